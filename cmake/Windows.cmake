@@ -1,0 +1,45 @@
+# Cross build: Kelpwise.exe, the shipped program folder, and the test
+# programs that run under Wine.
+enable_language(RC)
+set(KW_WIN_LINK -static -static-libgcc -static-libstdc++)
+set(KW_WIN_LIBS comctl32 comdlg32 shlwapi shell32 advapi32 user32 gdi32)
+
+file(GLOB KW_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc)
+add_executable(Kelpwise WIN32 ${KW_WINDOW_SOURCES} ${KW_RESOURCES})
+target_include_directories(Kelpwise PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(Kelpwise PRIVATE ${KW_WARNINGS})
+target_link_options(Kelpwise PRIVATE ${KW_WIN_LINK})
+target_link_libraries(Kelpwise PRIVATE kelpwise_core ${KW_WIN_LIBS})
+set_target_properties(Kelpwise PROPERTIES OUTPUT_NAME Kelpwise)
+# The icons and bitmaps are included by the resource script.
+set_property(SOURCE ${KW_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
+  ${CMAKE_SOURCE_DIR}/res/resource.h)
+
+# The program folder as it ships: the executable, its settings, the
+# language file, the ignore list and an empty backup folder.
+set(KW_PROGRAM_DIR ${CMAKE_BINARY_DIR}/Kelpwise)
+file(GLOB KW_SHIPPED CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/dist/*)
+add_custom_command(TARGET Kelpwise POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KW_PROGRAM_DIR}/backup
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Kelpwise> ${KW_SHIPPED} ${KW_PROGRAM_DIR}
+  VERBATIM)
+
+# GoogleTest for programs that run under Wine.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Each folder below tests/wine is one test program run under Wine.
+file(GLOB KW_WINE_SUITES LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/wine/*)
+foreach(suite_dir ${KW_WINE_SUITES})
+  if(IS_DIRECTORY ${suite_dir})
+    get_filename_component(suite ${suite_dir} NAME)
+    file(GLOB suite_sources CONFIGURE_DEPENDS ${suite_dir}/*.cpp)
+    add_executable(${suite} ${suite_sources})
+    target_include_directories(${suite} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(${suite} PRIVATE ${KW_WARNINGS})
+    target_link_options(${suite} PRIVATE ${KW_WIN_LINK})
+    target_link_libraries(${suite} PRIVATE kelpwise_core gtest ${KW_WIN_LIBS} psapi)
+  endif()
+endforeach()

@@ -1,0 +1,53 @@
+// The machine around the program: registry, own location, Windows folder,
+// file probing and the clock. Win32Environment is the real one; tests
+// install their own with ScopedEnvironment.
+#pragma once
+
+#include <string>
+
+#include "system/Registry.h"
+
+namespace kw {
+
+enum class PathState {
+  Exists,   // the file system returned status for the path
+  Missing,  // the system says the file or its folder does not exist
+  Unknown   // anything else: drive absent or not fixed, access denied, ...
+};
+
+struct LocalTime {
+  int year = 2000;
+  int month = 1;   // 1 to 12
+  int day = 1;     // 1 to 31
+  int hour = 0;    // 0 to 23
+  int minute = 0;
+};
+
+class Environment {
+ public:
+  virtual ~Environment() = default;
+  virtual Registry& registry() = 0;
+  // Full path of the running executable, Windows style (backslashes).
+  virtual std::string ModuleFileName() = 0;
+  // The Windows folder without trailing backslash; false when unknown.
+  virtual bool WindowsDirectory(std::string* dir) = 0;
+  virtual PathState ProbePath(const std::string& path) = 0;
+  virtual LocalTime Now() = 0;
+};
+
+// The environment the program's objects use unless given another.
+Environment& CurrentEnvironment();
+
+// Makes `env` the current environment for its lifetime (tests).
+class ScopedEnvironment {
+ public:
+  explicit ScopedEnvironment(Environment& env);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  Environment* m_previous;
+};
+
+}  // namespace kw
