@@ -1,0 +1,27 @@
+#include "cleaning/IgnoreList.h"
+
+#include "system/TextFile.h"
+
+namespace kw {
+
+std::vector<std::string> LoadIgnoreList(const std::string& blacklistPath) {
+  TextFileReader reader(blacklistPath);
+  std::vector<std::string> entries;
+  std::string line;
+  for (int i = 0; i < kIgnoreListHeaderLines; ++i) {
+    if (!reader.ReadLine(&line)) return entries;
+  }
+  while (reader.ReadLine(&line)) entries.push_back(line);
+  return entries;
+}
+
+void AppendIgnoreEntry(const std::string& blacklistPath, const std::string& entry) {
+  std::vector<std::string> lines = ReadAllLines(blacklistPath);
+  if (lines.size() < static_cast<size_t>(kIgnoreListHeaderLines)) {
+    lines.resize(kIgnoreListHeaderLines);
+  }
+  lines.push_back(entry);
+  ReplaceFileLines(blacklistPath, lines);
+}
+
+}  // namespace kw

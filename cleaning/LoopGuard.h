@@ -1,0 +1,20 @@
+// The key-loop guard: recognises a search that has run into a chain of keys
+// repeating one name (...\X\X\X\X\X\X\X\X) and names the key to ignore.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kw {
+
+// Number of equal trailing path components that count as a loop.
+constexpr int kLoopLength = 8;
+
+// For a root-relative key path whose last eight components are equal and
+// not empty (compared byte for byte): the ignore-list entry, i.e. the path
+// in front of the first occurrence of that name anywhere in the path,
+// without the backslash before it ("" when nothing precedes it).
+// Otherwise nothing.
+std::optional<std::string> LoopGuardEntry(const std::string& keyPath);
+
+}  // namespace kw
