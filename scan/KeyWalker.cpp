@@ -1,0 +1,148 @@
+#include "scan/KeyWalker.h"
+
+#include <utility>
+
+namespace kw {
+
+struct KeyWalker::Walk {
+  const std::string& categoryName;
+  ScanCheck check;
+  const std::vector<std::string>& extensions;
+  int image;
+};
+
+namespace {
+
+// Subtrees that no walk enters, at any depth: they are large and hold
+// nothing the checks look for. Compared case-sensitively.
+bool IsExcludedSubKey(const std::string& name) {
+  return name == "Microsoft" || name == "CLSID" || name == "Installer" ||
+         name == "Interface" || name.compare(0, 6, "Direct") == 0;
+}
+
+// A key on the walk's way down, with the subkeys still to enter.
+struct Level {
+  std::string path;
+  std::vector<std::string> subKeys;
+  size_t next = 0;
+};
+
+}  // namespace
+
+KeyWalker::KeyWalker(Registry& registry, CSystemTools& tools, ResultModel& model,
+                     ScanListener& listener, const std::vector<std::string>& ignoreList,
+                     const std::array<std::string, kScanCategoryCount>& categoryNames,
+                     const std::string& options)
+    : m_registry(registry),
+      m_tools(tools),
+      m_model(model),
+      m_listener(listener),
+      m_ignoreList(ignoreList.begin(), ignoreList.end()),
+      m_categoryNames(categoryNames),
+      m_options(options),
+      m_fileExists([this](const std::string& path) { return m_tools.FileExists(path); }) {}
+
+int KeyWalker::IconIndexOf(const std::string& categoryName) const {
+  int index = 0;
+  for (int i = 0; i < kScanCategoryCount; ++i) {
+    if (m_categoryNames[static_cast<size_t>(i)] == categoryName) index = i;
+  }
+  return index;
+}
+
+const std::string& KeyWalker::WindowsDir() {
+  if (!m_windowsDirKnown) {
+    m_windowsDir = m_tools.GetWindowsDir();
+    m_windowsDirKnown = true;
+  }
+  return m_windowsDir;
+}
+
+void KeyWalker::ScanKey(const std::string& categoryName, const std::string& keyPath,
+                        ScanCheck check, const std::vector<std::string>& extensions) {
+  const Walk walk{categoryName, check, extensions, IconIndexOf(categoryName)};
+
+  // Depth first in enumeration order, without recursion: each level keeps
+  // the names of the subkeys it has still to enter.
+  std::vector<Level> levels;
+  levels.push_back(Level{keyPath, {}, 0});
+  VisitKey(walk, keyPath, 0, &levels.back().subKeys);
+  while (!levels.empty()) {
+    Level& level = levels.back();
+    if (level.next == level.subKeys.size()) {
+      levels.pop_back();
+      continue;
+    }
+    std::string childPath = level.path + "\\" + level.subKeys[level.next++];
+    const int depth = static_cast<int>(levels.size());
+    levels.push_back(Level{std::move(childPath), {}, 0});
+    VisitKey(walk, levels.back().path, depth, &levels.back().subKeys);
+  }
+}
+
+void KeyWalker::VisitKey(const Walk& walk, const std::string& keyPath, int depth,
+                         std::vector<std::string>* subKeysToEnter) {
+  m_listener.OnKeyEntered(keyPath);
+
+  std::vector<Finding> findings;
+  std::vector<std::string> subKeys;
+  {
+    RegKey key(m_registry);
+    if (key.Open(RootOf(walk.check), keyPath) == RegStatus::Ok) {
+      ReadKey(walk, key, keyPath, &findings, &subKeys);
+    }
+  }  // closed before anything is reported or entered
+  m_listener.OnKeyChecked(keyPath);
+
+  const bool fileReference = IsFileReference(walk.check);
+  for (Finding& finding : findings) {
+    const int row = m_model.Append(std::move(finding.row), std::move(finding.record));
+    if (row >= 0) m_listener.OnEntryAdded(row, keyPath, fileReference);
+  }
+
+  subKeysToEnter->clear();
+  if (depth >= kMaxWalkDepth || m_ignoreList.count(keyPath) != 0) return;
+  for (std::string& name : subKeys) {
+    if (!IsExcludedSubKey(name)) subKeysToEnter->push_back(std::move(name));
+  }
+}
+
+void KeyWalker::ReadKey(const Walk& walk, RegKey& key, const std::string& keyPath,
+                        std::vector<Finding>* findings, std::vector<std::string>* subKeys) {
+  // One read of all values with their data; a failed read leaves whatever
+  // it could list.
+  std::vector<RegValue> values;
+  m_registry.ListValues(key.handle(), true, &values);
+  for (const RegValue& value : values) CheckValue(walk, key, keyPath, value, findings);
+  m_registry.ListSubKeys(key.handle(), subKeys);
+}
+
+void KeyWalker::CheckValue(const Walk& walk, RegKey& key, const std::string& keyPath,
+                           const RegValue& value, std::vector<Finding>* findings) {
+  const size_t before = findings->size();
+  if (walk.check == SCAN_HISTORY) {
+    findings->push_back(
+        MakeHistoryFinding(walk.categoryName, walk.image, keyPath, value, m_options));
+  } else {
+    const std::string data = DecodeRegString(value);
+    for (const std::string& token : walk.extensions) {
+      const std::optional<std::string> missing =
+          FindMissingFile(walk.check, token, value.name, data, WindowsDir(), m_fileExists);
+      if (missing) {
+        findings->push_back(MakeFileFinding(walk.check, walk.categoryName, walk.image, keyPath,
+                                            value, *missing, m_options));
+      }
+    }
+  }
+  if (findings->size() == before) return;
+
+  // A REGEDIT4 file cannot bring back a name or data outside the ANSI code
+  // page: such an entry is listed but never deleted.
+  if (m_registry.IsAnsiExact(key.handle(), value.name)) return;
+  for (size_t i = before; i < findings->size(); ++i) {
+    BackupRecord& record = (*findings)[i].record;
+    if (record.kind == RecordKind::Restorable) record.kind = RecordKind::NotRestorable;
+  }
+}
+
+}  // namespace kw
