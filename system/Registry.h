@@ -37,6 +37,10 @@ struct RegValue {
 // "HKEY_CURRENT_USER" and so on.
 const char* RootName(RegRoot root);
 
+// `path` as the registry functions take it: leading and trailing backslashes
+// dropped, runs of backslashes made one: \a\\b\ gives a\b.
+std::string NormalizeKeyPath(const std::string& path);
+
 class Registry {
  public:
   using Handle = void*;

@@ -1,12 +1,13 @@
 // An in-memory registry with the Win32 registry's rules that the program
-// relies on: key and value names compare without regard to case, a leading
-// backslash and runs of backslashes separate like one, keys enumerate in
-// creation order, values keep type and raw bytes.
+// relies on: key and value names compare without regard to case (ASCII
+// letters), a leading backslash and runs of backslashes separate like one,
+// keys and values enumerate in creation order, values keep type and raw
+// bytes, key names are at most 255 characters, and values can be set or
+// deleted only through a handle opened for writing.
 #pragma once
 
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -51,12 +52,16 @@ class MemoryRegistry : public Registry {
 
  private:
   struct Node;
+  struct OpenHandle;
   Node* Walk(RegRoot root, const std::string& path, bool create) const;
-  Node* NodeOf(Handle key) const;
+  // The handle's key, or nullptr (and a test failure) for an unknown handle.
+  OpenHandle* Lookup(Handle key) const;
+  RegStatus Open(RegRoot root, const std::string& path, bool create, bool forWrite,
+                 Handle* key);
 
   std::unique_ptr<Node> m_roots[3];
-  std::set<Node*> m_open;  // handles are Node pointers; one entry per open handle kept in m_handles
-  std::multiset<Node*> m_handles;
+  // Every Open/Create hands out a fresh handle; CloseKey gives it back.
+  std::map<Handle, std::unique_ptr<OpenHandle>> m_handles;
   int m_openCalls = 0;
 };
 

@@ -1,0 +1,70 @@
+#include "system/Environment.h"
+
+namespace kw {
+
+#ifdef _WIN32
+// The real machine; defined with Win32Environment.
+Environment& DefaultEnvironment();
+#else
+namespace {
+
+// Outside Windows there is no machine to ask: an empty registry, and paths
+// whose state is never known, so that nothing is ever taken for missing.
+class EmptyRegistry : public Registry {
+ public:
+  RegStatus OpenKey(RegRoot, const std::string&, bool, Handle*) override {
+    return RegStatus::NotFound;
+  }
+  RegStatus CreateKey(RegRoot, const std::string&, Handle*) override {
+    return RegStatus::AccessDenied;
+  }
+  void CloseKey(Handle) override {}
+  RegStatus ListSubKeys(Handle, std::vector<std::string>*) override { return RegStatus::Failed; }
+  RegStatus ListValues(Handle, bool, std::vector<RegValue>*) override {
+    return RegStatus::Failed;
+  }
+  RegStatus QueryValue(Handle, const std::string&, RegValue*) override {
+    return RegStatus::Failed;
+  }
+  RegStatus SetValue(Handle, const std::string&, uint32_t, const std::string&) override {
+    return RegStatus::Failed;
+  }
+  RegStatus DeleteValue(Handle, const std::string&) override { return RegStatus::Failed; }
+  bool IsAnsiExact(Handle, const std::string&) override { return false; }
+};
+
+class DetachedEnvironment : public Environment {
+ public:
+  Registry& registry() override { return m_registry; }
+  std::string ModuleFileName() override { return "Kelpwise.exe"; }
+  bool WindowsDirectory(std::string*) override { return false; }
+  PathState ProbePath(const std::string&) override { return PathState::Unknown; }
+  LocalTime Now() override { return LocalTime(); }
+
+ private:
+  EmptyRegistry m_registry;
+};
+
+}  // namespace
+
+static Environment& DefaultEnvironment() {
+  static DetachedEnvironment environment;
+  return environment;
+}
+#endif
+
+namespace {
+Environment* g_installed = nullptr;  // set only by ScopedEnvironment
+}  // namespace
+
+Environment& CurrentEnvironment() {
+  return g_installed != nullptr ? *g_installed : DefaultEnvironment();
+}
+
+ScopedEnvironment::ScopedEnvironment(Environment& env) : m_previous(g_installed) {
+  g_installed = &env;
+}
+
+ScopedEnvironment::~ScopedEnvironment() { g_installed = m_previous; }
+
+}  // namespace kw

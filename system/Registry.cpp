@@ -1,0 +1,28 @@
+#include "system/Registry.h"
+
+namespace kw {
+
+const char* RootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::CurrentUser:
+      return "HKEY_CURRENT_USER";
+    case RegRoot::LocalMachine:
+      return "HKEY_LOCAL_MACHINE";
+    case RegRoot::ClassesRoot:
+      return "HKEY_CLASSES_ROOT";
+  }
+  return "";
+}
+
+std::string NormalizeKeyPath(const std::string& path) {
+  std::string result;
+  result.reserve(path.size());
+  for (char c : path) {
+    if (c == '\\' && (result.empty() || result.back() == '\\')) continue;
+    result += c;
+  }
+  if (!result.empty() && result.back() == '\\') result.pop_back();
+  return result;
+}
+
+}  // namespace kw

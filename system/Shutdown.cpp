@@ -1,0 +1,40 @@
+#include "system/Shutdown.h"
+
+namespace kw {
+
+namespace {
+
+const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kRunValue[] = "Kelpwise";
+const char kToolcrateKey[] = "Software\\Tarnwell\\Tarnwell Toolcrate";
+
+std::string Part(const std::string& text, size_t pos, size_t count) {
+  return pos < text.size() ? text.substr(pos, count) : std::string();
+}
+
+}  // namespace
+
+void SaveSettingsOnClose(CSystemTools& tools, const std::string& options, bool autoStart,
+                         const std::string& days) {
+  if (autoStart) {
+    tools.m_strKeyPath = kRunKey;
+    tools.WriteRegString(kWriteCurrentUser, kRunValue,
+                         "\"" + tools.GetProgramDir() + "\\KpwStarter.exe\"");
+    tools.WriteSetting("CheckTime", days);
+    const std::string stamp = tools.GetTimestamp();
+    const uint32_t today = static_cast<uint32_t>(
+        CSystemTools::DayNumber(Part(stamp, 0, 4), Part(stamp, 4, 2), Part(stamp, 6, 2)));
+    // The interval as stored, read back from the file.
+    const uint32_t interval =
+        static_cast<uint32_t>(CSystemTools::ParseDecimal(tools.ReadSetting("CheckTime")));
+    tools.WriteSetting("CheckDate", std::to_string(static_cast<int32_t>(today + interval)));
+  } else {
+    tools.m_strKeyPath = kRunKey;
+    tools.DeleteRegValue(kWriteCurrentUser, kRunValue);
+  }
+  tools.WriteSetting("Options", options);
+  tools.m_strKeyPath = kToolcrateKey;
+  tools.DeleteRegValue(kWriteLocalMachine, "active");
+}
+
+}  // namespace kw
