@@ -110,8 +110,7 @@ std::optional<std::string> FindMissingFile(ScanCheck check, const std::string& t
 }
 
 bool BreaksDownEntries(const std::string& options) {
-  return options.size() > static_cast<size_t>(kBreakDownOption) &&
-         options[kBreakDownOption] == '1';
+  return options.size() > static_cast<size_t>(kBreakDownOption) && options[kBreakDownOption] == '1';
 }
 
 std::string ShownText(const std::string& text, const std::string& options) {

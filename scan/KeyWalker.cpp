@@ -16,8 +16,8 @@ namespace {
 // Subtrees that no walk enters, at any depth: they are large and hold
 // nothing the checks look for. Compared case-sensitively.
 bool IsExcludedSubKey(const std::string& name) {
-  return name == "Microsoft" || name == "CLSID" || name == "Installer" ||
-         name == "Interface" || name.compare(0, 6, "Direct") == 0;
+  return name == "Microsoft" || name == "CLSID" || name == "Installer" || name == "Interface" ||
+         name.compare(0, 6, "Direct") == 0;
 }
 
 // A key on the walk's way down, with the subkeys still to enter.

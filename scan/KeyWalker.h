@@ -48,8 +48,8 @@ class KeyWalker {
   // Reads the open key: its findings and its subkey names.
   void ReadKey(const Walk& walk, RegKey& key, const std::string& keyPath,
                std::vector<Finding>* findings, std::vector<std::string>* subKeys);
-  void CheckValue(const Walk& walk, RegKey& key, const std::string& keyPath,
-                  const RegValue& value, std::vector<Finding>* findings);
+  void CheckValue(const Walk& walk, RegKey& key, const std::string& keyPath, const RegValue& value,
+                  std::vector<Finding>* findings);
   const std::string& WindowsDir();
 
   Registry& m_registry;

@@ -23,9 +23,9 @@ enum ScanCheck {
 };
 
 struct ScanCategory {
-  int index;                            // position in the options string, image index
-  int nameTextId;                       // text id of the display name
-  std::string startKey;                 // root-relative path of the walk's start
+  int index;             // position in the options string, image index
+  int nameTextId;        // text id of the display name
+  std::string startKey;  // root-relative path of the walk's start
   ScanCheck check;
   std::vector<std::string> extensions;  // tokens of the file-reference checks, in order
 };
