@@ -1,0 +1,125 @@
+#include "system/Win32Environment.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <cctype>
+#include <vector>
+
+namespace kw {
+
+namespace {
+
+// Keeps the system from showing a "no disk" or "cannot open" box while a
+// path on an absent medium is probed.
+class QuietErrorMode {
+ public:
+  QuietErrorMode() : m_previous(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
+  ~QuietErrorMode() { SetErrorMode(m_previous); }
+  QuietErrorMode(const QuietErrorMode&) = delete;
+  QuietErrorMode& operator=(const QuietErrorMode&) = delete;
+
+ private:
+  UINT m_previous;
+};
+
+// A 32-bit process on 64-bit Windows sees System32 redirected to SysWOW64;
+// files registered by 64-bit programs must be probed where they really are.
+class NoFsRedirection {
+ public:
+  NoFsRedirection() {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == nullptr) return;
+    auto disable = reinterpret_cast<BOOL(WINAPI*)(PVOID*)>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64DisableWow64FsRedirection")));
+    m_revert = reinterpret_cast<BOOL(WINAPI*)(PVOID)>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64RevertWow64FsRedirection")));
+    if (disable == nullptr || m_revert == nullptr || !disable(&m_old)) m_revert = nullptr;
+  }
+  ~NoFsRedirection() {
+    if (m_revert != nullptr) m_revert(m_old);
+  }
+  NoFsRedirection(const NoFsRedirection&) = delete;
+  NoFsRedirection& operator=(const NoFsRedirection&) = delete;
+
+ private:
+  BOOL(WINAPI* m_revert)(PVOID) = nullptr;
+  PVOID m_old = nullptr;
+};
+
+// "X:\" for a path on drive X, "\\server\share\" for a UNC path, empty for
+// a path without a drive (relative, or rooted on the current drive).
+std::string DriveRoot(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+    return path.substr(0, 2) + "\\";
+  }
+  if (path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '?' &&
+      path[2] != '.') {
+    const size_t server = path.find('\\', 2);
+    if (server == std::string::npos || server == 2) return "";
+    const size_t share = path.find('\\', server + 1);
+    if (share == server + 1) return "";
+    return (share == std::string::npos ? path : path.substr(0, share)) + "\\";
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string Win32Environment::ModuleFileName() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length =
+        GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::string();
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    if (buffer.size() >= 32768) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);  // cut off: the path is longer
+  }
+}
+
+bool Win32Environment::WindowsDirectory(std::string* dir) {
+  std::vector<char> buffer(MAX_PATH);
+  UINT length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+  if (length >= buffer.size()) {
+    buffer.resize(length + 1);
+    length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+  }
+  if (length == 0 || length >= buffer.size()) return false;
+  dir->assign(buffer.data(), length);
+  while (dir->size() > 3 && dir->back() == '\\') dir->pop_back();
+  return true;
+}
+
+PathState Win32Environment::ProbePath(const std::string& path) {
+  QuietErrorMode quiet;
+  NoFsRedirection redirectionOff;
+  const std::string root = DriveRoot(path);
+  if (!root.empty()) {
+    const UINT type = GetDriveTypeA(root.c_str());
+    if (type != DRIVE_FIXED && type != DRIVE_RAMDISK) return PathState::Unknown;
+  }
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return PathState::Exists;
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PathState::Missing;
+  return PathState::Unknown;
+}
+
+LocalTime Win32Environment::Now() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  LocalTime time;
+  time.year = now.wYear;
+  time.month = now.wMonth;
+  time.day = now.wDay;
+  time.hour = now.wHour;
+  time.minute = now.wMinute;
+  return time;
+}
+
+Environment& DefaultEnvironment() {
+  static Win32Environment environment;
+  return environment;
+}
+
+}  // namespace kw
