@@ -264,22 +264,10 @@ TEST(ScanEntryChecksTest, TypeLibAndHelpReferences) {
 TEST(ScanEntryChecksTest, ProbesThePathAsStored) {
   ProbeLog files;
   FindMissingFile(SCAN_PROGRAM, ".exe", "", "\"C:\\Apps\\Tool.exe\" %1", kWinDir, files.probe());
-  FindMissingFile(SCAN_FONT, ".ttf", "F", "Some.TTF", "C:\\WINNT", files.probe());
-  EXPECT_EQ((std::vector<std::string>{"C:\\Apps\\Tool.exe", "C:\\WINNT\\fonts\\Some.TTF"}),
-            files.asked);
-}
-
-TEST(ScanEntryChecksTest, FontFolderKeepsTheCaseOfTheWindowsFolder) {
-  ProbeLog files;
   EXPECT_EQ("C:\\WINNT\\fonts\\some.ttf",
             FindMissingFile(SCAN_FONT, ".ttf", "F", "Some.TTF", "C:\\WINNT", files.probe()));
-}
-
-TEST(ScanEntryChecksTest, NothingIsProbedForSkippedPaths) {
-  ProbeLog files;
-  FindMissingFile(SCAN_COMOBJECT, "Old COM/OLE", "", "c:\\", kWinDir, files.probe());
-  FindMissingFile(SCAN_SHAREDDLL, "'Shared DLLs'", "", "", kWinDir, files.probe());
-  EXPECT_TRUE(files.asked.empty());
+  EXPECT_EQ((std::vector<std::string>{"C:\\Apps\\Tool.exe", "C:\\WINNT\\fonts\\Some.TTF"}),
+            files.asked);
 }
 
 TEST(ScanEntryChecksTest, NameColumnShowsDefaultOnlyForFileReferences) {

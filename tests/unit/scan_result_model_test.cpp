@@ -61,15 +61,6 @@ std::string RowIds(const ResultModel& model) {
   return ::testing::AssertionSuccess();
 }
 
-TEST(ScanResultModelTest, AppendReturnsTheRowIndex) {
-  ResultModel model;
-  EXPECT_EQ(0, model.Append(Row("a"), Record("a")));
-  EXPECT_EQ(1, model.Append(Row("B"), Record("B", RecordKind::NotString)));
-  EXPECT_EQ(2, model.m_nEntryCount);
-  EXPECT_EQ(2u, model.m_arrBackupRecords.size());
-  EXPECT_TRUE(model.m_arrInfoRecords.empty());  // built when the pass ends
-}
-
 TEST(ScanResultModelTest, SettleDropsNonStringRowsButKeepsTheirRecords) {
   struct Case {
     const char* ids;
