@@ -17,12 +17,12 @@ TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
       {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", "CLSID\\{id}"},
       {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // seven
       {"A\\X\\X\\X\\X\\X\\X\\X\\X\\X\\X", "A"},                          // more than eight
-      {"X\\X\\X\\X\\X\\X\\X\\X", ""},                                  // loop from the start
-      {"\\X\\X\\X\\X\\X\\X\\X\\X", ""},                                // program walk from the root
+      {"X\\X\\X\\X\\X\\X\\X\\X", ""},                                    // loop from the start
+      {"\\X\\X\\X\\X\\X\\X\\X\\X", ""},  // program walk from the root
       {"\\X\\X\\X\\X\\X\\X\\X", std::nullopt},
       {"X\\X\\X\\X\\X\\X\\X", std::nullopt},
       {"CLSID\\SubKey\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", "CLSID"},  // earlier occurrence
-      {"A\\B\\\\\\\\\\\\\\\\\\", std::nullopt},  // empty last components
+      {"A\\B\\\\\\\\\\\\\\\\\\", std::nullopt},                            // empty last components
       {"\\\\\\\\\\\\\\\\", std::nullopt},
       {"", std::nullopt},
       {"K\\Sub\\sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // case differs
