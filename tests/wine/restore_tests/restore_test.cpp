@@ -190,6 +190,7 @@ TEST_F(RestoreTest, AwkwardStringValuesComeBackExactly) {
       {"tab", kRegSz, "a\tb \0"s},
       {"ctrl-z", kRegSz, "a\x1a b\0"s},
       {"long", kRegSz, std::string(10 * 1024, 'x') + '\0'},
+      {"long hex", kRegSz, std::string(10 * 1024, 'x') + "\r\n" + '\0'},
       {"long quotes", kRegSz, std::string(3000, '"') + std::string(3000, '\\') + '\0'},
       {"zero bytes", kRegSz, ""},
       {"empty", kRegSz, "\0"s},
