@@ -1,0 +1,103 @@
+#include "options/OptionsDlg.h"
+
+#include <shellapi.h>
+
+#include "res/resource.h"
+
+namespace kw {
+
+namespace {
+
+// The category check boxes in category order (option positions 0 to 11).
+constexpr int kCategoryCheckIds[kCategoryCount] = {
+    IDC_CHECK_RUNMRU,   IDC_CHECK_SEARCH_ASSISTANT, IDC_CHECK_PAINT,       IDC_CHECK_WORDPAD,
+    IDC_CHECK_EXPLORER, IDC_CHECK_EXCEL,            IDC_CHECK_EXE,         IDC_CHECK_FONTS,
+    IDC_CHECK_SHARED_DLLS, IDC_CHECK_COM,           IDC_CHECK_ACTIVEX,     IDC_CHECK_HELP_FILES};
+
+// Indexes into m_arrTexts.
+enum CaptionIndex : size_t {
+  kTextKindsGroup = 1,
+  kTextDescription = 2,
+  kTextFirstCategory = 3,  // 3 to 14 in category order
+  kTextMoreGroup = 15,
+  kTextBreakDown = 16,
+  kTextHelp = 17,
+  kTextCancel = 18,
+  kTextAutoStart = 19,
+  kTextDays = 20,
+};
+
+}  // namespace
+
+COptionsDlg::COptionsDlg(Environment& env) : Dialog(IDD_OPTIONS), m_tools(env) {}
+
+void COptionsDlg::DoDataExchange(DataExchange& dx) {
+  dx.Control(IDC_CHECK_AUTOSTART, m_btnAutoStart);
+  dx.Control(IDC_OPTIONS_HELP, m_btnHelp);
+  dx.Control(IDCANCEL, m_btnCancel);
+  dx.Control(IDC_GROUP_KINDS, m_groupKinds);
+  dx.Control(IDC_GROUP_MORE, m_groupMore);
+  dx.Control(IDC_CHECK_BREAK_DOWN, m_btnBreakDown);
+  for (int i = 0; i < kCategoryCount; ++i) dx.Control(kCategoryCheckIds[i], m_btnCategory[i]);
+
+  for (int i = 0; i < kCategoryCount; ++i) dx.Check(kCategoryCheckIds[i], m_bCheck[i]);
+  dx.Check(IDC_CHECK_BREAK_DOWN, m_bCheck[kOptionBreakDown]);
+  dx.Text(IDC_OPTIONS_DESCRIPTION, m_strDescription);
+  dx.Check(IDC_CHECK_AUTOSTART, m_bAutoStart);
+  dx.Text(IDC_DAYS, m_strDays);
+  dx.Text(IDC_DAYS_LABEL, m_strDaysLabel);
+}
+
+bool COptionsDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+
+  for (int position = 0; position < kOptionAutoStart; ++position) {
+    m_bCheck[position] = OptionIsOn(m_strOptions, position);
+  }
+  m_bAutoStart = OptionIsOn(m_strOptions, kOptionAutoStart);
+
+  // Captions the main window did not supply keep the template's text.
+  SetCaption(m_groupKinds, kTextKindsGroup);
+  if (m_arrTexts.size() > kTextDescription) m_strDescription = m_arrTexts[kTextDescription];
+  for (int i = 0; i < kCategoryCount; ++i) SetCaption(m_btnCategory[i], kTextFirstCategory + i);
+  SetCaption(m_groupMore, kTextMoreGroup);
+  SetCaption(m_btnBreakDown, kTextBreakDown);
+  SetCaption(m_btnHelp, kTextHelp);
+  SetCaption(m_btnCancel, kTextCancel);
+  SetCaption(m_btnAutoStart, kTextAutoStart);
+  if (m_arrTexts.size() > kTextDays) m_strDaysLabel = m_arrTexts[kTextDays];
+
+  UpdateData(false);
+  return true;
+}
+
+void COptionsDlg::SetCaption(Control& control, size_t textIndex) const {
+  if (textIndex < m_arrTexts.size()) control.SetText(m_arrTexts[textIndex]);
+}
+
+void COptionsDlg::OnOK() {
+  UpdateData(true);
+  OptionFlags flags{};
+  for (int position = 0; position < kOptionAutoStart; ++position) flags[position] = m_bCheck[position];
+  flags[kOptionAutoStart] = m_bAutoStart;
+  m_strOptions = BuildOptions(flags);
+  EndDialog(IDOK);
+}
+
+bool COptionsDlg::OnCommand(int id, int code) {
+  static const CommandEntry<COptionsDlg> kCommands[] = {
+      {IDC_OPTIONS_HELP, &COptionsDlg::OnHelp},
+  };
+  return DispatchCommand(this, kCommands, id, code) || Dialog::OnCommand(id, code);
+}
+
+bool COptionsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message != WM_HELP) return false;
+  OnHelp();
+  result = FALSE;
+  return true;
+}
+
+void COptionsDlg::OnHelp() { ShellOpen(m_tools.GetProgramDir() + "\\help.chm"); }
+
+}  // namespace kw
