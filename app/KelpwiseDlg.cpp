@@ -1,0 +1,251 @@
+#include "app/KelpwiseDlg.h"
+
+#include "cleaning/IgnoreList.h"
+#include "i18n/TextIds.h"
+#include "res/resource.h"
+
+namespace kw {
+
+namespace {
+
+constexpr UINT_PTR kAutoStartTimer = 3;
+constexpr UINT kAutoStartDelayMs = 47;
+
+const char kAutomaticStartup[] = "automatically";
+const char kManualStartup[] = "manually";
+
+struct MenuText {
+  int position;
+  int textId;
+};
+
+constexpr MenuText kFileMenuTexts[] = {
+    {0, TXT_MENU_NEW_SEARCH}, {2, TXT_MENU_OPTIONS}, {3, TXT_MENU_REVERSE},
+    {5, TXT_MENU_LANGUAGE},   {7, TXT_MENU_EXIT},
+};
+constexpr MenuText kHelpMenuTexts[] = {
+    {0, TXT_MENU_HELP_FILE}, {2, TXT_MENU_WEBSITE}, {4, TXT_MENU_ABOUT}};
+
+struct ColumnSpec {
+  int textId;
+  int width;
+};
+constexpr ColumnSpec kColumns[] = {
+    {TXT_COLUMN_CATEGORY, 110}, {TXT_COLUMN_NAME, 75}, {TXT_COLUMN_DATA, 375}};
+
+// Text ids of the Options dialog's captions, in the order of its m_arrTexts.
+constexpr int kOptionsTextIds[] = {
+    TXT_OPTIONS_TITLE,       TXT_OPTIONS_KIND_GROUP, TXT_OPTIONS_DESCRIPTION,
+    CategoryTextId(0),       CategoryTextId(1),      CategoryTextId(2),
+    CategoryTextId(3),       CategoryTextId(4),      CategoryTextId(5),
+    CategoryTextId(6),       CategoryTextId(7),      CategoryTextId(8),
+    CategoryTextId(9),       CategoryTextId(10),     CategoryTextId(11),
+    TXT_OPTIONS_MORE_GROUP,  TXT_OPTIONS_BREAK_DOWN, TXT_MENU_HELP,
+    TXT_OPTIONS_CANCEL,      TXT_OPTIONS_AUTOSTART,  TXT_OPTIONS_DAYS};
+
+}  // namespace
+
+CKelpwiseDlg::CKelpwiseDlg(Environment& env)
+    : Dialog(IDD_KELPWISE_DIALOG),
+      m_translation(env),
+      m_dlgOptions(env),
+      m_tools(env),
+      m_hIcon(::LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE))),
+      m_hSmallIcon(static_cast<HICON>(::LoadImageA(ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE),
+                                                   IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                   ::GetSystemMetrics(SM_CYSMICON), 0))) {}
+
+void CKelpwiseDlg::DoDataExchange(DataExchange& dx) {
+  dx.Control(IDC_MORE_INFO, m_btnMoreInfo);
+  dx.Control(IDC_OPTIONS, m_btnOptions);
+  dx.Control(IDC_REMOVE, m_btnRemove);
+  dx.Control(IDC_START_SEARCH, m_btnStartSearch);
+  dx.Control(IDC_LIST_RESULTS, m_listResults);
+  dx.Text(IDC_STATUS, m_strStatus);
+  dx.Text(IDC_CHECKING, m_strChecking);
+}
+
+bool CKelpwiseDlg::OnInitDialog() {
+  Dialog::OnInitDialog();
+  AddAboutToSystemMenu();
+  ::SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  ::SendMessageA(hwnd(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(m_hSmallIcon ? m_hSmallIcon : m_hIcon));
+
+  LoadIgnoreList();
+  m_bLoopGuardFired = false;
+  BuildImageList();
+  m_translation.LoadLanguage();
+  TranslateMenu();
+  ResetResultsList();
+  LoadOptions();
+
+  m_strStatus = m_translation.LookupText(TXT_STATUS_IDLE);
+  m_btnRemove.Enable(false);
+  m_btnMoreInfo.Enable(false);
+  m_btnStartSearch.SetText(m_translation.LookupText(TXT_BUTTON_START_SEARCH));
+  m_btnRemove.SetText(m_translation.LookupText(TXT_BUTTON_REMOVE));
+  m_btnOptions.SetText(m_translation.LookupText(TXT_BUTTON_OPTIONS));
+  m_btnMoreInfo.SetText(m_translation.LookupText(TXT_BUTTON_MORE_INFO));
+  m_bDeletePending = false;
+
+  ShowWelcomePanel();
+  if (!AskAutomaticStart()) return true;
+
+  m_strChecking.clear();
+  UpdateData(false);
+  return true;
+}
+
+void CKelpwiseDlg::AddAboutToSystemMenu() {
+  Menu systemMenu(::GetSystemMenu(hwnd(), FALSE));
+  std::string aboutText = LoadResourceString(ResourceModule(), IDS_ABOUTBOX);
+  if (!systemMenu.IsValid() || aboutText.empty() || systemMenu.ContainsCommand(IDM_ABOUTBOX)) {
+    return;
+  }
+  systemMenu.AppendSeparator();
+  systemMenu.AppendItem(IDM_ABOUTBOX, aboutText);
+}
+
+void CKelpwiseDlg::LoadIgnoreList() {
+  m_arrIgnoreList.clear();
+  m_arrIgnoreList = kw::LoadIgnoreList(m_tools.GetProgramDir() + "\\blacklist.ini");
+}
+
+void CKelpwiseDlg::BuildImageList() {
+  m_imageList.Create16x16();
+  for (int icon = IDI_CATEGORY_FIRST; icon <= IDI_CATEGORY_LAST; ++icon) {
+    m_imageList.AddIcon(ResourceModule(), icon);
+  }
+  m_listResults.SetImageList(m_imageList.handle());
+}
+
+void CKelpwiseDlg::TranslateMenu() {
+  Menu menuBar(::GetMenu(hwnd()));
+  if (!menuBar.IsValid()) return;
+  Menu fileMenu = menuBar.SubMenu(0);
+  Menu helpMenu = menuBar.SubMenu(1);
+  menuBar.SetTextByPosition(0, m_translation.LookupText(TXT_MENU_FILE));
+  menuBar.SetTextByPosition(1, m_translation.LookupText(TXT_MENU_HELP));
+  for (const MenuText& item : kFileMenuTexts) {
+    fileMenu.SetTextByPosition(item.position, m_translation.LookupText(item.textId));
+  }
+  for (const MenuText& item : kHelpMenuTexts) {
+    helpMenu.SetTextByPosition(item.position, m_translation.LookupText(item.textId));
+  }
+  ::DrawMenuBar(hwnd());
+}
+
+void CKelpwiseDlg::ResetResultsList() {
+  m_listResults.DeleteAllRows();
+  for (int column = m_listResults.GetColumnCount() - 1; column >= 0; --column) {
+    m_listResults.DeleteColumn(column);
+  }
+  m_results.Clear();
+
+  int column = 0;
+  for (const ColumnSpec& spec : kColumns) {
+    m_listResults.InsertColumn(column++, m_translation.LookupText(spec.textId));
+  }
+  column = 0;
+  for (const ColumnSpec& spec : kColumns) m_listResults.SetColumnWidth(column++, spec.width);
+}
+
+void CKelpwiseDlg::LoadOptions() {
+  m_dlgOptions.m_strOptions = m_tools.ReadSetting("Options");
+  // The switch always follows the stored string, so that a rerun after a
+  // change of language does not keep an unsaved automatic start.
+  m_dlgOptions.m_bAutoStart = OptionIsOn(m_dlgOptions.m_strOptions, kOptionAutoStart);
+
+  m_dlgOptions.m_arrTexts.clear();
+  for (int id : kOptionsTextIds) {
+    m_dlgOptions.m_arrTexts.push_back(m_translation.LookupText(id));
+  }
+  m_dlgOptions.m_strDays = m_tools.ReadSetting("CheckTime");
+}
+
+void CKelpwiseDlg::ShowWelcomePanel() {
+  m_welcomePanel.m_strHeadingText = m_translation.LookupText(TXT_WELCOME_HEADING);
+  m_welcomePanel.m_strIntroText = m_translation.LookupText(TXT_WELCOME_INTRO);
+  m_welcomePanel.m_strFeaturesText = m_translation.LookupText(TXT_WELCOME_FEATURES);
+  // The panel's window never exists twice: an old one goes first.
+  m_welcomePanel.DestroyWindow();
+  if (m_welcomePanel.Create(hwnd())) ::ShowWindow(m_welcomePanel.hwnd(), SW_SHOW);
+  m_listResults.Show(SW_HIDE);
+}
+
+bool CKelpwiseDlg::AskAutomaticStart() {
+  if (m_tools.ReadSetting("Startup") != kAutomaticStartup) return true;
+  // Reset first, so that the next start is a normal one whatever the answer.
+  m_tools.WriteSetting("Startup", kManualStartup);
+  std::string question = m_translation.LookupText(TXT_AUTOSTART_1) + "\n\n" +
+                         m_translation.LookupText(TXT_AUTOSTART_2);
+  int answer = ShowMessage(hwnd(), question, m_translation.LookupText(TXT_CAPTION),
+                           MB_YESNO | MB_ICONEXCLAMATION);
+  if (answer == IDYES) {
+    ::SetTimer(hwnd(), kAutoStartTimer, kAutoStartDelayMs, nullptr);
+    return true;
+  }
+  OnCancel();
+  return false;
+}
+
+bool CKelpwiseDlg::OnCommand(int id, int code) {
+  static const CommandEntry<CKelpwiseDlg> kCommands[] = {
+      {IDM_HELP_ABOUT, &CKelpwiseDlg::OnAbout},
+      {IDC_OPTIONS, &CKelpwiseDlg::OnOptions},
+      {IDM_FILE_OPTIONS, &CKelpwiseDlg::OnFileOptions},
+      {IDM_FILE_REVERSE_CHANGES, &CKelpwiseDlg::OnReverseChanges},
+      {IDM_HELP_SHOW_FILE, &CKelpwiseDlg::OnShowHelpFile},
+      {IDM_HELP_WEBSITE, &CKelpwiseDlg::OnWebsite},
+      {IDM_FILE_EXIT, &CKelpwiseDlg::OnExit},
+      {IDM_FILE_LANGUAGE, &CKelpwiseDlg::OnLanguageSelection},
+  };
+  return DispatchCommand(this, kCommands, id, code) || Dialog::OnCommand(id, code);
+}
+
+bool CKelpwiseDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_SYSCOMMAND:
+      OnSysCommand(wParam);
+      return true;
+    case WM_PAINT:
+      return OnPaint();
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<LRESULT>(m_hIcon);
+      return true;
+    case WM_HELP:
+      OnShowHelpFile();
+      result = FALSE;
+      return true;
+    case WM_CLOSE:
+      OnClose();
+      return true;
+    case WM_TIMER:
+      OnTimer(wParam);
+      return true;
+    case WM_INITMENUPOPUP:
+      Default();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CKelpwiseDlg::OnTimer(UINT_PTR id) {
+  ::KillTimer(hwnd(), kAutoStartTimer);
+  OnStartSearch();
+  Default();
+}
+
+void CKelpwiseDlg::OnStartNewSearch() {
+  m_bDeletePending = false;
+  m_listResults.DeleteAllRows();
+  m_results.Clear();
+  OnStartSearch();
+}
+
+// The search pass and the deletion it leads to are added with the scan.
+void CKelpwiseDlg::OnStartSearch() {}
+
+}  // namespace kw

@@ -1,0 +1,94 @@
+// The main window: results list, four buttons, status and progress lines,
+// the menu bar and the welcome panel. It owns every lasting state of a run,
+// and all commands of the program arrive through its handlers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/WelcomePanel.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "i18n/TranslationTable.h"
+#include "options/OptionsDlg.h"
+#include "scan/ResultModel.h"
+#include "system/SystemTools.h"
+
+namespace kw {
+
+class CKelpwiseDlg : public Dialog {
+ public:
+  explicit CKelpwiseDlg(Environment& env = CurrentEnvironment());
+
+  // The 16x16 images of the results list, one per search category.
+  ImageList m_imageList;
+  // The key-loop guard has fired in this run.
+  bool m_bLoopGuardFired = false;
+  // Key paths below which the search does not descend (blacklist.ini).
+  std::vector<std::string> m_arrIgnoreList;
+  CWelcomePanel m_welcomePanel;
+  TranslationTable m_translation;
+  // Rows of the results list with their backup and info records, and the
+  // number of rows.
+  ResultModel m_results;
+  // A finished search awaits deletion: Start Search backs up and deletes.
+  bool m_bDeletePending = false;
+  // The live settings: options string, automatic start, days.
+  COptionsDlg m_dlgOptions;
+  // File-name tokens of the category check in progress.
+  std::vector<std::string> m_arrExtensions;
+  CSystemTools m_tools;
+
+  Button m_btnMoreInfo;
+  Button m_btnOptions;
+  Button m_btnRemove;
+  Button m_btnStartSearch;
+  ListView m_listResults;
+  std::string m_strStatus;    // static 1004
+  std::string m_strChecking;  // static 1005, the "Currently Checking" line
+
+  HICON m_hIcon;
+  HICON m_hSmallIcon;
+
+  // Search commands.
+  void OnStartSearch();
+  void OnStartNewSearch();
+
+ protected:
+  // The start-up sequence. Runs again after a change of language and brings
+  // the window back to its freshly started state in the new language.
+  bool OnInitDialog() override;
+  void DoDataExchange(DataExchange& dx) override;
+  bool OnCommand(int id, int code) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  // Start-up steps.
+  void AddAboutToSystemMenu();
+  void LoadIgnoreList();
+  void BuildImageList();
+  void TranslateMenu();
+  void ResetResultsList();
+  void LoadOptions();
+  void ShowWelcomePanel();
+  // False when the user declined an automatic start and the dialog ended.
+  bool AskAutomaticStart();
+
+  // Window messages.
+  void OnSysCommand(WPARAM id);
+  bool OnPaint();
+  void OnTimer(UINT_PTR id);
+
+  // Commands.
+  void OnAbout();
+  void OnOptions();
+  void OnFileOptions();
+  void OnReverseChanges();
+  void OnShowHelpFile();
+  void OnWebsite();
+  void OnClose();
+  void OnExit();
+  void OnLanguageSelection();
+};
+
+}  // namespace kw
