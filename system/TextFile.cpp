@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "system/FileError.h"
 
@@ -117,11 +118,17 @@ std::vector<std::string> ReadAllLines(const std::string& path) {
 
 void ReplaceFileLines(const std::string& path, const std::vector<std::string>& lines) {
   const std::string temporary = path + ".tmp";
+  std::unique_ptr<TextFileWriter> writer;
   try {
-    TextFileWriter writer(temporary);
-    for (const std::string& line : lines) writer.WriteLine(line);
-    writer.Close();
+    writer = std::make_unique<TextFileWriter>(temporary);
   } catch (const FileError&) {
+    throw FileError(FileError::Cause::Write, path);  // nothing was created
+  }
+  try {
+    for (const std::string& line : lines) writer->WriteLine(line);
+    writer->Close();
+  } catch (const FileError&) {
+    writer.reset();
     std::remove(NativePath(temporary).c_str());
     throw FileError(FileError::Cause::Write, path);
   }
