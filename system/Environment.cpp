@@ -20,12 +20,8 @@ class EmptyRegistry : public Registry {
   }
   void CloseKey(Handle) override {}
   RegStatus ListSubKeys(Handle, std::vector<std::string>*) override { return RegStatus::Failed; }
-  RegStatus ListValues(Handle, bool, std::vector<RegValue>*) override {
-    return RegStatus::Failed;
-  }
-  RegStatus QueryValue(Handle, const std::string&, RegValue*) override {
-    return RegStatus::Failed;
-  }
+  RegStatus ListValues(Handle, bool, std::vector<RegValue>*) override { return RegStatus::Failed; }
+  RegStatus QueryValue(Handle, const std::string&, RegValue*) override { return RegStatus::Failed; }
   RegStatus SetValue(Handle, const std::string&, uint32_t, const std::string&) override {
     return RegStatus::Failed;
   }

@@ -64,9 +64,18 @@ int32_t ParseDigits(const std::string& text, uint32_t radix) {
 
 uint32_t DaysInMonth(int month, int32_t year) {
   switch (month) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12:
+    case 1:
+    case 3:
+    case 5:
+    case 7:
+    case 8:
+    case 10:
+    case 12:
       return 31;
-    case 4: case 6: case 9: case 11:
+    case 4:
+    case 6:
+    case 9:
+    case 11:
       return 30;
     case 2:
       return year % 4 == 0 ? 29 : 28;
@@ -167,7 +176,7 @@ DeleteOutcome CSystemTools::DeleteRegValue(int writeRoot, const std::string& val
   if (opened != RegStatus::Ok) return DeleteOutcome::Failed;
   const RegStatus deleted = key.registry().DeleteValue(key.handle(), valueName);
   return deleted == RegStatus::Ok || deleted == RegStatus::NotFound ? DeleteOutcome::Deleted
-                                                                     : DeleteOutcome::Failed;
+                                                                    : DeleteOutcome::Failed;
 }
 
 void CSystemTools::EnumKeyNames(RegKey& key) {

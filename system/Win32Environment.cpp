@@ -53,8 +53,7 @@ std::string DriveRoot(const std::string& path) {
   if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
     return path.substr(0, 2) + "\\";
   }
-  if (path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '?' &&
-      path[2] != '.') {
+  if (path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '?' && path[2] != '.') {
     const size_t server = path.find('\\', 2);
     if (server == std::string::npos || server == 2) return "";
     const size_t share = path.find('\\', server + 1);

@@ -44,10 +44,9 @@ struct KeyInfo {
 };
 
 LONG QueryInfo(HKEY key, KeyInfo* info) {
-  return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &info->subKeys,
-                          &info->maxSubKeyLength, nullptr, &info->values,
-                          &info->maxValueNameLength, &info->maxValueDataLength, nullptr,
-                          nullptr);
+  return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &info->subKeys, &info->maxSubKeyLength,
+                          nullptr, &info->values, &info->maxValueNameLength,
+                          &info->maxValueDataLength, nullptr, nullptr);
 }
 
 // The longest value name the registry allows is 16383 characters; an ANSI
@@ -82,8 +81,8 @@ bool ToAnsiExact(const wchar_t* text, int length, std::string* ansi) {
 std::string ToAnsiShown(const std::wstring& text) {
   if (text.empty()) return std::string();
   const int length = static_cast<int>(text.size());
-  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr,
-                                       nullptr);
+  const int size =
+      WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
   if (size <= 0) return std::string();
   std::string ansi(static_cast<size_t>(size), '\0');
   WideCharToMultiByte(CP_ACP, 0, text.data(), length, &ansi[0], size, nullptr, nullptr);
@@ -147,9 +146,8 @@ LONG OpenPath(HKEY root, const std::string& path, bool create, REGSAM access, HK
     const REGSAM pieceAccess =
         last ? access : (create ? KEY_CREATE_SUB_KEY : KEY_ENUMERATE_SUB_KEYS);
     HKEY child = nullptr;
-    error = create ? RegCreateKeyExA(parent, pieces[i].c_str(), 0, nullptr,
-                                     REG_OPTION_NON_VOLATILE, pieceAccess, nullptr, &child,
-                                     nullptr)
+    error = create ? RegCreateKeyExA(parent, pieces[i].c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                     pieceAccess, nullptr, &child, nullptr)
                    : RegOpenKeyExA(parent, pieces[i].c_str(), 0, pieceAccess, &child);
     if (parent != root) RegCloseKey(parent);
     parent = error == ERROR_SUCCESS ? child : root;
@@ -192,15 +190,16 @@ RegStatus Win32Registry::ListSubKeys(Handle key, std::vector<std::string>* names
   for (DWORD index = 0; index < info.subKeys; ++index) {
     for (int attempt = 0; attempt < kMaxRetries; ++attempt) {
       DWORD length = static_cast<DWORD>(buffer.size());
-      const LONG error = RegEnumKeyExA(ToHkey(key), index, buffer.data(), &length, nullptr,
-                                       nullptr, nullptr, nullptr);
+      const LONG error = RegEnumKeyExA(ToHkey(key), index, buffer.data(), &length, nullptr, nullptr,
+                                       nullptr, nullptr);
       if (error == ERROR_MORE_DATA && buffer.size() < kMaxValueNameBytes) {
         buffer.resize(buffer.size() * 2);
         continue;
       }
       if (error == ERROR_SUCCESS) names->emplace_back(buffer.data(), length);
-      if (error == ERROR_NO_MORE_ITEMS) return RegStatus::Ok;  // keys went away meanwhile
-      break;  // any other failure: skip this index
+      // Keys may go away meanwhile; any other failure skips this index.
+      if (error == ERROR_NO_MORE_ITEMS) return RegStatus::Ok;
+      break;
     }
   }
   return RegStatus::Ok;

@@ -11,8 +11,8 @@ namespace {
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::vector<std::string> Components(const std::string& path) {
@@ -89,8 +89,8 @@ MemoryRegistry::OpenHandle* MemoryRegistry::Lookup(Handle key) const {
   return it->second.get();
 }
 
-RegStatus MemoryRegistry::Open(RegRoot root, const std::string& path, bool create,
-                               bool forWrite, Handle* key) {
+RegStatus MemoryRegistry::Open(RegRoot root, const std::string& path, bool create, bool forWrite,
+                               Handle* key) {
   *key = nullptr;
   ++m_openCalls;
   for (const std::string& part : Components(path)) {
@@ -236,8 +236,7 @@ void MemoryRegistry::DenyAccess(RegRoot root, const std::string& path) {
   node->denied = true;
 }
 
-void MemoryRegistry::MarkNotAnsi(RegRoot root, const std::string& path,
-                                 const std::string& name) {
+void MemoryRegistry::MarkNotAnsi(RegRoot root, const std::string& path, const std::string& name) {
   Node* node = Walk(root, path, /*create=*/true);
   ASSERT_NE(node, nullptr) << "MemoryRegistry: bad key path " << path;
   node->notAnsi.push_back(name);

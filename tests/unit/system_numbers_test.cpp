@@ -22,10 +22,10 @@ TEST(SystemNumbersTest, ParseDecimalCountsEveryCharacterPosition) {
       {"3 days", 300000},
       {"0030", 30},
       {"2147483647", INT32_MAX},
-      {"2147483648", INT32_MIN},       // wraps like a 32-bit sum
+      {"2147483648", INT32_MIN},  // wraps like a 32-bit sum
       {"4294967295", -1},
       {"4294967296", 0},
-      {"10000000000", 1410065408},     // 10^10 modulo 2^32
+      {"10000000000", 1410065408},                         // 10^10 modulo 2^32
       {"9000000000000000000000000000000000000000000", 0},  // 10^k for k >= 32 is 0 mod 2^32
   };
   for (const auto& row : rows) {
@@ -39,8 +39,8 @@ TEST(SystemNumbersTest, ParseHexTakesLowerCaseDigitsOnly) {
     const char* text;
     int32_t expected;
   } rows[] = {
-      {"", 0},         {"0407", 1031},  {"0c0a", 3082}, {"0C0A", 0},
-      {"0409", 1033},  {"g1", 1},       {"ffffffff", -1}, {"100000000", 0},
+      {"", 0},        {"0407", 1031}, {"0c0a", 3082},   {"0C0A", 0},
+      {"0409", 1033}, {"g1", 1},      {"ffffffff", -1}, {"100000000", 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.text);
@@ -52,8 +52,14 @@ TEST(SystemNumbersTest, IntPowerWrapsAndTreatsNonPositiveExponentsAsZero) {
   const struct {
     int32_t base, exponent, expected;
   } rows[] = {
-      {10, 0, 1},   {10, -3, 1},          {3, 2, 9},          {-2, 3, -8},
-      {2, 31, INT32_MIN}, {2, 32, 0},     {10, 10, 1410065408}, {7, INT32_MAX, -1227133513},
+      {10, 0, 1},
+      {10, -3, 1},
+      {3, 2, 9},
+      {-2, 3, -8},
+      {2, 31, INT32_MIN},
+      {2, 32, 0},
+      {10, 10, 1410065408},
+      {7, INT32_MAX, -1227133513},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(std::to_string(row.base) + "^" + std::to_string(row.exponent));
@@ -67,15 +73,15 @@ TEST(SystemDatesTest, DayNumberCountsFromTheLastDayOf1999) {
     int32_t expected;
   } rows[] = {
       {"2000", "1", "1", 1},
-      {"2000", "3", "1", 61},        // 2000 is a leap year
+      {"2000", "3", "1", 61},  // 2000 is a leap year
       {"2001", "3", "1", 426},
       {"2006", "12", "6", 2532},
-      {"2007", "01", "05", 2562},    // 30 days after 2006-12-06
-      {"2006", "12", "0", 2526},     // day 0 is the last day of November
-      {"2006", "0", "6", 2198},      // month 0 adds no months
+      {"2007", "01", "05", 2562},  // 30 days after 2006-12-06
+      {"2006", "12", "0", 2526},   // day 0 is the last day of November
+      {"2006", "0", "6", 2198},    // month 0 adds no months
       {"2006", "1", "6", 2198},
-      {"2006", "13", "1", 2192 + 365 + 1},  // months past 12 add nothing more
-      {"1999", "12", "31", 334 + 31},       // years before 2000 add nothing
+      {"2006", "13", "1", 2192 + 365 + 1},    // months past 12 add nothing more
+      {"1999", "12", "31", 334 + 31},         // years before 2000 add nothing
       {"2147483647", "1", "1", -1611343600},  // wraps; must not loop for ages
   };
   for (const auto& row : rows) {

@@ -46,9 +46,9 @@ TEST_F(SettingsTest, ReadsTheLineAfterTheLastKeyLine) {
     const char* key;
     const char* expected;
   } rows[] = {
-      {"Product ID", "Kpw"},  {"Empty", ""},          {"Dup", "second"},
-      {"Same", "Same"},       {"Options", "11\r1"},   {"Options ", "000"},
-      {"Last", ""},           {"options", ""},        {"Missing", ""},
+      {"Product ID", "Kpw"}, {"Empty", ""},        {"Dup", "second"},
+      {"Same", "Same"},      {"Options", "11\r1"}, {"Options ", "000"},
+      {"Last", ""},          {"options", ""},      {"Missing", ""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.key);
@@ -73,9 +73,10 @@ TEST_F(SettingsTest, KeyOnTheLastLineGetsItsValueLine) {
 
 TEST_F(SettingsTest, UnknownKeyOnlyNormalisesLineEnds) {
   m_tools.WriteSetting("Nowhere", "x");
-  EXPECT_EQ(m_dir.ReadFile("config.ini"),
-            "Product ID\r\nKpw\r\nEmpty\r\n\r\nDup\r\nfirst\r\nDup\r\nsecond\r\nSame\r\nSame\r\ntail\r\n"
-            "Options \r\n000\r\nOptions\r\n11\r1\r\nLast\r\n");
+  EXPECT_EQ(
+      m_dir.ReadFile("config.ini"),
+      "Product ID\r\nKpw\r\nEmpty\r\n\r\nDup\r\nfirst\r\nDup\r\nsecond\r\nSame\r\nSame\r\ntail\r\n"
+      "Options \r\n000\r\nOptions\r\n11\r1\r\nLast\r\n");
 }
 
 TEST_F(SettingsTest, MissingFileRaisesFileErrorNamingIt) {

@@ -1,10 +1,9 @@
 // CSystemTools and Win32Registry/Win32Environment against the prefix's own
 // registry, inside the sandbox key HKCU\Software\KelpwiseTest that each
 // test starts without and leaves behind removed.
-#include <windows.h>
-#include <shlwapi.h>
-
 #include <gtest/gtest.h>
+#include <shlwapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <string>
@@ -25,11 +24,10 @@ std::string Sandbox(const std::string& sub) { return std::string(kSandbox) + "\\
 void SetRawValue(const std::string& path, const std::string& name, DWORD type,
                  const std::string& bytes) {
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                            nullptr, &key, nullptr),
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &key, nullptr),
             ERROR_SUCCESS);
-  EXPECT_EQ(RegSetValueExA(key, name.c_str(), 0, type,
-                           reinterpret_cast<const BYTE*>(bytes.data()),
+  EXPECT_EQ(RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                            static_cast<DWORD>(bytes.size())),
             ERROR_SUCCESS);
   RegCloseKey(key);
@@ -38,11 +36,10 @@ void SetRawValue(const std::string& path, const std::string& name, DWORD type,
 void SetWideValue(const std::string& path, const std::wstring& name, DWORD type,
                   const std::wstring& text) {
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                            nullptr, &key, nullptr),
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &key, nullptr),
             ERROR_SUCCESS);
-  EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, type,
-                           reinterpret_cast<const BYTE*>(text.c_str()),
+  EXPECT_EQ(RegSetValueExW(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
             ERROR_SUCCESS);
   RegCloseKey(key);
@@ -108,16 +105,11 @@ TEST_F(RegistryTest, ReadRegStringDecodesEveryKindOfValue) {
     std::string expected;
   };
   const Row rows[] = {
-      {kSandbox, "text", "abc"},
-      {kSandbox, "TEXT", "abc"},  // value names ignore case
-      {kSandbox, "empty", ""},
-      {kSandbox, "number", "No REG_SZ"},
-      {kSandbox, "expand", "No REG_SZ"},
-      {kSandbox, "unterminated", "abc"},
-      {kSandbox, "big", bigText},
-      {kSandbox, "", "default"},
-      {kSandbox, "missing", ""},
-      {"Software\\KelpwiseTest\\NoSuchKey", "text", ""},
+      {kSandbox, "text", "abc"},         {kSandbox, "TEXT", "abc"},  // value names ignore case
+      {kSandbox, "empty", ""},           {kSandbox, "number", "No REG_SZ"},
+      {kSandbox, "expand", "No REG_SZ"}, {kSandbox, "unterminated", "abc"},
+      {kSandbox, "big", bigText},        {kSandbox, "", "default"},
+      {kSandbox, "missing", ""},         {"Software\\KelpwiseTest\\NoSuchKey", "text", ""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.path) + " : " + row.name);
@@ -166,7 +158,8 @@ TEST_F(RegistryTest, DeleteRegValueTellsDeletedFromKeyMissing) {
 
 TEST_F(RegistryTest, PathsWithLeadingOrDoubledBackslashesOpenTheSameKey) {
   SetRawValue(Sandbox("A\\B"), "v", REG_SZ, std::string("found", 6));
-  const std::string paths[] = {"\\Software\\KelpwiseTest\\A\\B", "Software\\\\KelpwiseTest\\A\\\\\\B",
+  const std::string paths[] = {"\\Software\\KelpwiseTest\\A\\B",
+                               "Software\\\\KelpwiseTest\\A\\\\\\B",
                                "Software\\KelpwiseTest\\A\\B\\"};
   for (const std::string& path : paths) {
     SCOPED_TRACE(path);
