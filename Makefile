@@ -1,0 +1,33 @@
+# Kelpwise: a registry cleaner for 32-bit Windows, built with MinGW-w64 and
+# run under Wine. Every target installs what it needs first (scripts/setup.sh).
+SHELL := /bin/bash
+
+.PHONY: all setup native windows test run screenshots clean
+
+all: native windows
+
+setup:
+	bash scripts/setup.sh
+
+# Window-free code and unit tests, with sanitizers (build/native).
+native: setup
+	bash scripts/build.sh native
+
+# Kelpwise.exe, the program folder build/win/Kelpwise and the Wine test programs.
+windows: setup
+	bash scripts/build.sh windows
+
+# Everything: unit tests natively, then the test programs under Wine.
+test:
+	bash scripts/test.sh
+
+# Starts Kelpwise in a private demo prefix (build/demo-prefix).
+run:
+	bash scripts/run.sh
+
+# Pictures of every window state (build/screenshots).
+screenshots: windows
+	bash scripts/screenshots.sh build/screenshots
+
+clean:
+	rm -rf build

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test program: the native unit tests, then
+# each program built from tests/wine/<suite>/ under Wine in one throwaway
+# 32-bit prefix on a private Xvfb display. Ends with one line
+# "N passed, N failed" over all programs; exits non-zero when any test
+# failed or any program crashed, hung or printed no result.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+# shellcheck source=scripts/wine-env.sh
+source scripts/wine-env.sh
+
+# Seconds one test program may run before it is killed.
+program_timeout=${KW_TEST_TIMEOUT:-900}
+
+started=$SECONDS
+bash scripts/setup.sh
+bash scripts/build.sh native
+bash scripts/build.sh windows
+
+work=$(mktemp -d /tmp/kelpwise-test.XXXXXX)
+cleanup() {
+  kw_stop_prefix
+  kw_stop_xvfb
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+total_passed=0
+total_failed=0
+problems=()
+
+# run_program NAME COMMAND...: runs one gtest program with a time limit,
+# shows its output and adds its counts to the totals.
+run_program() {
+  local name=$1
+  shift
+  local out="$work/$name.out" err="$work/$name.err"
+  echo
+  echo "=== $name"
+  local rc=0
+  timeout -k 10 "$program_timeout" "$@" >"$out" 2>"$err" </dev/null || rc=$?
+  tr -d '\r' <"$out" >"$out.txt"
+  cat "$out.txt"
+
+  local passed failed
+  passed=$(sed -n 's/^\[  PASSED  \] \([0-9][0-9]*\) tests\{0,1\}\..*/\1/p' "$out.txt" | tail -n 1)
+  failed=$(sed -n 's/^\[  FAILED  \] \([0-9][0-9]*\) tests\{0,1\}, listed below.*/\1/p' "$out.txt" | tail -n 1)
+  total_passed=$((total_passed + ${passed:-0}))
+  total_failed=$((total_failed + ${failed:-0}))
+
+  local problem=""
+  if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
+    problem="timed out after ${program_timeout} s"
+  elif [ -z "$passed" ] && [ -z "$failed" ]; then
+    problem="printed no result (exit code $rc)"
+  elif [ "$rc" -ne 0 ] && [ "${failed:-0}" -eq 0 ]; then
+    problem="exited with code $rc"
+  fi
+  if [ -n "$problem" ]; then
+    total_failed=$((total_failed + 1))
+    problems+=("$name $problem")
+    echo "--- $name $problem; last lines of its error output:"
+    tr -d '\r' <"$err" | tail -n 30
+  elif [ "${failed:-0}" -ne 0 ]; then
+    problems+=("$name: ${failed} failed")
+    echo "--- last lines of $name's error output:"
+    tr -d '\r' <"$err" | tail -n 30
+  fi
+}
+
+run_program unit_tests build/native/unit_tests
+
+# One prefix and one display for all Wine programs of this run.
+kw_make_prefix "$work/prefix"
+kw_start_xvfb
+
+# A pristine program folder: the built one with the shipped files restored,
+# so that settings changed by a demo run do not leak into the tests.
+program_dir="$work/Kelpwise"
+cp -r build/win/Kelpwise "$program_dir"
+cp dist/* "$program_dir/"
+rm -rf "$program_dir/backup"
+mkdir "$program_dir/backup"
+export KW_PROGRAM_DIR KW_SOURCE_DIR
+KW_PROGRAM_DIR=$(winepath -w "$program_dir")
+KW_SOURCE_DIR=$(winepath -w "$root")
+
+for suite_dir in tests/wine/*/; do
+  suite=$(basename "$suite_dir")
+  exe="build/win/$suite.exe"
+  if [ ! -f "$exe" ]; then
+    total_failed=$((total_failed + 1))
+    problems+=("$suite was not built")
+    continue
+  fi
+  run_program "$suite" wine "$exe"
+done
+
+echo
+echo "=== summary ($((SECONDS - started)) s)"
+for p in "${problems[@]}"; do
+  echo "  $p"
+done
+echo "$total_passed passed, $total_failed failed"
+[ "$total_failed" -eq 0 ]
