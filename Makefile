@@ -31,3 +31,10 @@ screenshots: windows
 
 clean:
 	rm -rf build
+
+# Times a search and a deletion on a large generated registry against the
+# bare registry cost (bench/bench.sh; throwaway prefix and display).
+.PHONY: bench
+bench: windows
+	cmake --build build/win --target kwbench -j2
+	bash bench/bench.sh build/win/Kelpwise build/win/kwbench.exe

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Times Kelpwise against the bare registry cost on a large generated load.
+#
+#   bench/bench.sh [program-folder] [kwbench.exe]
+#
+# Defaults: build/win/Kelpwise and build/win/kwbench.exe; `make bench` builds both and runs this.
+# Makes a throwaway 32-bit prefix and an Xvfb display, fills the registry
+# (kwbench generate), measures the bare walk over the searched keys (a),
+# drives the program through a full search (b) and its deletion (c),
+# restores the deleted values from the program's backup and deletes them
+# again with a bare loop (d). Set KEEP=1 to keep the prefix, BARE_RUNS=n to
+# take the fastest of n bare walks (default 2), TIMEOUT=s per program phase.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+program_dir="$(realpath -m "${1:-$root/build/win/Kelpwise}")"
+kwbench="$(realpath -m "${2:-$root/build/win/kwbench.exe}")"
+bare_runs="${BARE_RUNS:-2}"
+timeout="${TIMEOUT:-1800}"
+
+[ -f "$program_dir/Kelpwise.exe" ] || { echo "bench: no $program_dir/Kelpwise.exe (make windows)" >&2; exit 2; }
+[ -f "$kwbench" ] || { echo "bench: no $kwbench (cmake --build build/win --target kwbench)" >&2; exit 2; }
+
+work="$(mktemp -d /tmp/kwbench.XXXXXX)"
+export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+xvfb_pid=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ "${KEEP:-0}" = 1 ]; then echo "bench: kept $work" >&2; else rm -rf "$work"; fi
+}
+trap cleanup EXIT
+
+# A display of our own: Xvfb picks a free number and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "bench: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+
+echo "bench: creating the prefix" >&2
+wineboot -i >/dev/null 2>&1
+drive_c="$WINEPREFIX/drive_c"
+cp -r "$program_dir" "$drive_c/Kelpwise"
+mkdir -p "$drive_c/Kelpwise/backup"
+cp "$kwbench" "$drive_c/kwbench.exe"
+
+# Every category on; the last two flags (break-down, automatic start) kept.
+config="$drive_c/Kelpwise/config.ini"
+if [ -f "$config" ]; then
+  awk 'BEGIN { ORS = "" }
+       { line = $0; sub(/\r$/, "", line); cr = ($0 ~ /\r$/) ? "\r" : "" }
+       previous == "Options" { line = "111111111111" substr(line, 13) }
+       { print line cr "\n"; previous = line }' "$config" > "$config.new"
+  mv "$config.new" "$config"
+fi
+
+kw() { wine 'C:\kwbench.exe' "$@" | tr -d '\r'; }
+value() { sed -n "s/.*\\b$1=\\([^ ]*\\).*/\\1/p" | tail -n1; }
+
+echo "bench: generating the registry load" >&2
+kw generate | tee "$work/generate.txt" >&2
+
+a=""
+for run in $(seq "$bare_runs"); do
+  kw bare-walk > "$work/walk$run.txt"
+  seconds="$(grep '^total' "$work/walk$run.txt" | value seconds)"
+  echo "bench: bare walk $run: $(grep '^total' "$work/walk$run.txt")" >&2
+  if [ -z "$a" ] || awk -v s="$seconds" -v a="$a" 'BEGIN { exit !(s < a) }'; then a="$seconds"; fi
+done
+
+echo "bench: driving Kelpwise (search, then deletion)" >&2
+kw drive 'C:\Kelpwise\Kelpwise.exe' "$timeout" | tee "$work/drive.txt" >&2
+b="$(value pass_seconds < "$work/drive.txt")"
+c="$(value delete_seconds < "$work/drive.txt")"
+peak="$(value peak_working_set_kb < "$work/drive.txt")"
+
+backup="$(ls -t "$drive_c/Kelpwise/backup/"*.reg 2>/dev/null | head -n1 || true)"
+[ -n "$backup" ] || { echo "bench: the program wrote no backup file" >&2; exit 1; }
+echo "bench: restoring $(basename "$backup")" >&2
+wine regedit /s "$(winepath -w "$backup")" >/dev/null 2>&1 || true
+kw bare-delete "$(winepath -w "$backup")" | tee "$work/delete.txt" >&2
+d="$(value seconds < "$work/delete.txt")"
+deleted="$(value deleted < "$work/delete.txt")"
+records="$(value records < "$work/delete.txt")"
+[ "$deleted" = "$records" ] || echo "bench: warning: only $deleted of $records restored values were deleted again" >&2
+
+ratio() { awk -v x="$1" -v y="$2" 'BEGIN { if (y > 0) printf "%.2f", x / y; else print "n/a" }'; }
+cat <<REPORT
+bare walk (a)          ${a} s  ($(grep '^total' "$work/walk1.txt" | sed 's/ seconds=.*//; s/^total //'))
+program search (b)     ${b} s  ($(grep '^status=' "$work/drive.txt" | cut -d= -f2-))
+program deletion (c)   ${c} s
+bare deletion (d)      ${d} s  (${records} records)
+a/b                    $(ratio "$a" "$b")
+b/a                    $(ratio "$b" "$a")
+c/d                    $(ratio "$c" "$d")
+peak working set       ${peak} KB
+REPORT
