@@ -1,6 +1,7 @@
 # Kelpwise: a registry cleaner for 32-bit Windows, built with MinGW-w64 and
 # run under Wine. Every target installs what it needs first (scripts/setup.sh).
 SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all setup native windows test run screenshots clean
 

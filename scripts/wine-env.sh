@@ -15,7 +15,7 @@ kw_make_prefix() {
   WINEPREFIX=$(cd "$dir" && pwd)
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine: creating a 32-bit prefix in $WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
+    timeout 300 wineboot -i >/dev/null 2>&1
     wineserver -w
   fi
 }
