@@ -33,15 +33,15 @@ namespace kw::test {
     m_texts.emplace(id, line.size() > 6 ? line.substr(6) : "");
   }
   if (!ended) {
-    return ::testing::AssertionFailure()
-           << languageFile << " has no complete section " << header;
+    return ::testing::AssertionFailure() << languageFile << " has no complete section " << header;
   }
   return ::testing::AssertionSuccess();
 }
 
 std::string LanguageSection::Text(int id) const {
   auto found = m_texts.find(id);
-  if (found == m_texts.end()) return "<text " + std::to_string(id) + " missing in " + m_header + ">";
+  if (found == m_texts.end())
+    return "<text " + std::to_string(id) + " missing in " + m_header + ">";
   return found->second;
 }
 

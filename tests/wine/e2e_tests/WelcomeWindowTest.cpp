@@ -31,8 +31,8 @@ class ScopedSystemLanguage {
     }
     char old[64] = "";
     DWORD size = sizeof old, type = 0;
-    m_hadValue = RegQueryValueExA(m_key, "Default", nullptr, &type,
-                                  reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS &&
+    m_hadValue = RegQueryValueExA(m_key, "Default", nullptr, &type, reinterpret_cast<BYTE*>(old),
+                                  &size) == ERROR_SUCCESS &&
                  type == REG_SZ;
     m_old = m_hadValue ? old : "";
     Set(value);
@@ -103,8 +103,10 @@ struct ControlRow {
 };
 
 const ControlRow kMainWindowTexts[] = {
-    {IDC_START_SEARCH, TXT_BUTTON_START_SEARCH}, {IDC_REMOVE, TXT_BUTTON_REMOVE},
-    {IDC_OPTIONS, TXT_BUTTON_OPTIONS},           {IDC_MORE_INFO, TXT_BUTTON_MORE_INFO},
+    {IDC_START_SEARCH, TXT_BUTTON_START_SEARCH},
+    {IDC_REMOVE, TXT_BUTTON_REMOVE},
+    {IDC_OPTIONS, TXT_BUTTON_OPTIONS},
+    {IDC_MORE_INFO, TXT_BUTTON_MORE_INFO},
     {IDC_STATUS, TXT_STATUS_IDLE},
 };
 const ControlRow kWelcomeTexts[] = {
@@ -136,8 +138,8 @@ TEST_P(WelcomeWindowTest, ShowsEveryCaptionInTheChosenLanguage) {
 
   HWND list = GetDlgItem(main, IDC_LIST_RESULTS);
   ASSERT_NE(list, nullptr);
-  std::vector<std::string> headings = {texts.Text(TXT_COLUMN_CATEGORY),
-                                       texts.Text(TXT_COLUMN_NAME), texts.Text(TXT_COLUMN_DATA)};
+  std::vector<std::string> headings = {texts.Text(TXT_COLUMN_CATEGORY), texts.Text(TXT_COLUMN_NAME),
+                                       texts.Text(TXT_COLUMN_DATA)};
   EXPECT_EQ(m_process.ListColumnHeadings(list), headings);
 
   HWND panel = FindChildDialog(main);

@@ -55,8 +55,8 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<WindowSearch*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId || !IsWindowVisible(window) ||
-      ClassName(window) != kDialogClass || !search->accept(window)) {
+  if (owner != search->processId || !IsWindowVisible(window) || ClassName(window) != kDialogClass ||
+      !search->accept(window)) {
     return TRUE;
   }
   search->found = window;
@@ -196,21 +196,21 @@ std::vector<MenuEntry> KelpwiseProcess::ReadMenu(HWND window, std::string* error
     *error = "cannot load " + dllPath;
     return {};
   }
-  auto hook = reinterpret_cast<HOOKPROC>(
-      reinterpret_cast<void*>(GetProcAddress(dll, kMenuProbeHookName)));
+  auto hook =
+      reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, kMenuProbeHookName)));
   std::string mappingName = kMenuProbeMappingPrefix + std::to_string(id());
   HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                       kMenuProbeMappingSize, mappingName.c_str());
   std::string records;
   HHOOK hookHandle = nullptr;
   if (hook && mapping) {
-    hookHandle = SetWindowsHookExA(WH_CALLWNDPROC, hook, dll,
-                                   GetWindowThreadProcessId(window, nullptr));
+    hookHandle =
+        SetWindowsHookExA(WH_CALLWNDPROC, hook, dll, GetWindowThreadProcessId(window, nullptr));
   }
   if (hookHandle) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(window, RegisterWindowMessageA(kMenuProbeMessage), 0, 0,
-                        SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+    SendMessageTimeoutA(window, RegisterWindowMessageA(kMenuProbeMessage), 0, 0, SMTO_ABORTIFHUNG,
+                        kMessageTimeoutMs, &ignored);
     UnhookWindowsHookEx(hookHandle);
     if (const char* view = static_cast<const char*>(
             MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, kMenuProbeMappingSize))) {

@@ -15,8 +15,9 @@ constexpr char kDialogClass[] = "#32770";
 constexpr int kMessageBoxTextId = 0xFFFF;
 
 struct MenuEntry {
-  std::string position;  // index path: "1" is the second drop-down, "0.2" the File menu's third item
-  unsigned id = 0;       // command id; 0 for drop-downs and separators
+  // Index path: "1" is the second drop-down menu, "0.2" the File menu's third item.
+  std::string position;
+  unsigned id = 0;  // command id; 0 for drop-downs and separators
   bool popup = false;
   bool separator = false;
   std::string text;

@@ -20,8 +20,8 @@ void AppendMenuRecords(HMENU menu, const std::string& parentPosition, std::strin
     info.dwTypeData = text;
     info.cch = sizeof text;
     if (!GetMenuItemInfoA(menu, i, TRUE, &info)) continue;
-    std::string position = parentPosition.empty() ? std::to_string(i)
-                                                   : parentPosition + "." + std::to_string(i);
+    std::string position =
+        parentPosition.empty() ? std::to_string(i) : parentPosition + "." + std::to_string(i);
     char kind = info.hSubMenu ? 'p' : (info.fType & MFT_SEPARATOR) ? 's' : 'i';
     *out += position + kFieldEnd + std::to_string(info.hSubMenu ? 0u : info.wID) + kFieldEnd +
             kind + kFieldEnd + (kind == 's' ? "" : text) + kFieldEnd + kRecordEnd;
@@ -34,8 +34,8 @@ void WriteToSharedMemory(const std::string& records) {
   HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, name.c_str());
   if (!mapping) return;
   if (void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kMenuProbeMappingSize)) {
-    size_t size = records.size() < kMenuProbeMappingSize - 1 ? records.size()
-                                                             : kMenuProbeMappingSize - 1;
+    size_t size =
+        records.size() < kMenuProbeMappingSize - 1 ? records.size() : kMenuProbeMappingSize - 1;
     memcpy(view, records.data(), size);
     static_cast<char*>(view)[size] = '\0';
     UnmapViewOfFile(view);
@@ -45,8 +45,8 @@ void WriteToSharedMemory(const std::string& records) {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM wParam,
-                                                               LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    MenuProbeHook(int code, WPARAM wParam, LPARAM lParam) {
   const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
   if (code == HC_ACTION && call && call->message == RegisterWindowMessageA(kMenuProbeMessage)) {
     std::string records;
