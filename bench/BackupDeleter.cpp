@@ -10,10 +10,14 @@ namespace kw::bench {
 namespace {
 
 bool RootByName(const std::string& name, HKEY* root) {
-  if (name == "HKEY_CURRENT_USER") *root = HKEY_CURRENT_USER;
-  else if (name == "HKEY_LOCAL_MACHINE") *root = HKEY_LOCAL_MACHINE;
-  else if (name == "HKEY_CLASSES_ROOT") *root = HKEY_CLASSES_ROOT;
-  else return false;
+  if (name == "HKEY_CURRENT_USER")
+    *root = HKEY_CURRENT_USER;
+  else if (name == "HKEY_LOCAL_MACHINE")
+    *root = HKEY_LOCAL_MACHINE;
+  else if (name == "HKEY_CLASSES_ROOT")
+    *root = HKEY_CLASSES_ROOT;
+  else
+    return false;
   return true;
 }
 
@@ -65,8 +69,7 @@ long BackupDeleter::DeleteAll() {
   long deleted = 0;
   for (const DeleteTarget& target : m_targets) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(target.root, target.keyPath.c_str(), 0, KEY_SET_VALUE, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(target.root, target.keyPath.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
       continue;
     if (RegDeleteValueA(key, target.valueName.c_str()) == ERROR_SUCCESS) ++deleted;
     RegCloseKey(key);

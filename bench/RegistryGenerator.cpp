@@ -6,13 +6,14 @@ namespace kw::bench {
 
 namespace {
 
-constexpr int kProgIds = 10000;      // 7 keys each, plus an extension key with a subkey
-constexpr int kComClasses = 20000;   // 2 keys each
-constexpr int kTypeLibs = 5000;      // 4 keys each
+constexpr int kProgIds = 10000;     // 7 keys each, plus an extension key with a subkey
+constexpr int kComClasses = 20000;  // 2 keys each
+constexpr int kTypeLibs = 5000;     // 4 keys each
 constexpr int kSharedDlls = 2000;
 constexpr int kFonts = 500;
 constexpr int kHelpFiles = 100;
-constexpr int kLiveFiles = 8;  // per kind: app0.exe ... app7.exe and so on (no "com", a device name)
+constexpr int kLiveFiles =
+    8;  // per kind: app0.exe ... app7.exe and so on (no "com", a device name)
 
 const char kLive[] = "C:\\kwbench\\live";
 const char kGone[] = "C:\\kwbench\\gone";
@@ -25,8 +26,8 @@ std::string Number(const char* format, long n) {
 
 std::string Guid(unsigned group, long n) {
   char text[64];
-  std::snprintf(text, sizeof(text), "{%08X-4B57-4E42-8C%02X-%012lX}", 0x6B770000u + group,
-                group, static_cast<unsigned long>(n));
+  std::snprintf(text, sizeof(text), "{%08X-4B57-4E42-8C%02X-%012lX}", 0x6B770000u + group, group,
+                static_cast<unsigned long>(n));
   return text;
 }
 
@@ -53,8 +54,8 @@ bool RegistryGenerator::MakeFile(const std::string& path) {
 }
 
 bool RegistryGenerator::MakeLiveFiles() {
-  for (const char* dir : {"C:\\kwbench", kLive, "C:\\kwbench\\live\\shared",
-                          "C:\\kwbench\\live\\help"}) {
+  for (const char* dir :
+       {"C:\\kwbench", kLive, "C:\\kwbench\\live\\shared", "C:\\kwbench\\live\\help"}) {
     if (!CreateDirectoryA(dir, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
       std::fprintf(stderr, "generate: cannot create folder %s (error %lu)\n", dir, GetLastError());
       return false;
@@ -69,8 +70,8 @@ bool RegistryGenerator::MakeLiveFiles() {
 
 HKEY RegistryGenerator::Create(HKEY root, const std::string& path) {
   HKEY key = nullptr;
-  const LONG rc = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &key, nullptr);
+  const LONG rc =
+      RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   if (rc != ERROR_SUCCESS) {
     std::fprintf(stderr, "generate: cannot create key %s (error %ld)\n", path.c_str(), rc);
     m_failed = true;
@@ -95,8 +96,8 @@ bool RegistryGenerator::SetString(HKEY key, const char* name, const std::string&
 
 bool RegistryGenerator::SetDword(HKEY key, const char* name, DWORD data) {
   if (key == nullptr) return false;
-  const LONG rc = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                                 sizeof(data));
+  const LONG rc =
+      RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
   if (rc != ERROR_SUCCESS) {
     std::fprintf(stderr, "generate: cannot set value %s (error %ld)\n", name, rc);
     m_failed = true;
@@ -131,9 +132,15 @@ bool RegistryGenerator::ProgIds() {
     std::string program[3];
     for (std::string& path : program) {
       switch (NextReference()) {
-        case RefKind::Dead: path = std::string(kGone) + Number("\\app%05ld.exe", i); break;
-        case RefKind::Windows: path = "C:\\windows\\notepad.exe"; break;
-        case RefKind::Live: path = std::string(kLive) + Number("\\app%ld.exe", i % kLiveFiles); break;
+        case RefKind::Dead:
+          path = std::string(kGone) + Number("\\app%05ld.exe", i);
+          break;
+        case RefKind::Windows:
+          path = "C:\\windows\\notepad.exe";
+          break;
+        case RefKind::Live:
+          path = std::string(kLive) + Number("\\app%ld.exe", i % kLiveFiles);
+          break;
       }
     }
     {
@@ -166,9 +173,15 @@ bool RegistryGenerator::ComClasses() {
   for (long i = 0; i < kComClasses && !m_failed; ++i) {
     std::string server;
     switch (NextReference()) {
-      case RefKind::Dead: server = std::string(kGone) + Number("\\cls%05ld.dll", i); break;
-      case RefKind::Windows: server = "C:\\windows\\system32\\ole32.dll"; break;
-      case RefKind::Live: server = std::string(kLive) + Number("\\cls%ld.dll", i % kLiveFiles); break;
+      case RefKind::Dead:
+        server = std::string(kGone) + Number("\\cls%05ld.dll", i);
+        break;
+      case RefKind::Windows:
+        server = "C:\\windows\\system32\\ole32.dll";
+        break;
+      case RefKind::Live:
+        server = std::string(kLive) + Number("\\cls%ld.dll", i % kLiveFiles);
+        break;
     }
     KeyCloser cls{Create(clsid.key, Guid(1, i))};
     SetString(cls.key, nullptr, Number("Kwbench class %ld", i));
@@ -184,9 +197,15 @@ bool RegistryGenerator::TypeLibs() {
   for (long i = 0; i < kTypeLibs && !m_failed; ++i) {
     std::string file;
     switch (NextReference()) {
-      case RefKind::Dead: file = std::string(kGone) + Number("\\tlb%05ld.dll", i); break;
-      case RefKind::Windows: file = "C:\\windows\\system32\\stdole2.tlb"; break;
-      case RefKind::Live: file = std::string(kLive) + Number("\\tlb%ld.dll", i % kLiveFiles); break;
+      case RefKind::Dead:
+        file = std::string(kGone) + Number("\\tlb%05ld.dll", i);
+        break;
+      case RefKind::Windows:
+        file = "C:\\windows\\system32\\stdole2.tlb";
+        break;
+      case RefKind::Live:
+        file = std::string(kLive) + Number("\\tlb%ld.dll", i % kLiveFiles);
+        break;
     }
     KeyCloser lib{Create(typeLib.key, Guid(2, i))};
     KeyCloser version{Create(lib.key, "1.0")};
@@ -221,8 +240,8 @@ bool RegistryGenerator::Fonts() {
     std::string file;
     if (NextReference() == RefKind::Dead) {
       // Half of the dead fonts are bare names looked up in the fonts folder.
-      file = i % 2 ? Number("kwbgone%03ld.ttf", i)
-                   : std::string(kGone) + Number("\\font%03ld.ttf", i);
+      file =
+          i % 2 ? Number("kwbgone%03ld.ttf", i) : std::string(kGone) + Number("\\font%03ld.ttf", i);
     } else {
       file = std::string(kLive) + Number("\\font%ld.ttf", i % kLiveFiles);
     }

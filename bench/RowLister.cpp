@@ -51,11 +51,16 @@ struct Tokens {
 
 Tokens TokensOf(Check check) {
   switch (check) {
-    case Check::Program: return {{".exe", nullptr}, 1};
-    case Check::Font: return {{".ttf", ".fon"}, 2};
-    case Check::TypeLib: return {{".dll", nullptr}, 1};
-    case Check::HelpFile: return {{".cnt", ".hlp"}, 2};
-    default: return {{"", nullptr}, 1};
+    case Check::Program:
+      return {{".exe", nullptr}, 1};
+    case Check::Font:
+      return {{".ttf", ".fon"}, 2};
+    case Check::TypeLib:
+      return {{".dll", nullptr}, 1};
+    case Check::HelpFile:
+      return {{".cnt", ".hlp"}, 2};
+    default:
+      return {{"", nullptr}, 1};
   }
 }
 
@@ -87,12 +92,23 @@ void RowLister::CheckFileReference(const WalkedValue& value, const std::string& 
   bool candidate = false;
   switch (check) {
     case Check::Program:
-    case Check::TypeLib: candidate = Contains(d, token) && onC && !inWindows; break;
-    case Check::Font: candidate = Contains(d, token); break;
-    case Check::SharedDll: candidate = true; break;
-    case Check::ComObject: candidate = onC && !inWindows; break;
-    case Check::HelpFile: candidate = Contains(d, token) && onC; break;
-    case Check::History: break;
+    case Check::TypeLib:
+      candidate = Contains(d, token) && onC && !inWindows;
+      break;
+    case Check::Font:
+      candidate = Contains(d, token);
+      break;
+    case Check::SharedDll:
+      candidate = true;
+      break;
+    case Check::ComObject:
+      candidate = onC && !inWindows;
+      break;
+    case Check::HelpFile:
+      candidate = Contains(d, token) && onC;
+      break;
+    case Check::History:
+      break;
   }
   if (!candidate) return;
 

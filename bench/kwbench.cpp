@@ -79,7 +79,8 @@ int Drive(const char* exe, const char* timeout) {
   std::printf("status=%s\n", result.statusAfterPass.c_str());
   std::printf("delete_seconds=%.3f\n", result.deleteSeconds);
   std::printf("report=%s\n", result.report.c_str());
-  std::printf("peak_working_set_kb=%lu\n", static_cast<unsigned long>(result.peakWorkingSet / 1024));
+  std::printf("peak_working_set_kb=%lu\n",
+              static_cast<unsigned long>(result.peakWorkingSet / 1024));
   return ok ? 0 : 1;
 }
 
@@ -106,12 +107,18 @@ int main(int argc, char** argv) {
 
   int rc = 2;
   const std::string command = argc > 1 ? argv[1] : "";
-  if (command == "generate" && argc == 2) rc = Generate();
-  else if (command == "bare-walk" && argc == 2) rc = BareWalk();
-  else if (command == "bare-delete" && argc == 3) rc = BareDelete(argv[2]);
-  else if (command == "drive" && (argc == 3 || argc == 4)) rc = Drive(argv[2], argc == 4 ? argv[3] : nullptr);
-  else if (command == "rows" && argc == 2) rc = Rows();
-  else rc = Usage();
+  if (command == "generate" && argc == 2)
+    rc = Generate();
+  else if (command == "bare-walk" && argc == 2)
+    rc = BareWalk();
+  else if (command == "bare-delete" && argc == 3)
+    rc = BareDelete(argv[2]);
+  else if (command == "drive" && (argc == 3 || argc == 4))
+    rc = Drive(argv[2], argc == 4 ? argv[3] : nullptr);
+  else if (command == "rows" && argc == 2)
+    rc = Rows();
+  else
+    rc = Usage();
   std::fflush(stdout);
   return rc;
 }
