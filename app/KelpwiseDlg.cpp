@@ -50,10 +50,10 @@ CKelpwiseDlg::CKelpwiseDlg(Environment& env)
       m_translation(env),
       m_dlgOptions(env),
       m_tools(env),
-      m_hIcon(::LoadIconA(ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE))),
-      m_hSmallIcon(static_cast<HICON>(::LoadImageA(ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE),
-                                                   IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                   ::GetSystemMetrics(SM_CYSMICON), 0))) {}
+      m_hIcon(::LoadIconA(Dialog::ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE))),
+      m_hSmallIcon(static_cast<HICON>(
+          ::LoadImageA(Dialog::ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE), IMAGE_ICON,
+                       ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0))) {}
 
 void CKelpwiseDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDC_MORE_INFO, m_btnMoreInfo);

@@ -45,8 +45,9 @@ class Dialog {
   HWND GetItem(int id) const { return ::GetDlgItem(m_hwnd, id); }
   int templateId() const { return m_templateId; }
 
-  // The module that holds the program's resources.
-  static HINSTANCE ResourceModule() { return ::GetModuleHandleA(nullptr); }
+  // The module that holds the dialog's template and the resources it uses:
+  // the program itself unless a derived class says otherwise.
+  virtual HINSTANCE ResourceModule() const { return ::GetModuleHandleA(nullptr); }
 
  protected:
   // Binds the controls and loads the members into them (UpdateData(false)).

@@ -18,11 +18,20 @@ bool CPumpDlg::OnInitDialog() {
 }
 
 bool CPumpDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  if (message != WM_TIMER) return false;
-  ::KillTimer(hwnd(), kPumpTimer);
-  OnOK();
-  Default();
-  return true;
+  switch (message) {
+    case WM_WINDOWPOSCHANGING:
+      // The modal loop shows its dialog; this one stays hidden, so that no
+      // window flashes and the system has nothing to map and unmap.
+      reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+      return false;
+    case WM_TIMER:
+      ::KillTimer(hwnd(), kPumpTimer);
+      OnOK();
+      Default();
+      return true;
+    default:
+      return false;
+  }
 }
 
 void PumpMessages(HWND owner) {
