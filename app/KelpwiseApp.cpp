@@ -1,7 +1,9 @@
 #include "app/KelpwiseApp.h"
 
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // before the other system headers
 #include <commctrl.h>
+// clang-format on
 
 #include "app/KelpwiseDlg.h"
 

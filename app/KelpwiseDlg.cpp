@@ -35,13 +35,12 @@ constexpr ColumnSpec kColumns[] = {
 
 // Text ids of the Options dialog's captions, in the order of its m_arrTexts.
 constexpr int kOptionsTextIds[] = {
-    TXT_OPTIONS_TITLE,       TXT_OPTIONS_KIND_GROUP, TXT_OPTIONS_DESCRIPTION,
-    CategoryTextId(0),       CategoryTextId(1),      CategoryTextId(2),
-    CategoryTextId(3),       CategoryTextId(4),      CategoryTextId(5),
-    CategoryTextId(6),       CategoryTextId(7),      CategoryTextId(8),
-    CategoryTextId(9),       CategoryTextId(10),     CategoryTextId(11),
-    TXT_OPTIONS_MORE_GROUP,  TXT_OPTIONS_BREAK_DOWN, TXT_MENU_HELP,
-    TXT_OPTIONS_CANCEL,      TXT_OPTIONS_AUTOSTART,  TXT_OPTIONS_DAYS};
+    TXT_OPTIONS_TITLE,      TXT_OPTIONS_KIND_GROUP, TXT_OPTIONS_DESCRIPTION, CategoryTextId(0),
+    CategoryTextId(1),      CategoryTextId(2),      CategoryTextId(3),       CategoryTextId(4),
+    CategoryTextId(5),      CategoryTextId(6),      CategoryTextId(7),       CategoryTextId(8),
+    CategoryTextId(9),      CategoryTextId(10),     CategoryTextId(11),      TXT_OPTIONS_MORE_GROUP,
+    TXT_OPTIONS_BREAK_DOWN, TXT_MENU_HELP,          TXT_OPTIONS_CANCEL,      TXT_OPTIONS_AUTOSTART,
+    TXT_OPTIONS_DAYS};
 
 }  // namespace
 

@@ -29,8 +29,8 @@ std::string ComboBox::GetItemText(int index) const {
   LRESULT length = Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
   if (length == CB_ERR || length <= 0) return std::string();
   std::vector<char> buffer(static_cast<size_t>(length) + 1);
-  LRESULT copied = Send(CB_GETLBTEXT, static_cast<WPARAM>(index),
-                        reinterpret_cast<LPARAM>(buffer.data()));
+  LRESULT copied =
+      Send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
   return copied == CB_ERR ? std::string() : std::string(buffer.data(), static_cast<size_t>(copied));
 }
 
@@ -62,8 +62,7 @@ bool ListView::SetCellText(int row, int column, const std::string& text) const {
   LVITEMA item = {};
   item.iSubItem = column;
   item.pszText = const_cast<char*>(text.c_str());
-  return Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) !=
-         FALSE;
+  return Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) != FALSE;
 }
 
 std::string ListView::GetCellText(int row, int column) const {

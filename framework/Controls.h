@@ -3,8 +3,10 @@
 // DataExchange::Control each time the dialog's data is exchanged.
 #pragma once
 
-#include <windows.h>
+// clang-format off
+#include <windows.h>  // before the other system headers
 #include <commctrl.h>
+// clang-format on
 
 #include <string>
 

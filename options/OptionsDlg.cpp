@@ -1,7 +1,5 @@
 #include "options/OptionsDlg.h"
 
-#include <shellapi.h>
-
 #include "res/resource.h"
 
 namespace kw {
@@ -10,9 +8,12 @@ namespace {
 
 // The category check boxes in category order (option positions 0 to 11).
 constexpr int kCategoryCheckIds[kCategoryCount] = {
-    IDC_CHECK_RUNMRU,   IDC_CHECK_SEARCH_ASSISTANT, IDC_CHECK_PAINT,       IDC_CHECK_WORDPAD,
-    IDC_CHECK_EXPLORER, IDC_CHECK_EXCEL,            IDC_CHECK_EXE,         IDC_CHECK_FONTS,
-    IDC_CHECK_SHARED_DLLS, IDC_CHECK_COM,           IDC_CHECK_ACTIVEX,     IDC_CHECK_HELP_FILES};
+    IDC_CHECK_RUNMRU,      IDC_CHECK_SEARCH_ASSISTANT,
+    IDC_CHECK_PAINT,       IDC_CHECK_WORDPAD,
+    IDC_CHECK_EXPLORER,    IDC_CHECK_EXCEL,
+    IDC_CHECK_EXE,         IDC_CHECK_FONTS,
+    IDC_CHECK_SHARED_DLLS, IDC_CHECK_COM,
+    IDC_CHECK_ACTIVEX,     IDC_CHECK_HELP_FILES};
 
 // Indexes into m_arrTexts.
 enum CaptionIndex : size_t {
@@ -78,7 +79,8 @@ void COptionsDlg::SetCaption(Control& control, size_t textIndex) const {
 void COptionsDlg::OnOK() {
   UpdateData(true);
   OptionFlags flags{};
-  for (int position = 0; position < kOptionAutoStart; ++position) flags[position] = m_bCheck[position];
+  for (int position = 0; position < kOptionAutoStart; ++position)
+    flags[position] = m_bCheck[position];
   flags[kOptionAutoStart] = m_bAutoStart;
   m_strOptions = BuildOptions(flags);
   EndDialog(IDOK);

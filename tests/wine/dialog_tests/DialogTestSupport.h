@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Dialog.h"

@@ -1,7 +1,11 @@
 // The dialog layer: exceptions stopped at the dialog procedure, default
 // processing, modeless windows, data exchange and the control wrappers.
-#include <windows.h>
+#include "framework/Dialog.h"
+
+// clang-format off
+#include <windows.h>  // before the other system headers
 #include <commctrl.h>
+// clang-format on
 
 #include <stdexcept>
 #include <string>
@@ -9,7 +13,6 @@
 
 #include "framework/Controls.h"
 #include "framework/DataExchange.h"
-#include "framework/Dialog.h"
 #include "gtest/gtest.h"
 #include "res/resource.h"
 #include "scan/PumpDlg.h"

@@ -19,15 +19,14 @@ class LanguageDialogTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_NE(ProgramModule(), nullptr) << "Kelpwise.exe not found";
     m_folder.WriteLines("config.ini", {"Product ID", "kpw", "Language", "[1033]"});
-    m_folder.WriteLines("kpwtrl.ini", {"[----]", "00000 System default", "00002 Automatic",
-                                       "[EOL]", "[1033]", "00000 English", "00002 English",
-                                       "00001 Please select your language", "[EOL]", "[1031]",
-                                       "00000 German", "00002 Deutsch", "[EOL]"});
+    m_folder.WriteLines("kpwtrl.ini",
+                        {"[----]", "00000 System default", "00002 Automatic", "[EOL]", "[1033]",
+                         "00000 English", "00002 English", "00001 Please select your language",
+                         "[EOL]", "[1031]", "00000 German", "00002 Deutsch", "[EOL]"});
   }
 
   // Runs the dialog with `current` as the language; `steps` act on it.
-  std::string Choose(const std::string& current,
-                     const std::function<void(CLanguageDlg&)>& steps) {
+  std::string Choose(const std::string& current, const std::function<void(CLanguageDlg&)>& steps) {
     Scripted<CLanguageDlg> dialog(m_folder);
     dialog.m_strLanguage = current;
     dialog.m_strCaption = "Pick one";
@@ -58,7 +57,8 @@ TEST_F(LanguageDialogTest, ShowsTheCurrentLanguageAndStoresTheChosenSection) {
     char text[64] = {};
     ::GetDlgItemTextA(d.hwnd(), IDC_LANGUAGE_GROUP, text, sizeof text);
     caption = text;
-    items = static_cast<int>(::SendDlgItemMessageA(d.hwnd(), IDC_LANGUAGE_COMBO, CB_GETCOUNT, 0, 0));
+    items =
+        static_cast<int>(::SendDlgItemMessageA(d.hwnd(), IDC_LANGUAGE_COMBO, CB_GETCOUNT, 0, 0));
     Select(d.hwnd(), "Deutsch");
     Click(d.hwnd(), IDOK);
   });
@@ -107,7 +107,8 @@ TEST_F(LanguageDialogTest, MissingLanguageFileIsReportedAndOkChangesNothing) {
   MessageBoxAnswerer answerer;
   int items = -1;
   std::string chosen = Choose("[1033]", [&](CLanguageDlg& d) {
-    items = static_cast<int>(::SendDlgItemMessageA(d.hwnd(), IDC_LANGUAGE_COMBO, CB_GETCOUNT, 0, 0));
+    items =
+        static_cast<int>(::SendDlgItemMessageA(d.hwnd(), IDC_LANGUAGE_COMBO, CB_GETCOUNT, 0, 0));
     Click(d.hwnd(), IDOK);
   });
   EXPECT_EQ(items, 0);

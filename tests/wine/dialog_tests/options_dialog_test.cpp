@@ -14,11 +14,13 @@ namespace kw::test {
 namespace {
 
 // Check boxes in the order of the options string.
-const int kPositionIds[] = {
-    IDC_CHECK_RUNMRU,  IDC_CHECK_SEARCH_ASSISTANT, IDC_CHECK_PAINT,      IDC_CHECK_WORDPAD,
-    IDC_CHECK_EXPLORER, IDC_CHECK_EXCEL,           IDC_CHECK_EXE,        IDC_CHECK_FONTS,
-    IDC_CHECK_SHARED_DLLS, IDC_CHECK_COM,          IDC_CHECK_ACTIVEX,    IDC_CHECK_HELP_FILES,
-    IDC_CHECK_BREAK_DOWN, IDC_CHECK_AUTOSTART};
+const int kPositionIds[] = {IDC_CHECK_RUNMRU,      IDC_CHECK_SEARCH_ASSISTANT,
+                            IDC_CHECK_PAINT,       IDC_CHECK_WORDPAD,
+                            IDC_CHECK_EXPLORER,    IDC_CHECK_EXCEL,
+                            IDC_CHECK_EXE,         IDC_CHECK_FONTS,
+                            IDC_CHECK_SHARED_DLLS, IDC_CHECK_COM,
+                            IDC_CHECK_ACTIVEX,     IDC_CHECK_HELP_FILES,
+                            IDC_CHECK_BREAK_DOWN,  IDC_CHECK_AUTOSTART};
 
 std::string ShownChecks(HWND dialog) {
   std::string shown;
@@ -47,7 +49,7 @@ TEST_F(OptionsDialogTest, ChecksFollowTheOptionsStringAndCancelKeepsIt) {
       {"10000000000001", "10000000000001"},
       {"11111111111111", "11111111111111"},
       {"x1?0 000000011", "01000000000011"},  // only "1" is on
-      {"0011", "00110000000000"},             // missing positions are off
+      {"0011", "00110000000000"},            // missing positions are off
       {"", "00000000000000"},
   };
   for (const auto& row : rows) {
@@ -91,13 +93,16 @@ TEST_F(OptionsDialogTest, CaptionsComeFromTheTranslatedTexts) {
     int id;
     size_t entry;
   } placements[] = {
-      {IDC_GROUP_KINDS, 1},       {IDC_OPTIONS_DESCRIPTION, 2},  {IDC_CHECK_RUNMRU, 3},
-      {IDC_CHECK_SEARCH_ASSISTANT, 4}, {IDC_CHECK_PAINT, 5},     {IDC_CHECK_WORDPAD, 6},
-      {IDC_CHECK_EXPLORER, 7},    {IDC_CHECK_EXCEL, 8},          {IDC_CHECK_EXE, 9},
-      {IDC_CHECK_FONTS, 10},      {IDC_CHECK_SHARED_DLLS, 11},   {IDC_CHECK_COM, 12},
-      {IDC_CHECK_ACTIVEX, 13},    {IDC_CHECK_HELP_FILES, 14},    {IDC_GROUP_MORE, 15},
-      {IDC_CHECK_BREAK_DOWN, 16}, {IDC_OPTIONS_HELP, 17},        {IDCANCEL, 18},
-      {IDC_CHECK_AUTOSTART, 19},  {IDC_DAYS_LABEL, 20},
+      {IDC_GROUP_KINDS, 1},        {IDC_OPTIONS_DESCRIPTION, 2},
+      {IDC_CHECK_RUNMRU, 3},       {IDC_CHECK_SEARCH_ASSISTANT, 4},
+      {IDC_CHECK_PAINT, 5},        {IDC_CHECK_WORDPAD, 6},
+      {IDC_CHECK_EXPLORER, 7},     {IDC_CHECK_EXCEL, 8},
+      {IDC_CHECK_EXE, 9},          {IDC_CHECK_FONTS, 10},
+      {IDC_CHECK_SHARED_DLLS, 11}, {IDC_CHECK_COM, 12},
+      {IDC_CHECK_ACTIVEX, 13},     {IDC_CHECK_HELP_FILES, 14},
+      {IDC_GROUP_MORE, 15},        {IDC_CHECK_BREAK_DOWN, 16},
+      {IDC_OPTIONS_HELP, 17},      {IDCANCEL, 18},
+      {IDC_CHECK_AUTOSTART, 19},   {IDC_DAYS_LABEL, 20},
   };
   Scripted<COptionsDlg> dialog;
   for (int i = 0; i < 21; ++i) dialog.m_arrTexts.push_back("text " + std::to_string(i));

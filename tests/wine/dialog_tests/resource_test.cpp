@@ -1,14 +1,17 @@
 // The resources of the built Kelpwise.exe: templates with every control the
 // code addresses, the menu as the commands expect it, icons, banners and the
 // code-page string of the system menu.
-#include <windows.h>
+#include "res/resource.h"
+
+// clang-format off
+#include <windows.h>  // before the other system headers
 #include <commctrl.h>
+// clang-format on
 
 #include <string>
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "res/resource.h"
 #include "tests/wine/dialog_tests/DialogTestSupport.h"
 
 namespace kw::test {
@@ -55,7 +58,9 @@ RECT ScreenRect(HWND window) {
 TEST_F(ResourceTest, SystemMenuAboutTextKeepsItsUmlautInTheAnsiCodePage) {
   char text[128] = {};
   int length = ::LoadStringA(m_module, IDS_ABOUTBOX, text, sizeof text);
-  EXPECT_EQ(std::string(text, length), "Inf&o \xFC" "ber Kelpwise...");
+  EXPECT_EQ(std::string(text, length),
+            "Inf&o \xFC"
+            "ber Kelpwise...");
 }
 
 struct ControlSpec {
@@ -86,17 +91,28 @@ TEST_F(ResourceTest, EveryTemplateHoldsTheControlsTheCodeAddresses) {
         {IDC_MORE_INFO, "Button"}}},
       {IDD_OPTIONS,
        false,
-       {{IDC_GROUP_KINDS, "Button"},       {IDC_CHECK_RUNMRU, "Button"},
-        {IDC_CHECK_SEARCH_ASSISTANT, "Button"}, {IDC_CHECK_PAINT, "Button"},
-        {IDC_CHECK_WORDPAD, "Button"},     {IDC_CHECK_EXPLORER, "Button"},
-        {IDC_CHECK_EXCEL, "Button"},       {IDC_CHECK_EXE, "Button"},
-        {IDC_CHECK_FONTS, "Button"},       {IDC_CHECK_SHARED_DLLS, "Button"},
-        {IDC_CHECK_COM, "Button"},         {IDC_CHECK_ACTIVEX, "Button"},
-        {IDC_CHECK_HELP_FILES, "Button"},  {IDC_CHECK_BREAK_DOWN, "Button"},
-        {IDC_OPTIONS_HELP, "Button"},      {IDC_OPTIONS_DESCRIPTION, "Static"},
-        {IDC_GROUP_MORE, "Button"},        {IDC_CHECK_AUTOSTART, "Button"},
-        {IDC_DAYS, "Edit"},                {IDC_DAYS_LABEL, "Static"},
-        {IDOK, "Button"},                  {IDCANCEL, "Button"}}},
+       {{IDC_GROUP_KINDS, "Button"},
+        {IDC_CHECK_RUNMRU, "Button"},
+        {IDC_CHECK_SEARCH_ASSISTANT, "Button"},
+        {IDC_CHECK_PAINT, "Button"},
+        {IDC_CHECK_WORDPAD, "Button"},
+        {IDC_CHECK_EXPLORER, "Button"},
+        {IDC_CHECK_EXCEL, "Button"},
+        {IDC_CHECK_EXE, "Button"},
+        {IDC_CHECK_FONTS, "Button"},
+        {IDC_CHECK_SHARED_DLLS, "Button"},
+        {IDC_CHECK_COM, "Button"},
+        {IDC_CHECK_ACTIVEX, "Button"},
+        {IDC_CHECK_HELP_FILES, "Button"},
+        {IDC_CHECK_BREAK_DOWN, "Button"},
+        {IDC_OPTIONS_HELP, "Button"},
+        {IDC_OPTIONS_DESCRIPTION, "Static"},
+        {IDC_GROUP_MORE, "Button"},
+        {IDC_CHECK_AUTOSTART, "Button"},
+        {IDC_DAYS, "Edit"},
+        {IDC_DAYS_LABEL, "Static"},
+        {IDOK, "Button"},
+        {IDCANCEL, "Button"}}},
       {IDD_WELCOME,
        true,
        {{IDC_WELCOME_RULE_TOP, PROGRESS_CLASSA},
