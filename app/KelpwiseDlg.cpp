@@ -50,9 +50,9 @@ CKelpwiseDlg::CKelpwiseDlg(Environment& env)
       m_dlgOptions(env),
       m_tools(env),
       m_hIcon(::LoadIconA(Dialog::ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE))),
-      m_hSmallIcon(static_cast<HICON>(
-          ::LoadImageA(Dialog::ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE), IMAGE_ICON,
-                       ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0))) {}
+      m_hSmallIcon(static_cast<HICON>(::LoadImageA(
+          Dialog::ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE), IMAGE_ICON,
+          ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED))) {}
 
 void CKelpwiseDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDC_MORE_INFO, m_btnMoreInfo);

@@ -185,24 +185,6 @@ TEST_F(DialogTest, ComboTextSelectsAMatchingItemOrFillsTheField) {
   dialog.DoModal();
 }
 
-TEST_F(DialogTest, CheckAndTextExchangeBothWays) {
-  Scripted<Dialog> dialog(IDD_OPTIONS);
-  dialog.steps = [](Dialog& d) {
-    bool checked = true;
-    std::string days = "\xE4 12 ";  // any bytes, kept as they are
-    DataExchange(d.hwnd(), false).Check(IDC_CHECK_RUNMRU, checked);
-    DataExchange(d.hwnd(), false).Text(IDC_DAYS, days);
-    bool readBack = false;
-    std::string daysBack;
-    DataExchange(d.hwnd(), true).Check(IDC_CHECK_RUNMRU, readBack);
-    DataExchange(d.hwnd(), true).Text(IDC_DAYS, daysBack);
-    EXPECT_TRUE(readBack);
-    EXPECT_EQ(daysBack, days);
-    Click(d.hwnd(), IDCANCEL);
-  };
-  dialog.DoModal();
-}
-
 TEST_F(DialogTest, MenuCaptionChangeKeepsCommandIdsAndDropDowns) {
   HMENU bar = ::LoadMenuA(ProgramModule(), MAKEINTRESOURCEA(IDR_MAINMENU));
   ASSERT_NE(bar, nullptr);
