@@ -192,8 +192,10 @@ bool CKelpwiseDlg::AskAutomaticStart() {
 bool CKelpwiseDlg::OnCommand(int id, int code) {
   static const CommandEntry<CKelpwiseDlg> kCommands[] = {
       {IDM_HELP_ABOUT, &CKelpwiseDlg::OnAbout},
+      {IDC_START_SEARCH, &CKelpwiseDlg::OnStartSearch},
       {IDC_OPTIONS, &CKelpwiseDlg::OnOptions},
       {IDM_FILE_OPTIONS, &CKelpwiseDlg::OnFileOptions},
+      {IDM_FILE_NEW_SEARCH, &CKelpwiseDlg::OnStartNewSearch},
       {IDM_FILE_REVERSE_CHANGES, &CKelpwiseDlg::OnReverseChanges},
       {IDM_HELP_SHOW_FILE, &CKelpwiseDlg::OnShowHelpFile},
       {IDM_HELP_WEBSITE, &CKelpwiseDlg::OnWebsite},
@@ -236,15 +238,5 @@ void CKelpwiseDlg::OnTimer(UINT_PTR id) {
   OnStartSearch();
   Default();
 }
-
-void CKelpwiseDlg::OnStartNewSearch() {
-  m_bDeletePending = false;
-  m_listResults.DeleteAllRows();
-  m_results.Clear();
-  OnStartSearch();
-}
-
-// The search pass and the deletion it leads to are added with the scan.
-void CKelpwiseDlg::OnStartSearch() {}
 
 }  // namespace kw

@@ -12,11 +12,12 @@
 #include "i18n/TranslationTable.h"
 #include "options/OptionsDlg.h"
 #include "scan/ResultModel.h"
+#include "scan/ScanListener.h"
 #include "system/SystemTools.h"
 
 namespace kw {
 
-class CKelpwiseDlg : public Dialog {
+class CKelpwiseDlg : public Dialog, private ScanListener {
  public:
   explicit CKelpwiseDlg(Environment& env = CurrentEnvironment());
 
@@ -54,6 +55,10 @@ class CKelpwiseDlg : public Dialog {
   void OnStartSearch();
   void OnStartNewSearch();
 
+  // Watches a visited key path for a chain of equal key names; when it
+  // finds one it adds the chain's start to blacklist.ini and ends the run.
+  void CheckKeyLoop(const std::string& keyPath);
+
  protected:
   // The start-up sequence. Runs again after a change of language and brings
   // the window back to its freshly started state in the new language.
@@ -74,6 +79,20 @@ class CKelpwiseDlg : public Dialog {
   // False when the user declined an automatic start and the dialog ended.
   bool AskAutomaticStart();
 
+  // The search pass.
+  void PrepareSearch();
+  void RunSearchCategories();
+  void FinishSearch();
+  void RepaintIfDue();
+  void OnKeyEntered(const std::string& keyPath) override;
+  void OnKeyChecked(const std::string& keyPath) override;
+  void OnEntryAdded(int row, const std::string& keyPath, bool fileReference) override;
+
+  // Backup and deletion of the listed entries.
+  void DeleteEntries();
+  void ReturnToResults();
+  void ReturnToIdle();
+
   // Window messages.
   void OnSysCommand(WPARAM id);
   bool OnPaint();
@@ -89,6 +108,11 @@ class CKelpwiseDlg : public Dialog {
   void OnClose();
   void OnExit();
   void OnLanguageSelection();
+
+  // During a pass: the format of the progress line and the time of the
+  // last repaint.
+  std::string m_strCheckingFormat;
+  DWORD m_lastRepaint = 0;
 };
 
 }  // namespace kw

@@ -4,12 +4,21 @@ enable_language(RC)
 set(KW_WIN_LINK -static -static-libgcc -static-libstdc++)
 set(KW_WIN_LIBS comctl32 comdlg32 shlwapi shell32 advapi32 user32 gdi32)
 
+# The window code and the Win32 back ends form one library, so that the
+# test programs under Wine link the same objects as the program; only the
+# entry point and the resources belong to Kelpwise.exe alone.
+set(KW_ENTRY_POINT app/KelpwiseApp.cpp)
+list(REMOVE_ITEM KW_WINDOW_SOURCES ${KW_ENTRY_POINT})
+add_library(kelpwise_windows STATIC ${KW_WINDOW_SOURCES})
+target_include_directories(kelpwise_windows PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(kelpwise_windows PRIVATE ${KW_WARNINGS})
+target_link_libraries(kelpwise_windows PUBLIC kelpwise_core ${KW_WIN_LIBS})
+
 file(GLOB KW_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc)
-add_executable(Kelpwise WIN32 ${KW_WINDOW_SOURCES} ${KW_RESOURCES})
-target_include_directories(Kelpwise PRIVATE ${CMAKE_SOURCE_DIR})
+add_executable(Kelpwise WIN32 ${KW_ENTRY_POINT} ${KW_RESOURCES})
 target_compile_options(Kelpwise PRIVATE ${KW_WARNINGS})
 target_link_options(Kelpwise PRIVATE ${KW_WIN_LINK})
-target_link_libraries(Kelpwise PRIVATE kelpwise_core ${KW_WIN_LIBS})
+target_link_libraries(Kelpwise PRIVATE kelpwise_windows)
 set_target_properties(Kelpwise PROPERTIES OUTPUT_NAME Kelpwise)
 # The icons and bitmaps are included by the resource script.
 set_property(SOURCE ${KW_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
@@ -40,7 +49,7 @@ foreach(suite_dir ${KW_WINE_SUITES})
     target_include_directories(${suite} PRIVATE ${CMAKE_SOURCE_DIR})
     target_compile_options(${suite} PRIVATE ${KW_WARNINGS})
     target_link_options(${suite} PRIVATE ${KW_WIN_LINK})
-    target_link_libraries(${suite} PRIVATE kelpwise_core gtest ${KW_WIN_LIBS} psapi)
+    target_link_libraries(${suite} PRIVATE kelpwise_windows gtest psapi)
     # A suite's hook/ folder builds <suite>_hook.dll next to the program: code
     # that a test loads into the process under test through a window hook.
     file(GLOB hook_sources CONFIGURE_DEPENDS ${suite_dir}/hook/*.cpp)

@@ -1,0 +1,84 @@
+// The main window's clean-up: back up the listed entries, delete them and
+// report, and the key-loop guard that watches the search's paths.
+#include "app/KelpwiseDlg.h"
+#include "cleaning/Deletion.h"
+#include "cleaning/IgnoreList.h"
+#include "cleaning/LoopGuard.h"
+#include "i18n/TextFormat.h"
+#include "i18n/TextIds.h"
+#include "system/FileError.h"
+#include "system/Shutdown.h"
+
+namespace kw {
+
+namespace {
+const char kProductCaption[] = "Tarnwell Kelpwise";
+}  // namespace
+
+void CKelpwiseDlg::DeleteEntries() {
+  m_btnOptions.Enable(false);
+  m_btnMoreInfo.Enable(false);
+  m_btnRemove.Enable(false);
+  m_strStatus = "Deleting ...";
+  UpdateData(false);
+  ::UpdateWindow(hwnd());
+
+  DeleteRunResult run;
+  try {
+    run = BackUpAndDelete(m_tools, m_results.m_arrBackupRecords);
+  } catch (const FileError& error) {
+    // Nothing was deleted: stay in the Results state so that the next
+    // press tries again.
+    ShowMessage(hwnd(),
+                m_translation.LookupText(TXT_BACKUP_NOT_WRITTEN) + "\n\n" + error.path(),
+                kProductCaption, MB_OK | MB_ICONEXCLAMATION);
+    ReturnToResults();
+    return;
+  }
+
+  std::string report =
+      FormatWithNumber(m_translation.LookupText(TXT_DELETED_1), run.deletion.deleted);
+  if (run.deletion.failed > 0) {
+    report += "\n\n" + FormatWithNumber(m_translation.LookupText(TXT_NOT_DELETED),
+                                        run.deletion.failed);
+  }
+  report += "\n\n" + m_translation.LookupText(TXT_DELETED_2);
+  ShowMessage(hwnd(), report, kProductCaption, MB_OK);
+  ReturnToIdle();
+}
+
+void CKelpwiseDlg::ReturnToResults() {
+  m_strStatus = FormatWithNumber(m_translation.LookupText(TXT_STATUS_FOUND),
+                                 m_results.m_nEntryCount);
+  m_btnRemove.Enable(true);
+  m_btnOptions.Enable(true);
+  m_btnMoreInfo.Enable(true);
+  UpdateData(false);
+}
+
+void CKelpwiseDlg::ReturnToIdle() {
+  m_listResults.DeleteAllRows();
+  m_strStatus = m_translation.LookupText(TXT_STATUS_IDLE);
+  m_strChecking.clear();
+  m_btnStartSearch.SetText(m_translation.LookupText(TXT_BUTTON_START_SEARCH));
+  m_bDeletePending = false;
+  m_btnOptions.Enable(true);
+  UpdateData(false);
+}
+
+void CKelpwiseDlg::CheckKeyLoop(const std::string& keyPath) {
+  if (m_bLoopGuardFired) return;
+  std::optional<std::string> entry = LoopGuardEntry(keyPath);
+  if (!entry) return;
+  std::string message = m_translation.LookupText(TXT_LOOP_1) + "\n\n" + *entry + "\n\n" +
+                        m_translation.LookupText(TXT_LOOP_2) + "\n\n" +
+                        m_translation.LookupText(TXT_LOOP_3);
+  ShowMessage(hwnd(), message, kProductCaption, MB_OK | MB_ICONEXCLAMATION);
+  AppendIgnoreEntry(m_tools.GetProgramDir() + "\\blacklist.ini", *entry);
+  m_bLoopGuardFired = true;
+  SaveSettingsOnClose(m_tools, m_dlgOptions.m_strOptions, m_dlgOptions.m_bAutoStart,
+                      m_dlgOptions.m_strDays);
+  Dialog::OnOK();
+}
+
+}  // namespace kw

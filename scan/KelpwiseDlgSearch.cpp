@@ -1,0 +1,102 @@
+// The main window's search pass: Start Search, Start New Search and the
+// window's side of the key walk (progress line, rows, repainting).
+#include <array>
+
+#include "app/KelpwiseDlg.h"
+#include "i18n/TextFormat.h"
+#include "i18n/TextIds.h"
+#include "scan/KeyWalker.h"
+#include "scan/PumpDlg.h"
+#include "scan/ScanCategories.h"
+#include "res/resource.h"
+
+namespace kw {
+
+namespace {
+// The window repaints at most this often during a pass (milliseconds).
+constexpr DWORD kRepaintInterval = 20;
+}  // namespace
+
+void CKelpwiseDlg::OnStartSearch() {
+  if (m_bDeletePending) {
+    DeleteEntries();
+    return;
+  }
+  PrepareSearch();
+  RunSearchCategories();
+  FinishSearch();
+}
+
+void CKelpwiseDlg::OnStartNewSearch() {
+  m_bDeletePending = false;
+  m_listResults.DeleteAllRows();
+  m_results.m_nEntryCount = 0;
+  OnStartSearch();
+}
+
+void CKelpwiseDlg::PrepareSearch() {
+  m_listResults.Show(SW_SHOWNORMAL);
+  m_btnOptions.Enable(false);
+  m_listResults.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
+  m_welcomePanel.DestroyWindow();
+  m_listResults.DeleteAllRows();
+  m_results.Clear();
+  m_strStatus = m_translation.LookupText(TXT_STATUS_SEARCHING);
+  UpdateData(false);
+}
+
+void CKelpwiseDlg::RunSearchCategories() {
+  std::array<std::string, kScanCategoryCount> names;
+  for (int i = 0; i < kScanCategoryCount; ++i) {
+    names[i] = m_translation.LookupText(CategoryTextId(i));
+  }
+  m_strCheckingFormat = m_translation.LookupText(TXT_CHECKING);
+  m_lastRepaint = ::GetTickCount();
+  const std::string options = m_dlgOptions.m_strOptions;
+  KeyWalker walker(m_tools.environment().registry(), m_tools, m_results, *this, m_arrIgnoreList,
+                   names, options);
+  for (const ScanCategory& category : ScanCategories()) {
+    if (!IsCategoryEnabled(options, category.index)) continue;
+    if (IsFileReference(category.check)) m_arrExtensions = category.extensions;
+    walker.ScanKey(names[category.index], category.startKey, category.check, m_arrExtensions);
+  }
+}
+
+void CKelpwiseDlg::FinishSearch() {
+  for (int row : m_results.SettlePass()) m_listResults.DeleteRow(row);
+  m_strStatus = FormatWithNumber(m_translation.LookupText(TXT_STATUS_FOUND),
+                                 m_results.m_nEntryCount);
+  m_strChecking.clear();
+  m_btnRemove.Enable(true);
+  m_btnOptions.Enable(true);
+  m_btnMoreInfo.Enable(true);
+  m_btnStartSearch.SetText(m_translation.LookupText(TXT_BUTTON_DELETE));
+  m_bDeletePending = true;
+  UpdateData(false);
+}
+
+void CKelpwiseDlg::OnKeyEntered(const std::string& keyPath) {
+  m_strChecking = FormatWithText(m_strCheckingFormat, CSystemTools::ShortenText(keyPath, 70));
+  ::SetDlgItemTextA(hwnd(), IDC_CHECKING, m_strChecking.c_str());
+  RepaintIfDue();
+}
+
+void CKelpwiseDlg::OnKeyChecked(const std::string& keyPath) { CheckKeyLoop(keyPath); }
+
+void CKelpwiseDlg::OnEntryAdded(int row, const std::string& keyPath, bool fileReference) {
+  const ResultRow& entry = m_results.rows()[row];
+  m_listResults.InsertRow(row, entry.category, entry.image);
+  m_listResults.SetCellText(row, 1, entry.valueName);
+  m_listResults.SetCellText(row, 2, entry.shown);
+  CheckKeyLoop(keyPath);
+  if (fileReference) RepaintIfDue();
+}
+
+void CKelpwiseDlg::RepaintIfDue() {
+  DWORD now = ::GetTickCount();
+  if (now - m_lastRepaint < kRepaintInterval) return;
+  PumpMessages(hwnd());
+  m_lastRepaint = ::GetTickCount();
+}
+
+}  // namespace kw
