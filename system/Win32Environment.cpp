@@ -94,10 +94,11 @@ PathState Win32Environment::ProbePath(const std::string& path) {
   QuietErrorMode quiet;
   NoFsRedirection redirectionOff;
   const std::string root = DriveRoot(path);
-  if (!root.empty()) {
-    const UINT type = GetDriveTypeA(root.c_str());
-    if (type != DRIVE_FIXED && type != DRIVE_RAMDISK) return PathState::Unknown;
-  }
+  // A path without a drive depends on the current folder: whether it
+  // exists says nothing about the file the registry means.
+  if (root.empty()) return PathState::Unknown;
+  const UINT type = GetDriveTypeA(root.c_str());
+  if (type != DRIVE_FIXED && type != DRIVE_RAMDISK) return PathState::Unknown;
   if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return PathState::Exists;
   const DWORD error = GetLastError();
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PathState::Missing;

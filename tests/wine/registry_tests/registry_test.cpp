@@ -302,6 +302,8 @@ TEST_F(ProbePathTest, OnlyAFixedDriveCanSayMissing) {
       {m_dir + "\\no folder\\absent.txt", PathState::Missing},
       {absent + "\\folder\\file.exe", PathState::Unknown},
       {m_dir + "\\*.txt", PathState::Unknown},  // not a name the file system takes
+      {"no-such-file.dll", PathState::Unknown},      // relative: no drive to ask
+      {"\\no-such-folder\\file.dll", PathState::Unknown},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.path);
