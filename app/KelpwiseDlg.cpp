@@ -196,10 +196,12 @@ bool CKelpwiseDlg::OnCommand(int id, int code) {
       {IDC_OPTIONS, &CKelpwiseDlg::OnOptions},
       {IDM_FILE_OPTIONS, &CKelpwiseDlg::OnFileOptions},
       {IDM_FILE_NEW_SEARCH, &CKelpwiseDlg::OnStartNewSearch},
+      {IDC_REMOVE, &CKelpwiseDlg::OnRemoveFromList},
       {IDM_FILE_REVERSE_CHANGES, &CKelpwiseDlg::OnReverseChanges},
       {IDM_HELP_SHOW_FILE, &CKelpwiseDlg::OnShowHelpFile},
       {IDM_HELP_WEBSITE, &CKelpwiseDlg::OnWebsite},
       {IDM_FILE_EXIT, &CKelpwiseDlg::OnExit},
+      {IDC_MORE_INFO, &CKelpwiseDlg::OnMoreInfo},
       {IDM_FILE_LANGUAGE, &CKelpwiseDlg::OnLanguageSelection},
   };
   return DispatchCommand(this, kCommands, id, code) || Dialog::OnCommand(id, code);

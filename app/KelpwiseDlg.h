@@ -103,6 +103,8 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   void OnOptions();
   void OnFileOptions();
   void OnReverseChanges();
+  void OnRemoveFromList();
+  void OnMoreInfo();
   void OnShowHelpFile();
   void OnWebsite();
   void OnClose();

@@ -1,5 +1,5 @@
 // The main window's small commands: About box, minimised icon, help file,
-// web site, Options, Reverse Changes, Language Selection, close and Exit.
+// web site, Options, Language Selection, close and Exit.
 #include "app/AboutDlg.h"
 #include "app/KelpwiseDlg.h"
 #include "i18n/LanguageDlg.h"
@@ -62,12 +62,6 @@ void CKelpwiseDlg::OnOptions() {
   if (ShowMessage(hwnd(), question, kProductCaption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
     OnStartNewSearch();
   }
-}
-
-void CKelpwiseDlg::OnReverseChanges() {
-  FileOpenDialog chooser("Registry files (*.reg)|*.reg", m_tools.GetProgramDir() + "\\backup");
-  if (!chooser.Run(hwnd())) return;
-  ShellOpen(chooser.path());
 }
 
 void CKelpwiseDlg::OnLanguageSelection() {

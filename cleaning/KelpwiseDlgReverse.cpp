@@ -1,0 +1,42 @@
+// File > Reverse Changes: the user picks a backup file, and the system's
+// registry editor merges it back into the registry.
+#include <shellapi.h>
+
+#include "app/KelpwiseDlg.h"
+#include "cleaning/BackupReimport.h"
+#include "i18n/TextIds.h"
+
+namespace kw {
+
+namespace {
+
+const char kProductCaption[] = "Tarnwell Kelpwise";
+const char kRegistryFileFilter[] = "Registry files (*.reg)|*.reg";
+
+// The shell reports success with a value greater than 32.
+bool ShellStarted(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
+
+class ShellReimportLauncher : public ReimportLauncher {
+ public:
+  bool OpenWithShell(const std::string& file) override { return ShellOpen(file) > 32; }
+  bool Run(const std::string& program, const std::string& parameters) override {
+    return ShellStarted(::ShellExecuteA(nullptr, "open", program.c_str(), parameters.c_str(),
+                                        nullptr, SW_SHOWNORMAL));
+  }
+};
+
+}  // namespace
+
+void CKelpwiseDlg::OnReverseChanges() {
+  FileOpenDialog chooser(kRegistryFileFilter, m_tools.GetProgramDir() + "\\backup");
+  if (!chooser.Run(hwnd())) return;
+  ShellReimportLauncher launcher;
+  if (HandBackupToSystem(chooser.path(), m_tools.GetWindowsDir(), launcher) !=
+      ReimportRoute::Failed) {
+    return;
+  }
+  ShowMessage(hwnd(), m_translation.LookupText(TXT_BACKUP_NOT_OPENED) + "\n\n" + chooser.path(),
+              kProductCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace kw
