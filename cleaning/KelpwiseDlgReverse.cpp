@@ -1,6 +1,9 @@
 // File > Reverse Changes: the user picks a backup file, and the system's
 // registry editor merges it back into the registry.
+// clang-format off
+#include <windows.h>  // before the other system headers
 #include <shellapi.h>
+// clang-format on
 
 #include "app/KelpwiseDlg.h"
 #include "cleaning/BackupReimport.h"
