@@ -107,4 +107,14 @@ std::string Timestamp(const SYSTEMTIME& time) {
   return text;
 }
 
+int DayNumber(const SYSTEMTIME& date) {
+  static const int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  int days = 0;
+  for (int year = 2000; year < date.wYear; ++year) days += year % 4 == 0 ? 366 : 365;
+  for (int month = 1; month < date.wMonth; ++month) {
+    days += kMonthDays[month - 1] + (month == 2 && date.wYear % 4 == 0 ? 1 : 0);
+  }
+  return days + date.wDay;
+}
+
 }  // namespace kw::test

@@ -56,4 +56,8 @@ class SearchTestBase : public KelpwiseTest {
 // The local time as the backup file names carry it: yyyymmddhhmm.
 std::string Timestamp(const SYSTEMTIME& time);
 
+// The day count config.ini keeps for the automatic start: days since
+// 31 December 1999, every year divisible by four a leap year.
+int DayNumber(const SYSTEMTIME& date);
+
 }  // namespace kw::test
