@@ -25,5 +25,15 @@ fi
 
 kw_make_prefix build/demo-prefix
 trap kw_stop_prefix EXIT
+
+# The demo registry of fixtures/ goes into the prefix once, so that the first
+# search finds something. A failed seeding leaves no mark and is tried again
+# on the next run; `bash fixtures/seed.sh build/demo-prefix` seeds it anew.
+seeded_mark="$WINEPREFIX/kelpwise-demo-seeded"
+if [ ! -f "$seeded_mark" ]; then
+  bash fixtures/seed.sh "$WINEPREFIX"
+  touch "$seeded_mark"
+fi
+
 echo "run: starting Kelpwise in $WINEPREFIX on display $DISPLAY"
 wine build/win/Kelpwise/Kelpwise.exe
