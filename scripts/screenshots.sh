@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Captures Kelpwise's windows under Wine on a private virtual display:
-# the main window in its welcome state in English and in German, and the
-# Options, Language Selection and About dialogs in each language.
+# Captures every window and message box of Kelpwise under Wine on a private
+# virtual display, in English and in German: the welcome window, the
+# Options, Language Selection and About dialogs, the Reverse Changes file
+# dialog, the results of a search on the demo fixture, the no-selection
+# note, a More Info box, the question after an options change, the deletion
+# report, and, each from a run of its own, the automatic-start question,
+# the key-loop guard's message and the error box for a missing file.
 #
 #   scripts/screenshots.sh OUTPUT_DIR [PROGRAM_DIR]
 #
 # PROGRAM_DIR is a built program folder (Kelpwise.exe with its config.ini,
 # language file and blacklist.ini); by default the first of build/win/Kelpwise
-# and build/windows-win/Kelpwise that exists. The program runs from a copy of
-# it, in a throwaway 32-bit prefix that is removed at the end.
+# and build/windows-win/Kelpwise that exists. The program runs from copies of
+# it, in a throwaway 32-bit prefix seeded with fixtures/demo.reg, which is
+# removed at the end. Pictures are named <window>-<en|de>.png.
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
@@ -29,6 +34,7 @@ if [ -z "$program" ] || [ ! -f "$program/Kelpwise.exe" ]; then
   echo "screenshots: no built program folder found; build the Windows target first" >&2
   exit 1
 fi
+program=$(cd "$program" && pwd)
 
 # shellcheck source=scripts/wine-env.sh
 source "$repo/scripts/wine-env.sh"
@@ -44,66 +50,170 @@ trap cleanup EXIT
 kw_start_xvfb
 kw_make_prefix "$work/prefix"
 
-# set_language DIR SECTION: the "Language" value of DIR/config.ini (CR LF).
-set_language() {
-  sed -i "/^Language\r\$/{n;s/^.*\r\$/$2\r/}" "$1/config.ini"
+# The key below RunMRU whose name repeats often enough to trip the key-loop
+# guard (eight equal names in a row).
+loop_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU'
+for _ in 1 2 3 4 5 6 7 8; do loop_key="$loop_key\\Again"; done
+
+seed() {
+  bash "$repo/fixtures/seed.sh" "$WINEPREFIX" >/dev/null
 }
 
-# wait_for_window NAME: the X id of the first window titled NAME.
-wait_for_window() {
+# set_setting DIR KEY VALUE: a value line of DIR/config.ini (CR LF).
+set_setting() {
+  sed -i "/^$2\r\$/{n;s/^.*\r\$/$3\r/}" "$1/config.ini"
+}
+
+# main_window: the X id of the program's main window.
+main_window() {
   local id i
-  for i in $(seq 1 80); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
+  for i in $(seq 1 120); do
+    id=$(xdotool search --onlyvisible --name '^Tarnwell Kelpwise$' 2>/dev/null | head -n 1 || true)
     if [ -n "$id" ]; then
       echo "$id"
       return 0
     fi
     sleep 0.25
   done
-  echo "screenshots: no window \"$1\" appeared" >&2
+  echo "screenshots: the main window did not appear" >&2
   return 1
 }
 
+# settle [SECONDS]: waits until the screen has not changed for a moment (a
+# search has ended, a box has come up), at most SECONDS (default 10).
+settle() {
+  local limit=$((${1:-10} * 2)) last="" same=0 now i
+  sleep 0.5
+  for i in $(seq 1 "$limit"); do
+    now=$(import -window root rgb:- 2>/dev/null | md5sum)
+    if [ "$now" = "$last" ]; then
+      same=$((same + 1))
+      if [ "$same" -ge 2 ]; then return 0; fi
+    else
+      same=0
+      last=$now
+    fi
+    sleep 0.5
+  done
+}
+
 shoot() {
-  sleep 1
+  settle
   import -window root "$out/$1.png"
   echo "screenshots: $out/$1.png"
 }
 
-# press KEYS: keyboard input to the window that has the focus.
+# press KEY...: keys for the window that has the focus, one at a time.
 press() {
-  xdotool key --delay 80 "$@"
-  sleep 0.6
+  local key
+  for key in "$@"; do
+    xdotool key "$key"
+    sleep 0.4
+  done
+  settle
 }
 
-# capture LANGUAGE_TAG SECTION OPTIONS_KEY
-capture() {
-  local tag=$1 section=$2 options_key=$3 dir="$work/program-$1"
-  cp -r "$program" "$dir"
-  set_language "$dir" "$section"
-  (cd "$dir" && exec wine Kelpwise.exe >/dev/null 2>&1) &
+# start DIR: runs DIR/Kelpwise.exe and gives its main window the focus.
+start() {
+  (cd "$1" && exec wine Kelpwise.exe >/dev/null 2>&1) &
   local main
-  main=$(wait_for_window "Tarnwell Kelpwise")
-  xdotool windowfocus --sync "$main" 2>/dev/null || true
+  main=$(main_window) || true
+  if [ -n "$main" ]; then xdotool windowfocus --sync "$main" 2>/dev/null || true; fi
+  settle
+}
+
+# new_copy TAG SECTION: a fresh program folder in the language SECTION.
+new_copy() {
+  local dir="$work/program-$1-$RANDOM"
+  cp -r "$program" "$dir"
+  set_language_in "$dir" "$2"
+  echo "$dir"
+}
+set_language_in() { set_setting "$1" Language "$2"; }
+
+# capture TAG SECTION DELETE_KEY: the windows of one language.
+capture() {
+  local tag=$1 section=$2 delete_key=$3 dir main
+  seed
+  dir=$(new_copy "$tag" "$section")
+  start "$dir"
+  main=$(main_window)
   shoot "welcome-$tag"
 
-  press "$options_key"
+  press alt+o
   shoot "options-$tag"
   press Escape
 
-  # File menu, then Language Selection (fourth item; separators are skipped).
+  # File menu: Start New Search, Options, Reverse Changes, Language
+  # Selection, Exit (separators are skipped).
   press F10 Return Down Down Down Return
   shoot "language-$tag"
   press Escape
 
-  # Help menu, then About (third item).
+  # Help menu: Show Help File, Go To Website, About.
   press F10 Right Return Down Down Return
   shoot "about-$tag"
   press Return
 
+  xdotool key alt+s
+  settle 120
+  shoot "results-$tag"
+
+  press alt+m
+  shoot "no-selection-$tag"
+  press Return
+
+  # A click on the first row (the window is centred on the screen).
+  xdotool mousemove --window "$main" 65 119 click 1
+  settle
+  press alt+m
+  shoot "more-info-$tag"
+  press Return
+
+  # Options: the first check box (RunMRU) off, OK; results are listed.
+  press alt+o space Return
+  shoot "options-changed-$tag"
+  press n
+
+  xdotool key "$delete_key"
+  settle 60
+  shoot "deletion-report-$tag"
+  press Return
+
+  # The backup just written is in the folder the file dialog opens.
+  press F10 Return Down Down Return
+  shoot "reverse-changes-$tag"
+  press Escape
   kw_stop_prefix
-  sleep 0.5
+
+  # A start by the companion starter: the question first.
+  dir=$(new_copy "$tag" "$section")
+  set_setting "$dir" Startup automatically
+  start "$dir"
+  shoot "automatic-start-$tag"
+  press n
+  kw_stop_prefix
+
+  # A registry key that repeats its name: the loop guard stops the search.
+  dir=$(new_copy "$tag" "$section")
+  set_setting "$dir" Options 10000000000000
+  wine reg add "$loop_key" /f >/dev/null 2>&1
+  start "$dir"
+  xdotool key alt+s
+  settle 60
+  shoot "loop-guard-$tag"
+  press Return
+  kw_stop_prefix
+  wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU\Again' /f \
+    >/dev/null 2>&1 || true
+
+  # A missing ignore list: the error box at start.
+  dir=$(new_copy "$tag" "$section")
+  rm "$dir/blacklist.ini"
+  start "$dir"
+  shoot "file-error-$tag"
+  kw_stop_prefix
 }
 
-capture en "[1033]" alt+o
-capture de "[1031]" alt+o
+capture en "[1033]" alt+d
+capture de "[1031]" alt+l
