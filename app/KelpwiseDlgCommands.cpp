@@ -4,14 +4,11 @@
 #include "app/KelpwiseDlg.h"
 #include "i18n/LanguageDlg.h"
 #include "i18n/TextIds.h"
+#include "res/ProductName.h"
 #include "res/resource.h"
 #include "system/Shutdown.h"
 
 namespace kw {
-
-namespace {
-const char kProductCaption[] = "Tarnwell Kelpwise";
-}  // namespace
 
 void CKelpwiseDlg::OnSysCommand(WPARAM id) {
   if ((id & 0xFFF0) == IDM_ABOUTBOX) {

@@ -6,14 +6,11 @@
 #include "cleaning/LoopGuard.h"
 #include "i18n/TextFormat.h"
 #include "i18n/TextIds.h"
+#include "res/ProductName.h"
 #include "system/FileError.h"
 #include "system/Shutdown.h"
 
 namespace kw {
-
-namespace {
-const char kProductCaption[] = "Tarnwell Kelpwise";
-}  // namespace
 
 void CKelpwiseDlg::DeleteEntries() {
   m_btnOptions.Enable(false);

@@ -3,12 +3,12 @@
 #include "cleaning/ResultsListActions.h"
 #include "i18n/TextFormat.h"
 #include "i18n/TextIds.h"
+#include "res/ProductName.h"
 
 namespace kw {
 
 namespace {
 
-const char kProductCaption[] = "Tarnwell Kelpwise";
 
 class ListViewSelection : public RowSelection {
  public:

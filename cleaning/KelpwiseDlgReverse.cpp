@@ -8,12 +8,12 @@
 #include "app/KelpwiseDlg.h"
 #include "cleaning/BackupReimport.h"
 #include "i18n/TextIds.h"
+#include "res/ProductName.h"
 
 namespace kw {
 
 namespace {
 
-const char kProductCaption[] = "Tarnwell Kelpwise";
 const char kRegistryFileFilter[] = "Registry files (*.reg)|*.reg";
 
 // The shell reports success with a value greater than 32.

@@ -3,13 +3,13 @@
 #include <exception>
 #include <string>
 
+#include "res/ProductName.h"
 #include "system/FileError.h"
 
 namespace kw {
 
 namespace {
 
-const char kProductCaption[] = "Tarnwell Kelpwise";
 
 // Messages whose dialog-procedure result is the message's own result
 // instead of a handled flag.
