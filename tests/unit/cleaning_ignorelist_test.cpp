@@ -19,25 +19,32 @@ class CleaningIgnoreListTest : public ::testing::Test {
   TempDir m_dir;
 };
 
-TEST_F(CleaningIgnoreListTest, LoadSkipsThreeHeaderLines) {
-  struct Row {
-    std::string bytes;
-    Lines entries;
+TEST_F(CleaningIgnoreListTest, AppendKeepsTheHeaderAndEveryLine) {
+  const struct {
+    std::string before;
+    const char* entry;
+    std::string after;
+    Lines loaded;
+  } rows[] = {
+      {"; header\r\n;\xE4\r\n\r\nOld\r\n",
+       "CLSID\\{id}",
+       "; header\r\n;\xE4\r\n\r\nOld\r\nCLSID\\{id}\r\n",
+       {"Old", "CLSID\\{id}"}},
+      {"h1\r\nh2\r\nh3", "", "h1\r\nh2\r\nh3\r\n\r\n", {""}},
+      {"h1\r\nh2\r\nh3\r\nA\r\n\r\nB",
+       "\\exefile",
+       "h1\r\nh2\r\nh3\r\nA\r\n\r\nB\r\n\\exefile\r\n",
+       {"A", "", "B", "\\exefile"}},
+      // Fewer than three lines: padded so that the entry counts.
+      {"only header\r\n", "K", "only header\r\n\r\n\r\nK\r\n", {"K"}},
+      {"", "K", "\r\n\r\n\r\nK\r\n", {"K"}},
   };
-  const Row rows[] = {
-      {"", {}},
-      {"h1\r\nh2\r\n", {}},
-      {"h1\r\nh2\r\nh3", {}},
-      {"h1\r\nh2\r\nh3\r\n", {}},
-      {"h1\r\nh2\r\nh3\r\n\r\n", {""}},
-      {"h1\r\nh2\r\nh3\r\nCLSID\\{id}\r\n\\exefile\r\n", {"CLSID\\{id}", "\\exefile"}},
-      {"h1\r\nh2\r\nh3\r\nA\r\n\r\nB", {"A", "", "B"}},
-      {"\r\n\r\n\r\n Spaced \r\n", {" Spaced "}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.bytes);
-    m_dir.WriteFile("blacklist.ini", row.bytes);
-    EXPECT_EQ(LoadIgnoreList(Path()), row.entries);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.before);
+    m_dir.WriteFile("blacklist.ini", row.before);
+    AppendIgnoreEntry(Path(), row.entry);
+    EXPECT_EQ(m_dir.ReadFile("blacklist.ini"), row.after);
+    EXPECT_EQ(LoadIgnoreList(Path()), row.loaded);
   }
 }
 
@@ -45,21 +52,6 @@ TEST_F(CleaningIgnoreListTest, MissingFileIsAFileError) {
   EXPECT_THROW(LoadIgnoreList(Path()), FileError);
   EXPECT_THROW(AppendIgnoreEntry(Path(), "A"), FileError);
   EXPECT_FALSE(m_dir.Exists("blacklist.ini"));
-}
-
-TEST_F(CleaningIgnoreListTest, AppendKeepsEveryLineAndAddsTheEntry) {
-  m_dir.WriteFile("blacklist.ini", "; header\r\n;\xE4\r\n\r\nOld\r\n");
-  AppendIgnoreEntry(Path(), "CLSID\\{id}");
-  AppendIgnoreEntry(Path(), "");
-  EXPECT_EQ(m_dir.ReadFile("blacklist.ini"), "; header\r\n;\xE4\r\n\r\nOld\r\nCLSID\\{id}\r\n\r\n");
-  EXPECT_EQ(LoadIgnoreList(Path()), (Lines{"Old", "CLSID\\{id}", ""}));
-}
-
-TEST_F(CleaningIgnoreListTest, ShortFileIsPaddedSoTheEntryCounts) {
-  m_dir.WriteFile("blacklist.ini", "only header\r\n");
-  AppendIgnoreEntry(Path(), "K");
-  EXPECT_EQ(m_dir.ReadFile("blacklist.ini"), "only header\r\n\r\n\r\nK\r\n");
-  EXPECT_EQ(LoadIgnoreList(Path()), Lines{"K"});
 }
 
 #ifdef __linux__
