@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench/BackupDeleter.h"
+#include "bench/CoreWalk.h"
 #include "bench/KeyWalker.h"
 #include "bench/ProgramDriver.h"
 #include "bench/RegistryGenerator.h"
@@ -24,6 +25,7 @@ int Usage() {
   std::fprintf(stderr,
                "usage: kwbench generate\n"
                "       kwbench bare-walk\n"
+               "       kwbench core-walk\n"
                "       kwbench bare-delete <backup.reg>\n"
                "       kwbench drive <Kelpwise.exe> [timeout-seconds-per-phase]\n"
                "       kwbench rows\n");
@@ -55,6 +57,16 @@ int BareWalk() {
     values += walker.values();
   }
   std::printf("total keys=%ld values=%ld seconds=%.3f\n", keys, values, total.Seconds());
+  return 0;
+}
+
+int CoreWalk() {
+  const CoreWalkResult r = RunCoreWalk();
+  std::printf(
+      "keys=%ld rows=%ld opens=%ld listings=%ld queries=%ld probes=%ld probe_seconds=%.3f "
+      "cpu_seconds=%.3f seconds=%.3f\n",
+      r.keys, r.rows, r.opens, r.listings, r.queries, r.probes, r.probeSeconds, r.cpuSeconds,
+      r.seconds);
   return 0;
 }
 
@@ -111,6 +123,8 @@ int main(int argc, char** argv) {
     rc = Generate();
   else if (command == "bare-walk" && argc == 2)
     rc = BareWalk();
+  else if (command == "core-walk" && argc == 2)
+    rc = CoreWalk();
   else if (command == "bare-delete" && argc == 3)
     rc = BareDelete(argv[2]);
   else if (command == "drive" && (argc == 3 || argc == 4))
