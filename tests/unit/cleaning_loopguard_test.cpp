@@ -9,28 +9,23 @@ namespace kw::test {
 namespace {
 
 TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
-  struct Row {
+  const struct {
     std::string path;
     std::optional<std::string> entry;
-  };
-  const Row rows[] = {
+  } rows[] = {
       {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", "CLSID\\{id}"},
       {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // seven
       {"A\\X\\X\\X\\X\\X\\X\\X\\X\\X\\X", "A"},                          // more than eight
       {"X\\X\\X\\X\\X\\X\\X\\X", ""},                                    // loop from the start
       {"\\X\\X\\X\\X\\X\\X\\X\\X", ""},  // program walk from the root
-      {"\\X\\X\\X\\X\\X\\X\\X", std::nullopt},
-      {"X\\X\\X\\X\\X\\X\\X", std::nullopt},
       {"CLSID\\SubKey\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", "CLSID"},  // earlier occurrence
       {"A\\B\\\\\\\\\\\\\\\\\\", std::nullopt},                            // empty last components
-      {"\\\\\\\\\\\\\\\\", std::nullopt},
       {"", std::nullopt},
       {"K\\Sub\\sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // case differs
       {"K\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB", "K"},
-      {"K\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Other", std::nullopt},
       {"K\\a b\\a b\\a b\\a b\\a b\\a b\\a b\\a b", "K"},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.path);
     EXPECT_EQ(LoopGuardEntry(row.path), row.entry);
   }
