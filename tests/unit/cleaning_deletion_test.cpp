@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,7 +18,8 @@ using namespace std::string_literals;
 
 const RegRoot HKCU = RegRoot::CurrentUser;
 const RegRoot HKLM = RegRoot::LocalMachine;
-const RegRoot HKCR = RegRoot::ClassesRoot;
+const char kMru[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+const char kDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 class CleaningDeletionTest : public ::testing::Test {
  protected:
@@ -30,15 +29,10 @@ class CleaningDeletionTest : public ::testing::Test {
 
   MemoryRegistry& Reg() { return m_env.m_registry; }
 
-  // The record of a value as the search would make it from the registry.
-  BackupRecord RecordOf(RegRoot root, const std::string& path, const std::string& name) {
-    const RegValue* value = Reg().Find(root, path, name);
-    EXPECT_NE(value, nullptr) << path << " " << name;
-    return MakeValueRecord(root, path, value != nullptr ? *value : RegValue{});
-  }
-
-  void MakeBackupFolder() {
-    ASSERT_EQ(mkdir(NativePath(m_dir.path() + "\\backup").c_str(), 0755), 0);
+  // Stores a string value and returns its record as the search makes it.
+  BackupRecord Found(RegRoot root, const std::string& path, const std::string& name) {
+    Reg().SetString(root, path, name, "x");
+    return MakeValueRecord(root, path, *Reg().Find(root, path, name));
   }
 
   TempDir m_dir;
@@ -47,99 +41,58 @@ class CleaningDeletionTest : public ::testing::Test {
 };
 
 TEST_F(CleaningDeletionTest, CountsEachOutcome) {
-  const std::string mru = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
-  Reg().SetString(HKCU, mru, "a", "notepad\\1");
-  Reg().SetString(HKCU, mru, "b", "cmd");
-  Reg().SetString(HKCR, "CLSID\\{1}\\InprocServer32", "", "c:\\gone.dll");
-  Reg().SetString(HKCR, "CLSID\\{1}\\InprocServer32", "@", "c:\\at.dll");
-  Reg().SetString(HKCR, "exefile\\shell\\open\\command", "", "c:\\gone.exe");
-  Reg().SetString(HKLM, "Software\\Fonts", "a=b", "x.ttf");
-  Reg().SetString(HKLM, "Software\\Denied", "v", "x");
-  Reg().SetString(HKLM, "Software\\Gone", "v", "x");
-  Reg().SetDword(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-                 "C:\\Program Files\\a.dll", 2);
-  Reg().SetDword(HKCU, mru, "MRUList", 7);
-  Reg().SetString(HKCU, mru, "foreign", "x");
-
+  Reg().SetString(HKLM, "Software\\K", "", "default");
+  Reg().SetDword(HKCU, kMru, "MRUList", 7);
+  Reg().SetDword(HKLM, kDlls, "C:\\Program Files\\a.dll", 2);
+  Reg().SetString(RegRoot::ClassesRoot, "exefile\\shell\\open\\command", "", "x");
   std::vector<BackupRecord> records = {
-      RecordOf(HKCU, mru, "a"),
-      RecordOf(HKCU, mru, "b"),
-      RecordOf(HKCR, "CLSID\\{1}\\InprocServer32", ""),
-      RecordOf(HKCR, "CLSID\\{1}\\InprocServer32", "@"),
-      MakeValueRecord(HKCR, "\\exefile\\shell\\open\\command",
-                      *Reg().Find(HKCR, "exefile\\shell\\open\\command", "")),
-      RecordOf(HKLM, "Software\\Fonts", "a=b"),
-      RecordOf(HKLM, "Software\\Denied", "v"),
-      RecordOf(HKLM, "Software\\Gone", "v"),
-      MakeSharedDllRecord(*Reg().Find(HKLM,
-                                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-                                      "C:\\Program Files\\a.dll")),
-      RecordOf(HKCU, mru, "MRUList"),
-      RecordOf(HKCU, mru, "foreign"),
+      Found(HKCU, kMru, "a"),
+      Found(HKCU, kMru, "gone before"),
+      Found(HKLM, "Software\\K", "@"),
+      Found(HKLM, "Software\\Fonts", "a=b"),
+      Found(HKLM, "Software\\Denied", "v"),
+      Found(HKCU, kMru, "foreign"),
+      MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command",
+                      RegValue{"", kRegSz, "x\0"s}),
+      MakeSharedDllRecord(*Reg().Find(HKLM, kDlls, "C:\\Program Files\\a.dll")),
+      MakeValueRecord(HKCU, kMru, *Reg().Find(HKCU, kMru, "MRUList")),  // NotString: skipped
+      MakeValueRecord(HKLM, "Software\\NoSuchKey", RegValue{"v", kRegSz, "x\0"s}),
       BackupRecord{"[HKEY_USERS\\K]\n\"v\"=\"x\""},
       BackupRecord{"garbage"},
   };
-  records[10].kind = RecordKind::NotRestorable;
+  records[5].kind = RecordKind::NotRestorable;
   Reg().DenyAccess(HKLM, "Software\\Denied");
-  // Deleted before the clean-up: the value, and a whole key.
-  RegKey key(Reg());
-  ASSERT_EQ(key.Open(HKCU, mru, true), RegStatus::Ok);
-  ASSERT_EQ(Reg().DeleteValue(key.handle(), "b"), RegStatus::Ok);
-  key.Close();
-  records.push_back(MakeValueRecord(HKLM, "Software\\NoSuchKey", RegValue{"v", kRegSz, "x\0"s}));
+  m_tools.m_strKeyPath = kMru;
+  ASSERT_EQ(m_tools.DeleteRegValue(kWriteCurrentUser, "gone before"), DeleteOutcome::Deleted);
 
   const DeletionResult result = DeleteRecordedValues(m_tools, records);
 
-  EXPECT_EQ(result.deleted, 9);  // a, b, two CLSID values, exefile, a=b, Gone, shared DLL, key
+  EXPECT_EQ(result.deleted, 7);  // a, gone before, @, a=b, exefile, shared DLL, key missing
   EXPECT_EQ(result.failed, 4);   // denied, not restorable, unknown root, unreadable
-  EXPECT_FALSE(Reg().HasValue(HKCU, mru, "a"));
-  EXPECT_FALSE(Reg().HasValue(HKCR, "CLSID\\{1}\\InprocServer32", ""));
-  EXPECT_FALSE(Reg().HasValue(HKCR, "CLSID\\{1}\\InprocServer32", "@"));
-  EXPECT_FALSE(Reg().HasValue(HKCR, "exefile\\shell\\open\\command", ""));
+  EXPECT_FALSE(Reg().HasValue(HKCU, kMru, "a"));
+  EXPECT_FALSE(Reg().HasValue(HKLM, "Software\\K", "@"));
+  EXPECT_TRUE(Reg().HasValue(HKLM, "Software\\K", ""));
   EXPECT_FALSE(Reg().HasValue(HKLM, "Software\\Fonts", "a=b"));
-  EXPECT_FALSE(Reg().HasValue(HKLM, "Software\\Gone", "v"));
-  EXPECT_FALSE(Reg().HasValue(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-                              "C:\\Program Files\\a.dll"));
+  EXPECT_FALSE(Reg().HasValue(RegRoot::ClassesRoot, "exefile\\shell\\open\\command", ""));
+  EXPECT_FALSE(Reg().HasValue(HKLM, kDlls, "C:\\Program Files\\a.dll"));
   EXPECT_TRUE(Reg().HasValue(HKLM, "Software\\Denied", "v"));
-  EXPECT_TRUE(Reg().HasValue(HKCU, mru, "MRUList"));
-  EXPECT_TRUE(Reg().HasValue(HKCU, mru, "foreign"));
+  EXPECT_TRUE(Reg().HasValue(HKCU, kMru, "foreign"));
+  EXPECT_TRUE(Reg().HasValue(HKCU, kMru, "MRUList"));
   EXPECT_FALSE(Reg().HasKey(HKLM, "Software\\NoSuchKey"));
 }
 
-TEST_F(CleaningDeletionTest, DefaultValueAndValueNamedAtAreDistinct) {
-  Reg().SetString(HKLM, "Software\\K", "", "default");
-  Reg().SetString(HKLM, "Software\\K", "@", "at");
-  EXPECT_EQ(DeleteRecordedValues(m_tools, {RecordOf(HKLM, "Software\\K", "@")}).deleted, 1);
-  EXPECT_TRUE(Reg().HasValue(HKLM, "Software\\K", ""));
-  EXPECT_FALSE(Reg().HasValue(HKLM, "Software\\K", "@"));
-}
-
 TEST_F(CleaningDeletionTest, BackupComesFirstAndNamesTheFile) {
-  MakeBackupFolder();
-  Reg().SetString(HKCU, "Software\\K", "v", "x");
-  const std::vector<BackupRecord> records = {RecordOf(HKCU, "Software\\K", "v")};
-
-  const DeleteRunResult run = BackUpAndDelete(m_tools, records);
-
+  ASSERT_EQ(mkdir(NativePath(m_dir.path() + "\\backup").c_str(), 0755), 0);
+  const DeleteRunResult run = BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")});
   EXPECT_EQ(run.backupPath, m_dir.path() + "\\backup\\backup - 200612061405.reg");
   EXPECT_EQ(run.deletion.deleted, 1);
   EXPECT_FALSE(Reg().HasValue(HKCU, "Software\\K", "v"));
   EXPECT_EQ(m_dir.ReadFile("backup/backup - 200612061405.reg"),
             "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\K]\r\n\"v\"=\"x\"\r\n\r\n");
-
-  // A second clean-up in the same minute keeps the first backup.
-  Reg().SetString(HKCU, "Software\\K", "w", "y");
-  const DeleteRunResult second = BackUpAndDelete(m_tools, {RecordOf(HKCU, "Software\\K", "w")});
-  EXPECT_EQ(second.backupPath, m_dir.path() + "\\backup\\backup - 200612061405 (2).reg");
-  EXPECT_NE(m_dir.ReadFile("backup/backup - 200612061405.reg").find("\"v\"=\"x\""),
-            std::string::npos);
 }
 
 TEST_F(CleaningDeletionTest, UnwritableBackupDeletesNothing) {
-  Reg().SetString(HKCU, "Software\\K", "v", "x");
-  const std::vector<BackupRecord> records = {RecordOf(HKCU, "Software\\K", "v")};
-  const std::string expectedPath = m_dir.path() + "\\backup\\backup - 200612061405.reg";
-
+  const std::vector<BackupRecord> records = {Found(HKCU, "Software\\K", "v")};
   // No backup folder at all, and a file where the folder should be.
   for (const bool fileInTheWay : {false, true}) {
     SCOPED_TRACE(fileInTheWay ? "file named backup" : "no backup folder");
@@ -148,7 +101,7 @@ TEST_F(CleaningDeletionTest, UnwritableBackupDeletesNothing) {
       BackUpAndDelete(m_tools, records);
       ADD_FAILURE() << "no FileError";
     } catch (const FileError& error) {
-      EXPECT_EQ(error.path(), expectedPath);
+      EXPECT_EQ(error.path(), m_dir.path() + "\\backup\\backup - 200612061405.reg");
     }
     EXPECT_TRUE(Reg().HasValue(HKCU, "Software\\K", "v"));
   }
