@@ -111,10 +111,11 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   void OnExit();
   void OnLanguageSelection();
 
-  // During a pass: the format of the progress line and the time of the
-  // last repaint.
+  // During a pass: the format of the progress line, the time the last
+  // repaint ended and how long it took (milliseconds).
   std::string m_strCheckingFormat;
   DWORD m_lastRepaint = 0;
+  DWORD m_repaintCost = 0;
 };
 
 }  // namespace kw

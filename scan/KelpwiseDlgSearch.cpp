@@ -13,8 +13,30 @@
 namespace kw {
 
 namespace {
-// The window repaints at most this often during a pass (milliseconds).
+// The window repaints at most this often during a pass (milliseconds)...
 constexpr DWORD kRepaintInterval = 20;
+// ...and after at least this many times the last repaint's own duration of
+// searching, so that repainting takes at most a tenth of the pass.
+constexpr DWORD kSearchPerRepaint = 9;
+
+// While the list view does not redraw, a new row costs no painting and no
+// scroll bar update; the list catches up when it redraws again.
+void SetListRedraw(const ListView& list, bool redraw) {
+  ::SendMessageA(list.hwnd(), WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+  if (redraw) ::InvalidateRect(list.hwnd(), nullptr, TRUE);
+}
+
+// Keeps the list view from redrawing for its lifetime.
+class ListRedrawPause {
+ public:
+  explicit ListRedrawPause(const ListView& list) : m_list(list) { SetListRedraw(m_list, false); }
+  ~ListRedrawPause() { SetListRedraw(m_list, true); }
+  ListRedrawPause(const ListRedrawPause&) = delete;
+  ListRedrawPause& operator=(const ListRedrawPause&) = delete;
+
+ private:
+  const ListView& m_list;
+};
 }  // namespace
 
 void CKelpwiseDlg::OnStartSearch() {
@@ -52,9 +74,12 @@ void CKelpwiseDlg::RunSearchCategories() {
   }
   m_strCheckingFormat = m_translation.LookupText(TXT_CHECKING);
   m_lastRepaint = ::GetTickCount();
+  m_repaintCost = 0;
   const std::string options = m_dlgOptions.m_strOptions;
   KeyWalker walker(m_tools.environment().registry(), m_tools, m_results, *this, m_arrIgnoreList,
                    names, options);
+  // The list shows its new rows when the window repaints (RepaintIfDue).
+  ListRedrawPause pause(m_listResults);
   for (const ScanCategory& category : ScanCategories()) {
     if (!IsCategoryEnabled(options, category.index)) continue;
     if (IsFileReference(category.check)) m_arrExtensions = category.extensions;
@@ -76,8 +101,8 @@ void CKelpwiseDlg::FinishSearch() {
 }
 
 void CKelpwiseDlg::OnKeyEntered(const std::string& keyPath) {
+  // The control gets the text when the window repaints (RepaintIfDue).
   m_strChecking = FormatWithText(m_strCheckingFormat, CSystemTools::ShortenText(keyPath, 70));
-  ::SetDlgItemTextA(hwnd(), IDC_CHECKING, m_strChecking.c_str());
   RepaintIfDue();
 }
 
@@ -93,10 +118,15 @@ void CKelpwiseDlg::OnEntryAdded(int row, const std::string& keyPath, bool fileRe
 }
 
 void CKelpwiseDlg::RepaintIfDue() {
-  DWORD now = ::GetTickCount();
-  if (now - m_lastRepaint < kRepaintInterval) return;
+  const DWORD now = ::GetTickCount();
+  const DWORD searched = now - m_lastRepaint;
+  if (searched < kRepaintInterval || searched < kSearchPerRepaint * m_repaintCost) return;
+  ::SetDlgItemTextA(hwnd(), IDC_CHECKING, m_strChecking.c_str());
+  SetListRedraw(m_listResults, true);
   PumpMessages(hwnd());
+  SetListRedraw(m_listResults, false);
   m_lastRepaint = ::GetTickCount();
+  m_repaintCost = m_lastRepaint - now;
 }
 
 }  // namespace kw
