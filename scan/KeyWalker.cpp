@@ -1,5 +1,7 @@
 #include "scan/KeyWalker.h"
 
+#include <memory>
+#include <unordered_map>
 #include <utility>
 
 namespace kw {
@@ -19,6 +21,28 @@ bool IsExcludedSubKey(const std::string& name) {
   return name == "Microsoft" || name == "CLSID" || name == "Installer" || name == "Interface" ||
          name.compare(0, 6, "Direct") == 0;
 }
+
+// Asks the file system about each path once per walker: many references
+// name the same file, and a probe can cost far more than reading a key.
+// The walker's pass thus sees a file as it was when first asked about.
+class RememberingProbe {
+ public:
+  explicit RememberingProbe(const CSystemTools& tools) : m_tools(&tools) {}
+
+  bool operator()(const std::string& path) const {
+    const auto known = m_answers->find(path);
+    if (known != m_answers->end()) return known->second;
+    const bool exists = m_tools->FileExists(path);
+    m_answers->emplace(path, exists);
+    return exists;
+  }
+
+ private:
+  const CSystemTools* m_tools;
+  // Shared by the copies that std::function may make.
+  std::shared_ptr<std::unordered_map<std::string, bool>> m_answers =
+      std::make_shared<std::unordered_map<std::string, bool>>();
+};
 
 // A key on the walk's way down, with the subkeys still to enter.
 struct Level {
@@ -40,7 +64,7 @@ KeyWalker::KeyWalker(Registry& registry, CSystemTools& tools, ResultModel& model
       m_ignoreList(ignoreList.begin(), ignoreList.end()),
       m_categoryNames(categoryNames),
       m_options(options),
-      m_fileExists([this](const std::string& path) { return m_tools.FileExists(path); }) {}
+      m_fileExists(RememberingProbe(tools)) {}
 
 int KeyWalker::IconIndexOf(const std::string& categoryName) const {
   int index = 0;
