@@ -1,13 +1,61 @@
+// The result model's rows and records through a pass, its settling and the
+// removal of rows from the results list.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "cleaning/ResultsListActions.h"
 #include "scan/ResultModel.h"
-#include "tests/unit/result_model_letters.h"
 
 namespace kw::test {
 namespace {
+
+// One row per letter: a lower-case letter is a listed string value, an
+// upper-case one a value of another type.
+BackupRecord LetterRecord(char id) {
+  const bool listed = std::islower(static_cast<unsigned char>(id)) != 0;
+  return BackupRecord{"[HKEY_CURRENT_USER\\K]\n\"" + std::string(1, id) + "\"=\"x\"",
+                      listed ? RecordKind::Restorable : RecordKind::NotString};
+}
+
+ResultModel ModelOf(const std::string& ids, bool settle) {
+  ResultModel model;
+  for (const char id : ids) {
+    model.Append(ResultRow{"RunMRU", std::string(1, id), std::string(1, id), 0}, LetterRecord(id));
+  }
+  if (settle) model.SettlePass();
+  return model;
+}
+
+// The rows' letters, "|", the backup records' letters.
+std::string Letters(const ResultModel& model) {
+  std::string letters;
+  for (const ResultRow& row : model.rows()) letters += row.valueName;
+  letters += '|';
+  for (const BackupRecord& record : model.m_arrBackupRecords) letters += record.text[23];
+  return letters;
+}
+
+// Every row has its own info record and finds its own backup record.
+::testing::AssertionResult Aligned(const ResultModel& model) {
+  const size_t rows = model.rows().size();
+  if (static_cast<size_t>(model.m_nEntryCount) != rows || model.m_arrInfoRecords.size() != rows) {
+    return ::testing::AssertionFailure() << model.m_nEntryCount << " entries, " << rows << " rows, "
+                                         << model.m_arrInfoRecords.size() << " infos";
+  }
+  for (size_t k = 0; k < rows; ++k) {
+    const std::string own = LetterRecord(model.rows()[k].valueName[0]).text;
+    const int backup = model.BackupIndexOf(static_cast<int>(k));
+    if (model.m_arrInfoRecords[k] != own || InfoRecordOf(model, int(k)) != own || backup < 0 ||
+        model.m_arrBackupRecords[static_cast<size_t>(backup)].text != own) {
+      return ::testing::AssertionFailure() << "row " << k << " has another entry's record";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
 
 TEST(ScanResultModelTest, SettleDropsNonStringRowsButKeepsTheirRecords) {
   const struct {
@@ -19,8 +67,7 @@ TEST(ScanResultModelTest, SettleDropsNonStringRowsButKeepsTheirRecords) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.ids);
-    ResultModel model;
-    AppendLetters(model, row.ids);
+    ResultModel model = ModelOf(row.ids, false);
     EXPECT_EQ(row.removed, model.SettlePass());
     std::string listed;
     for (const char c : std::string(row.ids)) listed += islower(c) ? std::string(1, c) : "";
@@ -29,42 +76,76 @@ TEST(ScanResultModelTest, SettleDropsNonStringRowsButKeepsTheirRecords) {
   }
 }
 
-TEST(ScanResultModelTest, RemovingRowsKeepsRowsAndRecordsTogether) {
+// A list view: one letter per row, and the selected rows.
+class FakeList : public RowSelection {
+ public:
+  int RowCount() const override { return static_cast<int>(rows.size()); }
+  int FirstSelected() const override { return selected.empty() ? -1 : *selected.begin(); }
+  bool DeleteRow(int row) override {
+    if (refuseDelete || row < 0 || row >= RowCount()) return false;
+    rows.erase(rows.begin() + row);
+    std::set<int> moved;
+    for (int s : selected) {
+      if (s != row) moved.insert(s > row ? s - 1 : s);
+    }
+    selected = moved;
+    return true;
+  }
+
+  std::string rows;
+  std::set<int> selected;
+  bool refuseDelete = false;
+};
+
+TEST(RemoveSelectedRowsTest, DropsExactlyTheSelectedRowsWithTheirRecords) {
   const struct {
-    std::vector<int> removals;
-    const char* left;
+    const char* found;  // a settled pass
+    std::set<int> selected;
+    bool refuse;
+    const char* listLeft;   // the list has one more row, '*', that the model does not know
+    const char* modelLeft;  // see Letters
   } rows[] = {
-      {{0}, "deg|ACdeFg"},  // after a marker record
-      {{3}, "bde|AbCdeF"},    {{1}, "beg|AbCeFg"},   {{2, 0, 1}, "d|ACdF"},
-      {{0, 0, 0, 0}, "|ACF"}, {{4}, "bdeg|AbCdeFg"}, {{-1}, "bdeg|AbCdeFg"},
+      {"abcde", {1, 2, 4}, false, "ad*", "ad|ad"},
+      {"abc", {0}, false, "bc*", "bc|bc"},
+      {"abc", {0, 1, 2}, false, "*", "|"},
+      // Marker records of non-string values have no row and stay.
+      {"aXbYc", {1, 2}, false, "a*", "a|aXY"},
+      {"AbCdeFg", {0}, false, "deg*", "deg|ACdeFg"},
+      {"AbCdeFg", {3}, false, "bde*", "bde|AbCdeF"},
+      {"abc", {}, false, "abc*", "abc|abc"},
+      {"abc", {1}, true, "abc*", "abc|abc"},  // a list that refuses must not hang
+      {"ab", {2}, false, "ab", "ab|ab"},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.left);
-    ResultModel model;
-    AppendLetters(model, "AbCdeFg");
-    model.SettlePass();
-    for (const int index : row.removals) {
-      const bool isRow = index >= 0 && index < model.m_nEntryCount;
-      EXPECT_EQ(isRow, model.RemoveRow(index));
-      EXPECT_TRUE(Aligned(model));
-    }
-    EXPECT_EQ(row.left, Letters(model));
+    SCOPED_TRACE(std::string(row.found) + " -> " + row.listLeft);
+    ResultModel model = ModelOf(row.found, true);
+    FakeList list;
+    for (const ResultRow& listed : model.rows()) list.rows += listed.valueName;
+    list.rows += '*';
+    list.selected = row.selected;
+    list.refuseDelete = row.refuse;
+    EXPECT_EQ(RemoveSelectedRows(model, list), row.refuse ? 0 : int(row.selected.size()));
+    EXPECT_EQ(list.rows, row.listLeft);
+    EXPECT_EQ(Letters(model), row.modelLeft);
+    EXPECT_TRUE(Aligned(model));
+    EXPECT_EQ(InfoRecordOf(model, model.m_nEntryCount), "");
   }
 }
 
 TEST(ScanResultModelTest, RowsRemovedOrAddedAroundTheSettleStayAligned) {
-  ResultModel model;
-  AppendLetters(model, "aBc");
-  model.RemoveRow(1);  // during the pass: the row's own record goes
+  ResultModel model = ModelOf("aBc", false);
+  EXPECT_TRUE(model.RemoveRow(1));  // during the pass: the row's own record goes
   EXPECT_TRUE(model.SettlePass().empty());
   EXPECT_EQ("ac|ac", Letters(model));
+  EXPECT_FALSE(model.RemoveRow(-1));
+  EXPECT_FALSE(model.RemoveRow(2));
   EXPECT_EQ(-1, model.Append(ResultRow{"RunMRU", "D", "D", 0}, LetterRecord('D')));
-  AppendLetters(model, "e");
+  EXPECT_EQ(2, model.Append(ResultRow{"RunMRU", "e", "e", 0}, LetterRecord('e')));
   EXPECT_EQ("ace|ace", Letters(model));
   EXPECT_TRUE(Aligned(model));
 
   model.Clear();
-  AppendLetters(model, "F");
+  model.Append(ResultRow{"RunMRU", "F", "F", 0}, LetterRecord('F'));
   EXPECT_EQ(std::vector<int>{0}, model.SettlePass()) << "Clear starts a fresh pass";
 }
 
