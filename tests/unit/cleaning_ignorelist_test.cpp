@@ -1,9 +1,12 @@
+// The ignore list and the loop guard that adds to it.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cleaning/IgnoreList.h"
+#include "cleaning/LoopGuard.h"
 #include "system/FileError.h"
 #include "tests/support/FakeEnvironment.h"
 #include "tests/unit/cleaning_file_limit.h"
@@ -65,6 +68,29 @@ TEST_F(CleaningIgnoreListTest, FailedRewriteKeepsTheOldFile) {
   EXPECT_EQ(m_dir.ReadFile("blacklist.ini"), old);
 }
 #endif
+
+TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
+  const struct {
+    std::string path;
+    std::optional<std::string> entry;
+  } rows[] = {
+      {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", "CLSID\\{id}"},
+      {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // seven
+      {"A\\X\\X\\X\\X\\X\\X\\X\\X\\X\\X", "A"},                          // more than eight
+      {"X\\X\\X\\X\\X\\X\\X\\X", ""},                                    // loop from the start
+      {"\\X\\X\\X\\X\\X\\X\\X\\X", ""},  // program walk from the root
+      {"CLSID\\SubKey\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", "CLSID"},  // earlier occurrence
+      {"A\\B\\\\\\\\\\\\\\\\\\", std::nullopt},                            // empty last components
+      {"", std::nullopt},
+      {"K\\Sub\\sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // case differs
+      {"K\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB", "K"},
+      {"K\\a b\\a b\\a b\\a b\\a b\\a b\\a b\\a b", "K"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path);
+    EXPECT_EQ(LoopGuardEntry(row.path), row.entry);
+  }
+}
 
 }  // namespace
 }  // namespace kw::test

@@ -1,27 +1,38 @@
-// config.ini as CSystemTools reads and rewrites it.
+// config.ini as CSystemTools reads and rewrites it, the options string in
+// it, and what closing the main window saves.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <string>
 
+#include "options/OptionsString.h"
 #include "system/FileError.h"
+#include "system/Shutdown.h"
 #include "system/SystemTools.h"
 #include "tests/support/FakeEnvironment.h"
 
 namespace kw::test {
 namespace {
 
+const char kToolcrate[] = "Software\\Tarnwell\\Tarnwell Toolcrate";
+
 // Line ends mixed on purpose; the last line has none.
 const char kHead[] = "Product ID\r\nKpw\r\nEmpty\r\n\r\n";
 const char kTail[] = "Same\r\nSame\r\ntail\r\nOptions \r\n000\r\nOptions\r\n11\r1\r\n";
 const std::string kConfig = std::string(kHead) + "Dup\nfirst\r\nDup\r\nsecond\r\n" + kTail + "Last";
 
+// The program folder has a blank in its name.
 class SettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override { m_dir.WriteFile("config.ini", kConfig); }
+  void SetUp() override {
+    ASSERT_EQ(mkdir((m_dir.path() + "/Kelp wise").c_str(), 0755), 0);
+    WriteConfig(kConfig);
+  }
+  void WriteConfig(const std::string& bytes) { m_dir.WriteFile("Kelp wise/config.ini", bytes); }
+  std::string Config() const { return m_dir.ReadFile("Kelp wise/config.ini"); }
 
   TempDir m_dir;
-  FakeEnvironment m_env{m_dir.path()};
+  FakeEnvironment m_env{m_dir.path() + "\\Kelp wise"};
   CSystemTools m_tools{m_env};
 };
 
@@ -52,21 +63,32 @@ TEST_F(SettingsTest, WriteReplacesEveryValueLineOrAppendsOneAndWritesCrLf) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.key);
-    m_dir.WriteFile("config.ini", kConfig);
+    WriteConfig(kConfig);
     m_tools.WriteSetting(row.key, row.value);
-    EXPECT_EQ(m_dir.ReadFile("config.ini"), row.expected);
-    EXPECT_FALSE(m_dir.Exists("config.ini.tmp"));
+    EXPECT_EQ(Config(), row.expected);
+    EXPECT_FALSE(m_dir.Exists("Kelp wise/config.ini.tmp"));
   }
 }
 
-TEST(SettingsFileTest, MissingFileRaisesFileErrorNamingIt) {
+TEST_F(SettingsTest, FailedRewriteKeepsTheOldFile) {
+  // The temporary file cannot be created: its name is taken by a folder.
+  ASSERT_EQ(mkdir((m_dir.path() + "/Kelp wise/config.ini.tmp").c_str(), 0755), 0);
+  EXPECT_THROW(m_tools.WriteSetting("Dup", "new"), FileError);
+  EXPECT_EQ(Config(), kConfig);
+  EXPECT_TRUE(m_dir.Exists("Kelp wise/config.ini.tmp"));  // someone else's folder stays
+}
+
+TEST(SettingsFileTest, MissingFileRaisesFileErrorNamingItAndStopsTheShutdown) {
   TempDir empty;
   FakeEnvironment env(empty.path());
+  env.m_registry.SetString(RegRoot::LocalMachine, kToolcrate, "active", "1");
   CSystemTools tools(env);
-  for (const bool write : {false, true}) {
-    SCOPED_TRACE(write ? "WriteSetting" : "ReadSetting");
+  for (const int call : {0, 1, 2}) {
+    SCOPED_TRACE(call);
     try {
-      write ? tools.WriteSetting("Options", "1") : (void)tools.ReadSetting("Options");
+      if (call == 0) tools.ReadSetting("Options");
+      if (call == 1) tools.WriteSetting("Options", "1");
+      if (call == 2) SaveSettingsOnClose(tools, "00000000000000", false, "30");
       ADD_FAILURE() << "no FileError";
     } catch (const FileError& error) {
       EXPECT_EQ(error.path(), tools.GetProgramDir() + "\\config.ini");
@@ -74,14 +96,61 @@ TEST(SettingsFileTest, MissingFileRaisesFileErrorNamingIt) {
     }
   }
   EXPECT_FALSE(empty.Exists("config.ini"));
+  EXPECT_TRUE(env.m_registry.HasValue(RegRoot::LocalMachine, kToolcrate, "active"));
 }
 
-TEST_F(SettingsTest, FailedRewriteKeepsTheOldFile) {
-  // The temporary file cannot be created: its name is taken by a folder.
-  ASSERT_EQ(mkdir((m_dir.path() + "/config.ini.tmp").c_str(), 0755), 0);
-  EXPECT_THROW(m_tools.WriteSetting("Dup", "new"), FileError);
-  EXPECT_EQ(m_dir.ReadFile("config.ini"), kConfig);
-  EXPECT_TRUE(m_dir.Exists("config.ini.tmp"));  // someone else's folder stays
+TEST(OptionsStringTest, RoundTripRewritesEverySwitchAsZeroOrOne) {
+  const struct {
+    const char* stored;
+    const char* rebuilt;
+  } rows[] = {
+      {"11111111111100", "11111111111100"},
+      {"", "00000000000000"},
+      {"1111111111111", "11111111111110"},  // thirteen: automatic start off
+      {"1x1 2?1\xB9\x31\x31\x31\x31\x31\x31", "10100010111111"},
+      {"111111111111111111", "11111111111111"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.stored);
+    EXPECT_EQ(row.rebuilt, BuildOptions(ReadOptionFlags(row.stored)));
+  }
+  EXPECT_FALSE(OptionIsOn("111", kOptionAutoStart));
+  EXPECT_FALSE(OptionIsOn("111", -1));
+}
+
+TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {
+  const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::string rest = "\r\nCheckTime\r\n7\r\nCheckDate\r\n1000\r\nStartup\r\nmanually\r\n";
+  const std::string starter = "\"" + m_tools.GetProgramDir() + "\\KpwStarter.exe\"" + '\0';
+  const struct {
+    bool autoStart;
+    const char* options;
+    std::string config;
+    std::string runValue;  // empty: none
+  } rows[] = {
+      {true, "11111111111101",
+       "Options\r\n11111111111101\r\nCheckTime\r\n30\r\nCheckDate\r\n2562\r\nStartup\r\nmanually\r"
+       "\n",
+       starter},
+      {false, "10000000000010", "Options\r\n10000000000010" + rest, ""},  // schedule kept
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.options);
+    WriteConfig("Options\r\n00000000000000" + rest);
+    m_env.m_now = LocalTime{2006, 12, 6, 14, 5};
+    m_env.m_registry.SetString(RegRoot::LocalMachine, kToolcrate, "active", "1");
+    m_env.m_registry.SetString(RegRoot::CurrentUser, kRunKey, "Kelpwise", "\"C:\\x.exe\"");
+    m_env.m_registry.SetString(RegRoot::CurrentUser, kRunKey, "Other", "other.exe");
+
+    SaveSettingsOnClose(m_tools, row.options, row.autoStart, "30");
+
+    EXPECT_EQ(Config(), row.config);
+    const RegValue* run = m_env.m_registry.Find(RegRoot::CurrentUser, kRunKey, "Kelpwise");
+    EXPECT_EQ(run ? run->data : "", row.runValue);
+    EXPECT_TRUE(m_env.m_registry.HasValue(RegRoot::CurrentUser, kRunKey, "Other"));
+    EXPECT_FALSE(m_env.m_registry.HasValue(RegRoot::LocalMachine, kToolcrate, "active"));
+    EXPECT_EQ(m_env.m_registry.openKeys(), 0);
+  }
 }
 
 }  // namespace
