@@ -1,6 +1,7 @@
-// CSystemTools' registry value operations over the memory registry.
+// CSystemTools: numbers, dates, shortened texts and registry values.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 #include "system/SystemTools.h"
@@ -8,6 +9,87 @@
 
 namespace kw::test {
 namespace {
+
+TEST(SystemNumbersTest, ParseAndPowerWrapLikeThirtyTwoBitSums) {
+  const auto dec = &CSystemTools::ParseDecimal;
+  const auto hex = &CSystemTools::ParseHex;
+  const struct {
+    int32_t (*parse)(const std::string&);
+    const char* text;
+    int32_t expected;
+  } rows[] = {
+      {dec, "", 0},
+      {dec, "1x2", 102},  // every character counts as a digit position
+      {dec, "3 days", 300000},
+      {dec, "2147483648", INT32_MIN},
+      {dec, "4294967296", 0},
+      {dec, "10000000000", 1410065408},  // 10^10 modulo 2^32
+      {dec, "9000000000000000000000000000000000000000000", 0},
+      {hex, "", 0},
+      {hex, "0c0a", 3082},
+      {hex, "0C0A", 0},  // upper-case letters are not hex digits
+      {hex, "ffffffff", -1},
+      {hex, "100000000", 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    EXPECT_EQ(row.parse(row.text), row.expected);
+  }
+  EXPECT_EQ(CSystemTools::IntPower(10, -3), 1);
+  EXPECT_EQ(CSystemTools::IntPower(2, 31), INT32_MIN);
+  EXPECT_EQ(CSystemTools::IntPower(2, 32), 0);
+  EXPECT_EQ(CSystemTools::IntPower(7, INT32_MAX), -1227133513);
+}
+
+TEST(SystemDatesTest, DayNumberCountsFromTheLastDayOf1999) {
+  const struct {
+    const char *year, *month, *day;
+    int32_t expected;
+  } rows[] = {
+      {"2000", "1", "1", 1},
+      {"2000", "3", "1", 61},
+      {"2006", "12", "6", 2532},
+      {"2007", "01", "05", 2562},             // 30 days later
+      {"2100", "3", "1", 36586},              // every fourth year is a leap year, 2100 too
+      {"2147483647", "1", "1", -1611343600},  // wraps; must not loop for ages
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.year) + "-" + row.month + "-" + row.day);
+    EXPECT_EQ(CSystemTools::DayNumber(row.year, row.month, row.day), row.expected);
+  }
+  FakeEnvironment env;
+  env.m_now = LocalTime{2007, 3, 1, 9, 7};
+  EXPECT_EQ(CSystemTools(env).GetTimestamp(), "200703010907");
+}
+
+TEST(SystemTextTest, ShortenTextKeepsHeadAndTail) {
+  std::string sixty;
+  while (sixty.size() < 60) sixty += "0123456789";
+  const struct {
+    std::string text;
+    int head;
+    std::string expected;
+  } rows[] = {
+      {sixty.substr(0, 54), 35, sixty.substr(0, 54)},
+      {sixty.substr(0, 55), 35, sixty.substr(0, 35) + " ... " + sixty.substr(41, 14)},
+      {sixty, 35, sixty.substr(0, 35) + " ... " + sixty.substr(46)},
+      {sixty, 70, sixty + " ... "},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.text.size()) + " chars, head " + std::to_string(row.head));
+    EXPECT_EQ(CSystemTools::ShortenText(row.text, row.head), row.expected);
+  }
+}
+
+TEST(SystemPathsTest, OnlyAPathKnownToBeMissingDoesNotExist) {
+  FakeEnvironment env;
+  env.SetPath("C:\\here.exe", PathState::Exists);
+  env.SetPath("A:\\floppy.exe", PathState::Unknown);
+  CSystemTools tools(env);
+  EXPECT_TRUE(tools.FileExists("c:\\HERE.exe"));
+  EXPECT_TRUE(tools.FileExists("A:\\floppy.exe"));
+  EXPECT_FALSE(tools.FileExists("C:\\gone.exe"));
+}
 
 const char kKey[] = "Software\\Test";
 const RegRoot kHkcu = RegRoot::CurrentUser;
