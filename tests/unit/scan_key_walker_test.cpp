@@ -2,16 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "cleaning/BackupRecord.h"
 #include "scan/KeyWalker.h"
 #include "scan/ScanCategories.h"
-#include "system/Environment.h"
 #include "system/SystemTools.h"
 #include "tests/support/FakeEnvironment.h"
-#include "tests/support/MemoryRegistry.h"
 
 namespace kw::test {
 namespace {
@@ -38,6 +36,16 @@ class RecordingListener : public ScanListener {
   std::vector<std::string> events;
 };
 
+// Counts the questions to the file system, per path.
+class CountingEnvironment : public FakeEnvironment {
+ public:
+  PathState ProbePath(const std::string& path) override {
+    ++probes[path];
+    return FakeEnvironment::ProbePath(path);
+  }
+  std::map<std::string, int> probes;
+};
+
 class ScanKeyWalkerTest : public ::testing::Test {
  protected:
   ScanKeyWalkerTest() {
@@ -46,8 +54,12 @@ class ScanKeyWalkerTest : public ::testing::Test {
 
   // Walks category `category` as the scan driver does.
   void Scan(int category) {
+    KeyWalker walker = Walker();
+    Scan(walker, category);
+  }
+  void Scan(KeyWalker& walker, int category) {
     const ScanCategory& c = ScanCategories()[static_cast<size_t>(category)];
-    Walker().ScanKey(m_names[size_t(category)], c.startKey, c.check, c.extensions);
+    walker.ScanKey(m_names[size_t(category)], c.startKey, c.check, c.extensions);
   }
   KeyWalker Walker() {
     return KeyWalker(m_registry, m_tools, m_model, m_listener, m_ignore, m_names, m_options);
@@ -63,7 +75,7 @@ class ScanKeyWalkerTest : public ::testing::Test {
   }
   const std::string& Record(size_t i) const { return m_model.m_arrBackupRecords[i].text; }
 
-  FakeEnvironment m_env;
+  CountingEnvironment m_env;
   ScopedEnvironment m_scope{m_env};
   MemoryRegistry& m_registry = m_env.m_registry;
   CSystemTools m_tools{m_env};
@@ -210,6 +222,28 @@ TEST_F(ScanKeyWalkerTest, OpensEveryKeyOnceAndLeavesNoneOpen) {
   EXPECT_EQ(9, m_registry.openCalls() - before);
   EXPECT_EQ(0, m_registry.openKeys());
   EXPECT_EQ(10, m_model.m_nEntryCount);
+}
+
+// A walker asks the file system about each path once, and still reports
+// every value that names a missing file; the next walker asks again.
+TEST_F(ScanKeyWalkerTest, EachPathIsProbedOncePerWalker) {
+  for (const char* key : {"a", "b", "c\\shell\\open\\command"}) {
+    m_registry.SetString(kHkcr, key, "", "\"C:\\Gone\\app.exe\" %1");
+  }
+  for (const char* key : {"d", "e\\x"}) m_registry.SetString(kHkcr, key, "", "C:\\Live\\app.exe");
+  m_env.SetPath("C:\\Live\\app.exe", PathState::Exists);
+  KeyWalker walker = Walker();
+  Scan(walker, kPrograms);
+  EXPECT_EQ((std::vector<std::string>(3, "(default)=c:\\gone\\app.exe")), Shown());
+  EXPECT_EQ((std::map<std::string, int>{{"C:\\Gone\\app.exe", 1}, {"C:\\Live\\app.exe", 1}}),
+            m_env.probes);
+
+  m_env.SetPath("C:\\Gone\\app.exe", PathState::Exists);
+  Scan(walker, kPrograms);  // the same walker does not see the file appear
+  EXPECT_EQ(6, m_model.m_nEntryCount);
+  Scan(kPrograms);  // a new one asks again
+  EXPECT_EQ(6, m_model.m_nEntryCount);
+  EXPECT_EQ(2, m_env.probes["C:\\Gone\\app.exe"]);
 }
 
 TEST_F(ScanKeyWalkerTest, BreakDownOptionShortensColumnTwoOnly) {
