@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "scan/EntryChecks.h"
 #include "scan/ScanCategories.h"
@@ -77,20 +76,6 @@ TEST(ScanEntryChecksTest, CutsAndProbesEachKindOfFileReference) {
         row.expected ? std::optional<std::string>(row.expected) : std::nullopt;
     EXPECT_EQ(expected, FindMissingFile(row.check, row.token, row.name, row.data, kWinDir, probe));
   }
-}
-
-// Windows compares paths without regard to case, but only for the letters
-// it knows: the probe gets the path as the registry stores it.
-TEST(ScanEntryChecksTest, ProbesThePathAsStored) {
-  std::vector<std::string> asked;
-  const FileProbe probe = [&](const std::string& path) {
-    asked.push_back(path);
-    return false;
-  };
-  FindMissingFile(SCAN_PROGRAM, ".exe", "", "\"C:\\Apps\\Tool.exe\" %1", kWinDir, probe);
-  EXPECT_EQ("C:\\WINNT\\fonts\\some.ttf",
-            FindMissingFile(SCAN_FONT, ".ttf", "F", "Some.TTF", "C:\\WINNT", probe));
-  EXPECT_EQ((std::vector<std::string>{"C:\\Apps\\Tool.exe", "C:\\WINNT\\fonts\\Some.TTF"}), asked);
 }
 
 }  // namespace

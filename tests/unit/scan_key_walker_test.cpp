@@ -224,8 +224,10 @@ TEST_F(ScanKeyWalkerTest, OpensEveryKeyOnceAndLeavesNoneOpen) {
   EXPECT_EQ(10, m_model.m_nEntryCount);
 }
 
-// A walker asks the file system about each path once, and still reports
-// every value that names a missing file; the next walker asks again.
+// A walker asks the file system about each path once, spelled as the
+// registry stores it (Windows folds case only for the letters it knows),
+// and still reports every value that names a missing file; the next walker
+// asks again.
 TEST_F(ScanKeyWalkerTest, EachPathIsProbedOncePerWalker) {
   for (const char* key : {"a", "b", "c\\shell\\open\\command"}) {
     m_registry.SetString(kHkcr, key, "", "\"C:\\Gone\\app.exe\" %1");
