@@ -1,15 +1,20 @@
+// Backing found values up to a REGEDIT4 file, then deleting them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cleaning/BackupFile.h"
 #include "cleaning/BackupRecord.h"
 #include "cleaning/Deletion.h"
 #include "system/FileError.h"
 #include "system/SystemTools.h"
 #include "system/TextFile.h"
 #include "tests/support/FakeEnvironment.h"
+#include "tests/unit/cleaning_file_limit.h"
 
 namespace kw::test {
 namespace {
@@ -21,6 +26,14 @@ const RegRoot HKLM = RegRoot::LocalMachine;
 const char kMru[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 const char kDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
+std::string ReadBytes(const std::string& nativePath) {
+  std::ifstream in(nativePath, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+// The program folder, its backup folder and registry, on 2006-12-06 14:05.
 class CleaningDeletionTest : public ::testing::Test {
  protected:
   CleaningDeletionTest() : m_env(m_dir.path()), m_tools(m_env) {
@@ -34,6 +47,10 @@ class CleaningDeletionTest : public ::testing::Test {
     Reg().SetString(root, path, name, "x");
     return MakeValueRecord(root, path, *Reg().Find(root, path, name));
   }
+
+  void MakeBackupFolder() { ASSERT_EQ(mkdir(NativePath(BackupDir()).c_str(), 0755), 0); }
+  std::string BackupDir() const { return m_dir.path() + "\\backup"; }
+  std::string NextName() const { return BackupFileName(m_dir.path(), "200612061405"); }
 
   TempDir m_dir;
   FakeEnvironment m_env;
@@ -82,7 +99,7 @@ TEST_F(CleaningDeletionTest, CountsEachOutcome) {
 }
 
 TEST_F(CleaningDeletionTest, BackupComesFirstAndNamesTheFile) {
-  ASSERT_EQ(mkdir(NativePath(m_dir.path() + "\\backup").c_str(), 0755), 0);
+  MakeBackupFolder();
   const DeleteRunResult run = BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")});
   EXPECT_EQ(run.backupPath, m_dir.path() + "\\backup\\backup - 200612061405.reg");
   EXPECT_EQ(run.deletion.deleted, 1);
@@ -106,6 +123,63 @@ TEST_F(CleaningDeletionTest, UnwritableBackupDeletesNothing) {
     EXPECT_TRUE(Reg().HasValue(HKCU, "Software\\K", "v"));
   }
 }
+
+TEST_F(CleaningDeletionTest, BackupFileHoldsHeaderAndRestorableRecordsByteForByte) {
+  MakeBackupFolder();
+  const struct {
+    const char* golden;
+    std::vector<BackupRecord> records;
+  } rows[] = {
+      {"backup_two_records.reg",
+       {MakeValueRecord(HKCU, kMru, RegValue{"a", kRegSz, "notepad\\1\0"s}),
+        MakeValueRecord(HKCU, kMru, RegValue{"MRUList", kRegBinary, "a"}),
+        MakeSharedDllRecord(
+            RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s})}},
+      {"backup_header_only.reg", {}},
+      {"backup_header_only.reg",
+       {MakeValueRecord(HKCU, "K", RegValue{"d", kRegDword, "\1\0\0\0"s}),
+        MakeValueRecord(HKCU, "K", RegValue{"a\nb", kRegSz, "x\0"s})}},
+      {"backup_awkward.reg",
+       {MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command",
+                        RegValue{"", kRegSz, "\"C:\\Program Files\\g\xE4ne.exe\" \"%1\"\0"s}),
+        MakeValueRecord(HKLM, "Software\\K", RegValue{"@", kRegSz, "line\r\nbreak\0"s}),
+        MakeValueRecord(HKLM, "Software\\K", RegValue{"empty", kRegSz, ""})}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.golden);
+    const std::string path = NextName();
+    WriteBackupFile(path, row.records);
+    const std::string golden = std::string(KW_SOURCE_DIR) + "/tests/golden/" + row.golden;
+    ASSERT_TRUE(std::ifstream(golden).good());
+    EXPECT_EQ(ReadBytes(NativePath(path)), ReadBytes(golden));
+  }
+}
+
+TEST_F(CleaningDeletionTest, ExistingBackupsAreNeverReplaced) {
+  MakeBackupFolder();
+  const std::string stem = BackupDir() + "\\backup - 200612061405";
+  for (const char* suffix : {"", " (2)", " (3)"}) {
+    ASSERT_EQ(NextName(), stem + suffix + ".reg");
+    std::ofstream(NativePath(NextName())) << "x";
+  }
+  EXPECT_EQ(BackupFileName(m_dir.path(), "200612061406"),
+            BackupDir() + "\\backup - 200612061406.reg");
+  EXPECT_EQ(ReadBytes(NativePath(stem + ".reg")), "x");
+}
+
+#ifdef __linux__
+TEST_F(CleaningDeletionTest, BackupWriteFailureLeavesNoPartialFile) {
+  MakeBackupFolder();
+  const std::vector<BackupRecord> records = {MakeValueRecord(
+      RegRoot::CurrentUser, "K", RegValue{"big", kRegSz, std::string(64 * 1024, 'x') + '\0'})};
+  const std::string path = NextName();
+  {
+    FileSizeLimit limit(4096);
+    EXPECT_THROW(WriteBackupFile(path, records), FileError);
+  }
+  EXPECT_FALSE(FileIsPresent(path));
+}
+#endif
 
 }  // namespace
 }  // namespace kw::test
