@@ -62,11 +62,10 @@ TEST_F(TranslationTableTest, EachLoadReplacesTheTableWithTheChosenSection) {
 
 TEST_F(TranslationTableTest, SystemDefaultLanguagePicksASection) {
   const struct {
-    const char* registryValue;  // nullptr: no value
+    const char* registryValue;
     const char* dialects;
     const char* expected;
   } rows[] = {
-      {nullptr, "", "English text"},             // no value: first, nothing removes it
       {"0407", "", "Deutsch text"},              // German system
       {"0807", "[2055][3079]", "Deutsch text"},  // Swiss German, listed as a dialect
       {"0807", "[3079]", "English text"},        // not listed
@@ -77,12 +76,10 @@ TEST_F(TranslationTableTest, SystemDefaultLanguagePicksASection) {
   const std::string file = Section("[----]", "System") + Section("[1033]", "English") +
                            Section("[1031]", "Deutsch") + Section("[3082]", "Espanol");
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.registryValue ? row.registryValue : "(none)");
-    if (row.registryValue) {
-      m_env.m_registry.SetString(RegRoot::LocalMachine,
-                                 "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language", "Default",
-                                 row.registryValue);
-    }
+    SCOPED_TRACE(row.registryValue);
+    m_env.m_registry.SetString(RegRoot::LocalMachine,
+                               "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language", "Default",
+                               row.registryValue);
     EXPECT_EQ(row.expected, Load("[----]", file, row.dialects));
   }
 }

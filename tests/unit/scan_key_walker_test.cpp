@@ -184,7 +184,6 @@ TEST_F(ScanKeyWalkerTest, IconIndexIsTheLastCategoryWithThatName) {
   m_names[2] = m_names[9] = "Same";
   KeyWalker walker = Walker();
   EXPECT_EQ(9, walker.IconIndexOf("Same"));
-  EXPECT_EQ(4, walker.IconIndexOf("Cat 4"));
   EXPECT_EQ(0, walker.IconIndexOf("cat 4"));
   m_registry.SetString(kHkcu, StartKey(kRunMru), "a", "x");
   walker.ScanKey("Same", StartKey(kRunMru), SCAN_HISTORY, {});
