@@ -185,6 +185,7 @@ TEST(MoreInfoMessageTest, EveryLineFeedOfTheDetailsStartsALabelledParagraph) {
 
 // Records what was started and answers with preset results.
 struct FakeLauncher : ReimportLauncher {
+  FakeLauncher(bool shell, bool run) : shellWorks(shell), runWorks(run) {}
   bool OpenWithShell(const std::string& file) override { return Log("open " + file, shellWorks); }
   bool Run(const std::string& program, const std::string& parameters) override {
     return Log("run " + program + " " + parameters, runWorks);
@@ -193,30 +194,20 @@ struct FakeLauncher : ReimportLauncher {
     calls += call + ";";
     return result;
   }
-  bool shellWorks = false, runWorks = false;
+  bool shellWorks, runWorks;
   std::string calls;
 };
 
 TEST(HandBackupToSystemTest, FallsBackToTheRegistryEditorAndReportsWhenNothingTakesTheFile) {
-  const std::string open = "open C:\\b 1.reg;";
+  const std::string file = "C:\\b 1.reg", open = "open C:\\b 1.reg;";
   const std::string run = "run C:\\windows\\regedit.exe \"C:\\b 1.reg\";";
-  const struct {
-    bool shellWorks, runWorks;
-    ReimportRoute route;
-    std::string calls;
-  } rows[] = {
-      {true, false, ReimportRoute::Shell, open},
-      {false, true, ReimportRoute::RegistryEditor, open + run},
-      {false, false, ReimportRoute::Failed, open + run},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.calls);
-    FakeLauncher launcher;
-    launcher.shellWorks = row.shellWorks;
-    launcher.runWorks = row.runWorks;
-    EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", launcher), row.route);
-    EXPECT_EQ(launcher.calls, row.calls);
-  }
+  FakeLauncher shell(true, false), editor(false, true), nothing(false, false);
+  EXPECT_EQ(HandBackupToSystem(file, "C:\\windows", shell), ReimportRoute::Shell);
+  EXPECT_EQ(HandBackupToSystem(file, "C:\\windows", editor), ReimportRoute::RegistryEditor);
+  EXPECT_EQ(HandBackupToSystem(file, "C:\\windows", nothing), ReimportRoute::Failed);
+  EXPECT_EQ(shell.calls, open);
+  EXPECT_EQ(editor.calls, open + run);
+  EXPECT_EQ(nothing.calls, open + run);
 }
 
 }  // namespace
