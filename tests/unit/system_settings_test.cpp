@@ -120,7 +120,8 @@ TEST(OptionsStringTest, RoundTripRewritesEverySwitchAsZeroOrOne) {
 
 TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {
   const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-  const std::string rest = "\r\nCheckTime\r\n7\r\nCheckDate\r\n1000\r\nStartup\r\nmanually\r\n";
+  const std::string startup = "Startup\r\nmanually\r\n";
+  const std::string rest = "\r\nCheckTime\r\n7\r\nCheckDate\r\n1000\r\n" + startup;
   const std::string starter = "\"" + m_tools.GetProgramDir() + "\\KpwStarter.exe\"" + '\0';
   const struct {
     bool autoStart;
@@ -129,9 +130,7 @@ TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {
     std::string runValue;  // empty: none
   } rows[] = {
       {true, "11111111111101",
-       "Options\r\n11111111111101\r\nCheckTime\r\n30\r\nCheckDate\r\n2562\r\nStartup\r\nmanually\r"
-       "\n",
-       starter},
+       "Options\r\n11111111111101\r\nCheckTime\r\n30\r\nCheckDate\r\n2562\r\n" + startup, starter},
       {false, "10000000000010", "Options\r\n10000000000010" + rest, ""},  // schedule kept
   };
   for (const auto& row : rows) {
