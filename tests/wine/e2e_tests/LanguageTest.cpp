@@ -1,38 +1,14 @@
 // File > Language Selection on a running program: a new language reloads
 // every text and the stored options and brings the welcome panel back; the
-// current language or Escape leave everything as it was.
-#include <windows.h>
-
-#include <map>
-#include <ostream>
-#include <string>
-#include <vector>
-
+// current language, or another one left with Escape, changes nothing.
 #include "i18n/TextIds.h"
 #include "res/resource.h"
-#include "tests/wine/e2e_tests/SeededProgramTest.h"
+#include "tests/wine/e2e_tests/KelpwiseTest.h"
 
 namespace kw::test {
 namespace {
 
-struct ControlText {
-  int controlId;
-  int textId;
-};
-
-const ControlText kMainWindowTexts[] = {
-    {IDC_START_SEARCH, TXT_BUTTON_START_SEARCH},
-    {IDC_REMOVE, TXT_BUTTON_REMOVE},
-    {IDC_OPTIONS, TXT_BUTTON_OPTIONS},
-    {IDC_MORE_INFO, TXT_BUTTON_MORE_INFO},
-    {IDC_STATUS, TXT_STATUS_IDLE},
-};
-const ControlText kWelcomeTexts[] = {
-    {IDC_WELCOME_HEADING, TXT_WELCOME_HEADING},
-    {IDC_WELCOME_INTRO, TXT_WELCOME_INTRO},
-    {IDC_WELCOME_FEATURES, TXT_WELCOME_FEATURES},
-};
-const ControlText kOptionsTexts[] = {
+const std::pair<int, int> kOptionsTexts[] = {
     {IDC_GROUP_KINDS, TXT_OPTIONS_KIND_GROUP},
     {IDC_OPTIONS_DESCRIPTION, TXT_OPTIONS_DESCRIPTION},
     {IDC_CHECK_RUNMRU, CategoryTextId(0)},
@@ -54,162 +30,75 @@ const ControlText kOptionsTexts[] = {
     {IDC_CHECK_AUTOSTART, TXT_OPTIONS_AUTOSTART},
     {IDC_DAYS_LABEL, TXT_OPTIONS_DAYS},
 };
-struct MenuText {
-  const char* position;
-  int textId;
-};
-const MenuText kMenuTexts[] = {
-    {"0", TXT_MENU_FILE},      {"0.0", TXT_MENU_NEW_SEARCH}, {"0.2", TXT_MENU_OPTIONS},
-    {"0.3", TXT_MENU_REVERSE}, {"0.5", TXT_MENU_LANGUAGE},   {"0.7", TXT_MENU_EXIT},
-    {"1", TXT_MENU_HELP},      {"1.0", TXT_MENU_HELP_FILE},  {"1.2", TXT_MENU_WEBSITE},
-    {"1.4", TXT_MENU_ABOUT},
-};
 
-class LanguageTest : public SeededProgramTest {
+class LanguageTest : public KelpwiseTest {
  protected:
-  HWND OpenLanguageDialog() { return OpenDialog(IDM_FILE_LANGUAGE, IDC_LANGUAGE_COMBO); }
-
-  // Picks `displayName` and leaves the dialog with OK or Escape.
-  void Choose(const std::string& displayName, bool escape) {
-    HWND dialog = OpenLanguageDialog();
-    ASSERT_NE(dialog, nullptr) << "no Language Selection dialog";
-    SetControlText(dialog, IDC_LANGUAGE_COMBO, displayName);
+  // Types `name` into Language Selection and leaves it with OK or Escape.
+  void Choose(const std::string& name, bool escape) {
+    Click(m_main, IDM_FILE_LANGUAGE);
+    HWND dialog = m_process.WaitForDialog(IDC_LANGUAGE_COMBO);
+    ASSERT_NE(dialog, nullptr) << "no Language Selection";
+    SetText(dialog, IDC_LANGUAGE_COMBO, name);
     if (escape) {
       PostKey(dialog, VK_ESCAPE);
     } else {
-      KelpwiseProcess::PressButton(dialog, IDOK);
+      Click(dialog, IDOK);
     }
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kWindowTimeoutMs));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   }
 
-  // The main window freshly started in the language of `texts`.
-  void ExpectWelcomeStateIn(const LanguageSection& texts) {
-    for (const ControlText& control : kMainWindowTexts) {
-      SCOPED_TRACE("main window control " + std::to_string(control.controlId));
-      EXPECT_EQ(DialogItemText(m_main, control.controlId), texts.Text(control.textId));
+  // Options in the language of `texts`, with the stored options (RunMRU only).
+  void ExpectOptionsIn(const Texts& texts) {
+    Click(m_main, IDC_OPTIONS);
+    HWND options = m_process.WaitForDialog(IDC_CHECK_RUNMRU);
+    ASSERT_NE(options, nullptr);
+    std::vector<std::string> shown, expected;
+    for (const auto& [control, text] : kOptionsTexts) {
+      shown.push_back(Text(options, control));
+      expected.push_back(texts(text));
     }
-    EXPECT_EQ(m_process.ListColumnHeadings(List()),
-              (std::vector<std::string>{texts.Text(TXT_COLUMN_CATEGORY),
-                                        texts.Text(TXT_COLUMN_NAME), texts.Text(TXT_COLUMN_DATA)}));
-    std::string error;
-    std::map<std::string, std::string> menu;
-    for (const MenuEntry& entry : m_process.ReadMenu(m_main, &error)) {
-      menu[entry.position] = entry.text;
-    }
-    for (const MenuText& item : kMenuTexts) {
-      SCOPED_TRACE(std::string("menu position ") + item.position);
-      EXPECT_EQ(menu[item.position], texts.Text(item.textId)) << error;
-    }
-
-    HWND panel = FindChildDialog(m_main);
-    ASSERT_NE(panel, nullptr) << "no welcome panel";
-    EXPECT_TRUE(IsWindowVisible(panel));
-    for (const ControlText& control : kWelcomeTexts) {
-      SCOPED_TRACE("welcome panel control " + std::to_string(control.controlId));
-      EXPECT_EQ(DialogItemText(panel, control.controlId), texts.Text(control.textId));
-    }
-    EXPECT_FALSE(IsWindowVisible(List()));
-    EXPECT_EQ(m_process.ListRowCount(List()), 0);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_main, IDC_REMOVE)));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_main, IDC_MORE_INFO)));
-  }
-
-  // The Options dialog in the language of `texts`, with the options stored
-  // in config.ini (only RunMRU).
-  void ExpectOptionsIn(const LanguageSection& texts) {
-    HWND options = OpenDialog(IDC_OPTIONS, IDC_CHECK_RUNMRU);
-    ASSERT_NE(options, nullptr) << "no Options dialog";
-    for (const ControlText& control : kOptionsTexts) {
-      SCOPED_TRACE("Options control " + std::to_string(control.controlId));
-      EXPECT_EQ(DialogItemText(options, control.controlId), texts.Text(control.textId));
-    }
+    EXPECT_EQ(shown, expected);
     EXPECT_TRUE(IsChecked(options, IDC_CHECK_RUNMRU));
     EXPECT_FALSE(IsChecked(options, IDC_CHECK_SEARCH_ASSISTANT)) << "options not reloaded";
-    KelpwiseProcess::PressButton(options, IDCANCEL);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(options); }, kWindowTimeoutMs));
-  }
-
-  // Lists two RunMRU rows and switches Search Assistant on without saving.
-  void SearchAndChangeOptions() {
-    SeedRunMru("ab");
-    ASSERT_NO_FATAL_FAILURE(StartWithOptions(kRunMruOnly));
-    ASSERT_TRUE(Search(2));
-    HWND options = OpenDialog(IDC_OPTIONS, IDC_CHECK_RUNMRU);
-    ASSERT_NE(options, nullptr);
-    SetCheck(options, IDC_CHECK_SEARCH_ASSISTANT, true);
-    KelpwiseProcess::PressButton(options, IDOK);
-    MessageBoxInfo question;
-    ASSERT_TRUE(AnswerMessageBox(m_process, IDNO, &question, kWindowTimeoutMs));
+    Click(options, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(options); }));
   }
 };
 
-TEST_F(LanguageTest, GermanAndBackReloadsEveryTextAndTheStoredOptions) {
-  LanguageSection german;
-  ASSERT_TRUE(german.Load(m_folder.LanguageFile(), "[1031]"));
-  ASSERT_NO_FATAL_FAILURE(SearchAndChangeOptions());
+TEST_F(LanguageTest, NewLanguageReloadsEverythingAndTheCurrentOneOrEscapeKeepsAll) {
+  Texts german;
+  ASSERT_TRUE(german.Load(LanguageFile(), "[1031]"));
+  SeedHistory(kRunMruKey, "ab");
+  ASSERT_NO_FATAL_FAILURE(Start("10000000000000"));
+  ASSERT_TRUE(Search());
+  // An unsaved change of the options, which a new language drops.
+  Click(m_main, IDC_OPTIONS);
+  HWND options = m_process.WaitForDialog(IDC_CHECK_RUNMRU);
+  ASSERT_NE(options, nullptr);
+  SetCheck(options, IDC_CHECK_SEARCH_ASSISTANT, true);
+  Click(options, IDOK);
+  ASSERT_TRUE(m_process.Answer(IDNO));
+  const std::vector<std::string> config = ConfigLines();
 
-  ASSERT_NO_FATAL_FAILURE(Choose(german.Text(2), false));
-  ASSERT_TRUE(
-      WaitUntil([&] { return DialogItemText(m_main, IDC_STATUS) == german.Text(TXT_STATUS_IDLE); },
-                kWindowTimeoutMs));
-  EXPECT_EQ(m_folder.ReadSetting("Language"), "[1031]");
-  EXPECT_TRUE(NoMessageBox());
-  ExpectWelcomeStateIn(german);
-  ExpectOptionsIn(german);
+  for (bool escape : {false, true}) {
+    SCOPED_TRACE(escape ? "German with Escape" : "English with OK");
+    ASSERT_NO_FATAL_FAILURE(Choose(escape ? german(2) : m_texts(2), escape));
+    EXPECT_TRUE(m_process.NoBox());
+    EXPECT_EQ(ConfigLines(), config);
+    EXPECT_EQ(Rows().size(), 2u);
+    EXPECT_TRUE(IsWindowVisible(List()));
+    EXPECT_EQ(FindWindowExA(m_main, nullptr, "#32770", nullptr), nullptr) << "welcome panel back";
+  }
 
-  ASSERT_NO_FATAL_FAILURE(Choose(m_texts.Text(2), false));
-  ASSERT_TRUE(
-      WaitUntil([&] { return DialogItemText(m_main, IDC_STATUS) == m_texts.Text(TXT_STATUS_IDLE); },
-                kWindowTimeoutMs));
-  EXPECT_EQ(m_folder.ReadSetting("Language"), "[1033]");
-  ExpectWelcomeStateIn(m_texts);
-  ExpectOptionsIn(m_texts);
+  for (const Texts* texts : {&german, &m_texts}) {
+    SCOPED_TRACE((*texts)(2));
+    ASSERT_NO_FATAL_FAILURE(Choose((*texts)(2), false));
+    EXPECT_TRUE(WaitUntil([&] { return Text(m_main, IDC_STATUS) == (*texts)(TXT_STATUS_IDLE); }));
+    EXPECT_EQ(Setting("Language"), texts == &german ? "[1031]" : "[1033]");
+    ExpectWelcome(*texts);
+    ExpectOptionsIn(*texts);
+  }
 }
-
-struct KeepCase {
-  const char* name;
-  const char* choice;  // display name typed into the language box
-  bool escape;         // leave with Escape instead of OK
-};
-
-void PrintTo(const KeepCase& row, std::ostream* out) { *out << row.name; }
-
-const KeepCase kKeepCases[] = {
-    {"CurrentLanguageWithOk", "English", false},
-    {"OtherLanguageWithEscape", "Deutsch", true},
-    {"UnknownNameWithOk", "Klingon", false},
-};
-
-class LanguageKeptTest : public LanguageTest, public ::testing::WithParamInterface<KeepCase> {};
-
-TEST_P(LanguageKeptTest, LeavesSettingsListAndTextsAlone) {
-  const KeepCase& row = GetParam();
-  SeedRunMru("ab");
-  StartWithOptions(kRunMruOnly);
-  ASSERT_TRUE(Search(2));
-  const std::vector<std::string> config = m_folder.ConfigLines();
-  const std::string status = DialogItemText(m_main, IDC_STATUS);
-
-  HWND dialog = OpenLanguageDialog();
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_LANGUAGE_COMBO)), "English");
-  KelpwiseProcess::PressButton(dialog, IDCANCEL);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, kWindowTimeoutMs));
-
-  ASSERT_NO_FATAL_FAILURE(Choose(row.choice, row.escape));
-  EXPECT_TRUE(NoMessageBox());
-  EXPECT_EQ(m_folder.ConfigLines(), config);
-  EXPECT_EQ(DialogItemText(m_main, IDC_STATUS), status);
-  EXPECT_EQ(m_process.ListRowCount(List()), 2);
-  EXPECT_TRUE(IsWindowVisible(List()));
-  EXPECT_EQ(FindChildDialog(m_main), nullptr) << "the welcome panel came back";
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(m_main, IDC_MORE_INFO)));
-}
-
-INSTANTIATE_TEST_SUITE_P(Choices, LanguageKeptTest, ::testing::ValuesIn(kKeepCases),
-                         [](const ::testing::TestParamInfo<KeepCase>& param) {
-                           return std::string(param.param.name);
-                         });
 
 }  // namespace
 }  // namespace kw::test

@@ -1,113 +1,152 @@
-// A whole search pass as the user runs it: on the seeded demo registry the
-// list must hold exactly the rows of fixtures/expected-demo.tsv, and on the
-// prefix's own registry every listed file must really be missing.
-#include <windows.h>
-
-#include <cctype>
-#include <cstdio>
-#include <sstream>
-#include <string>
-#include <vector>
+// Whole search passes and the clean-up after them as the user runs them: on
+// the seeded demo registry, on the prefix's own registry, and on a chain of
+// equal key names that the loop guard must stop.
+#include <shlwapi.h>
 
 #include "i18n/TextIds.h"
 #include "res/resource.h"
-#include "tests/wine/e2e_tests/SearchTestBase.h"
+#include "tests/wine/e2e_tests/KelpwiseTest.h"
 
 namespace kw::test {
 namespace {
 
-// expected-demo.tsv: one row per line, three tab-separated cells.
-::testing::AssertionResult ReadExpectedRows(std::vector<ListedRow>* rows) {
-  std::string path = SourceFile("fixtures/expected-demo.tsv"), text;
-  if (!ReadFileBytes(path, &text)) return ::testing::AssertionFailure() << "cannot read " << path;
-  std::stringstream lines(text);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.empty()) continue;
-    size_t first = line.find('\t'), second = line.find('\t', first + 1);
-    if (second == std::string::npos) {
-      return ::testing::AssertionFailure() << path << ": not three cells: " << line;
-    }
-    rows->push_back({line.substr(0, first), line.substr(first + 1, second - first - 1),
-                     line.substr(second + 1)});
-  }
-  return ::testing::AssertionSuccess();
-}
+constexpr char kAllCategories[] = "11111111111100";
 
-bool LooksLikePath(const std::string& text) {
-  return text.size() > 3 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':' &&
-         text[2] == '\\';
-}
+class DemoTest : public KelpwiseTest {
+ protected:
+  Demo m_demo;
+};
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-using SearchTest = SearchTestBase;
-
-TEST_F(SearchTest, SeededDemoListsExactlyTheExpectedRowsInOrder) {
-  std::vector<ListedRow> expected;
-  ASSERT_TRUE(ReadExpectedRows(&expected));
-  ASSERT_TRUE(m_folder.SetSetting("Options", kAllCategories));
+TEST_F(DemoTest, ListsTheExpectedRowsAndDeletesExactlyThemRestorably) {
+  std::string expectedRows, expectedBackup;
+  ASSERT_TRUE(ReadFile(SourceFile("fixtures/expected-demo.tsv"), &expectedRows));
+  ASSERT_TRUE(ReadFile(SourceFile("fixtures/expected-demo-backup.reg"), &expectedBackup));
   ASSERT_TRUE(m_demo.Seed());
-  HWND main = StartMainWindow();
-  ASSERT_NE(main, nullptr);
-
-  ASSERT_TRUE(Search(main));
-  std::vector<ListedRow> rows = Rows(main);
-  EXPECT_EQ(rows, expected) << "listed:" << RowsText(rows) << "\nexpected:" << RowsText(expected);
-  EXPECT_EQ(ControlTextNow(main, IDC_STATUS),
-            TextWithNumber(TXT_STATUS_FOUND, static_cast<int>(expected.size())));
-  EXPECT_EQ(ControlTextNow(main, IDC_START_SEARCH), m_texts.Text(TXT_BUTTON_DELETE));
-  EXPECT_EQ(ControlTextNow(main, IDC_CHECKING), "");
-  for (int button : {IDC_REMOVE, IDC_OPTIONS, IDC_MORE_INFO}) {
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, button))) << "button " << button;
-  }
-}
-
-// The demo names files on drive Q:, which the prefix does not have; such
-// references are unknown, not missing, and must never be offered for
-// deletion.
-TEST_F(SearchTest, ReferencesOnAnAbsentDriveAreNotListed) {
   ASSERT_EQ(GetFileAttributesA("Q:\\"), INVALID_FILE_ATTRIBUTES) << "the prefix has a drive Q:";
-  ASSERT_TRUE(m_folder.SetSetting("Options", kAllCategories));
-  ASSERT_TRUE(m_demo.Seed());
-  int driveQValues = 0;
-  for (const RegFileValue& value : m_demo.contents().values) {
-    if (Lower(value.name + value.value.data).find("q:\\") != std::string::npos) ++driveQValues;
+  ASSERT_NE(m_demo.text().find("Q:\\\\"), std::string::npos) << "the demo names no file on Q:";
+  ASSERT_NO_FATAL_FAILURE(Start(kAllCategories));
+  ASSERT_TRUE(Search());
+  const std::vector<std::string> rows = Rows();
+  std::string listed;
+  for (const std::string& row : rows) {
+    listed += row + "\n";
+    EXPECT_TRUE(row.find("Q:\\") == row.npos && row.find("q:\\") == row.npos) << row;
   }
-  ASSERT_GE(driveQValues, 4) << "the demo lost its references on drive Q:";
+  EXPECT_EQ(listed, expectedRows);
+  EXPECT_EQ(Text(m_main, IDC_STATUS), m_texts(TXT_STATUS_FOUND, static_cast<int>(rows.size())));
 
-  HWND main = StartMainWindow();
-  ASSERT_NE(main, nullptr);
-  ASSERT_TRUE(Search(main));
-  std::vector<ListedRow> rows = Rows(main);
-  ASSERT_FALSE(rows.empty());
-  for (const ListedRow& row : rows) {
-    EXPECT_EQ(Lower(row.name + " " + row.data).find("q:\\"), std::string::npos)
-        << row.category << " | " << row.name << " | " << row.data;
+  // A backup that cannot be written: nothing is deleted and the list stays.
+  const Snapshot before = TakeSnapshot();
+  const std::string backup = File("backup");
+  ASSERT_TRUE(MoveFileA(backup.c_str(), (backup + ".moved").c_str()));
+  Box box;
+  ASSERT_TRUE(Delete(&box));
+  EXPECT_EQ(box.caption, kMainCaption);
+  EXPECT_EQ(box.text.find(m_texts(TXT_BACKUP_NOT_WRITTEN) + "\n\n" + backup + "\\backup - "), 0u)
+      << box.text;
+  EXPECT_EQ(Changes(before, TakeSnapshot()), std::vector<std::string>()) << "deleted unsaved";
+  EXPECT_EQ(GetFileAttributesA(backup.c_str()), INVALID_FILE_ATTRIBUTES) << "folder created";
+  EXPECT_EQ(Rows(), rows);
+  EXPECT_EQ(Text(m_main, IDC_START_SEARCH), m_texts(TXT_BUTTON_DELETE));
+
+  // The next press backs up and deletes exactly the listed values.
+  ASSERT_TRUE(MoveFileA((backup + ".moved").c_str(), backup.c_str()));
+  SYSTEMTIME start, end;
+  GetLocalTime(&start);
+  ASSERT_TRUE(Delete(&box));
+  GetLocalTime(&end);
+  EXPECT_EQ(box.text, m_texts(TXT_DELETED_1, static_cast<int>(rows.size())) + "\n\n" +
+                          m_texts(TXT_DELETED_2));
+  EXPECT_EQ(Rows().size(), 0u);
+  EXPECT_EQ(Text(m_main, IDC_START_SEARCH), m_texts(TXT_BUTTON_START_SEARCH));
+  const std::vector<std::string> files = Backups();
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_TRUE(files[0] == "backup - " + Timestamp(start) + ".reg" ||
+              files[0] == "backup - " + Timestamp(end) + ".reg")
+      << files[0];
+  std::string written;
+  ASSERT_TRUE(ReadFile(backup + "\\" + files[0], &written));
+  EXPECT_EQ(written, expectedBackup);
+  EXPECT_EQ(Changes(before, TakeSnapshot()), RemovedValues(expectedBackup));
+
+  // The system's registry editor brings everything back.
+  ASSERT_TRUE(ImportWithRegedit(backup + "\\" + files[0]));
+  EXPECT_EQ(Changes(before, TakeSnapshot()), std::vector<std::string>());
+}
+
+using SearchTest = KelpwiseTest;
+
+TEST_F(SearchTest, PrefixRegistryListsOnlyPathsThatDoNotExist) {
+  ASSERT_NO_FATAL_FAILURE(Start(kAllCategories));
+  ASSERT_TRUE(Search());
+  const std::vector<std::string> rows = Rows();
+  EXPECT_EQ(Text(m_main, IDC_STATUS), m_texts(TXT_STATUS_FOUND, static_cast<int>(rows.size())));
+  for (const std::string& row : rows) {
+    const std::string data = row.substr(row.rfind('\t') + 1);
+    if (data.size() > 3 && data[1] == ':' && data[2] == '\\') {
+      EXPECT_EQ(GetFileAttributesA(data.c_str()), INVALID_FILE_ATTRIBUTES) << row;
+    }
   }
 }
 
-// The prefix's own registry, without the demo: whatever the search lists as
-// missing must really be missing.
-TEST_F(SearchTest, PrefixRegistryListsOnlyFilesThatDoNotExist) {
-  ASSERT_TRUE(m_folder.SetSetting("Options", kAllCategories));
-  HWND main = StartMainWindow();
-  ASSERT_NE(main, nullptr);
+constexpr char kLoopStart[] = "CLSID\\{6D2A4F30-5C3B-4E8A-9B71-0A1B2C3D4E01}";
 
-  ASSERT_TRUE(Search(main));
-  std::vector<ListedRow> rows = Rows(main);
-  EXPECT_EQ(ControlTextNow(main, IDC_STATUS),
-            TextWithNumber(TXT_STATUS_FOUND, static_cast<int>(rows.size())));
-  std::printf("[          ] the prefix's own registry lists %d entries:%s\n",
-              static_cast<int>(rows.size()), RowsText(rows).c_str());
-  for (const ListedRow& row : rows) {
-    SCOPED_TRACE(row.category + " | " + row.name + " | " + row.data);
-    if (!LooksLikePath(row.data)) continue;
-    EXPECT_EQ(GetFileAttributesA(row.data.c_str()), INVALID_FILE_ATTRIBUTES) << "the file exists";
+class LoopGuardTest : public KelpwiseTest {
+ protected:
+  void SetUp() override {
+    KelpwiseTest::SetUp();
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, kLoopStart);
   }
+  void TearDown() override {
+    KelpwiseTest::TearDown();
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, kLoopStart);
+  }
+};
+
+TEST_F(LoopGuardTest, ChainOfEqualKeysIsReportedIgnoredFromNowOnAndEndsTheRun) {
+  // A missing file at the top, another one level below, then nine keys Sub.
+  std::string path = kLoopStart;
+  ASSERT_TRUE(WriteValue(HKEY_CLASSES_ROOT, path, "", StringValue("C:\\Kelpwise Loop\\top.dll")));
+  path += "\\Sub";
+  ASSERT_TRUE(WriteValue(HKEY_CLASSES_ROOT, path, "", StringValue("C:\\Kelpwise Loop\\below.dll")));
+  for (int level = 2; level <= 9; ++level) path += "\\Sub";
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, path.c_str(), &key), ERROR_SUCCESS);
+  RegCloseKey(key);
+  // The COM/OLE search with the automatic start on, so that the settings
+  // saved on the way out show in config.ini.
+  ASSERT_TRUE(Set("CheckTime", "7"));
+  ASSERT_TRUE(Set("CheckDate", "0"));
+  std::string blacklist;
+  ASSERT_TRUE(ReadFile(File("blacklist.ini"), &blacklist));
+  ASSERT_NO_FATAL_FAILURE(Start("00000000010001"));
+  SYSTEMTIME day;
+  GetLocalTime(&day);
+  Click(m_main, IDC_START_SEARCH);
+  Box box;
+  ASSERT_TRUE(m_process.Answer(IDOK, &box, kSearchMs));
+  EXPECT_EQ(box.caption, kMainCaption);
+  EXPECT_EQ(box.text, m_texts(TXT_LOOP_1) + "\n\n" + kLoopStart + "\n\n" + m_texts(TXT_LOOP_2) +
+                          "\n\n" + m_texts(TXT_LOOP_3));
+  ASSERT_TRUE(m_process.WaitForExit()) << "the run goes on after the message";
+  std::string now;
+  ASSERT_TRUE(ReadFile(File("blacklist.ini"), &now));
+  EXPECT_EQ(now, blacklist + kLoopStart + "\r\n");
+  EXPECT_EQ(Setting("Options"), "00000000010001");
+  EXPECT_EQ(Setting("CheckDate"), std::to_string(DayNumber(day) + 7));
+  StoredValue run;
+  EXPECT_TRUE(ReadValue(HKEY_CURRENT_USER, kRunKey, "Kelpwise", &run));
+
+  // The next run lists the loop key's own value but nothing below it.
+  ASSERT_NO_FATAL_FAILURE(Start("00000000010000"));
+  ASSERT_TRUE(Search());
+  int top = 0, below = 0;
+  for (const std::string& row : Rows()) {
+    top += row.find("\\kelpwise loop\\top.dll") != std::string::npos;
+    below += row.find("\\kelpwise loop\\below.dll") != std::string::npos;
+  }
+  EXPECT_EQ(top, 1);
+  EXPECT_EQ(below, 0);
 }
 
 }  // namespace

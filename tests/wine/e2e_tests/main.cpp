@@ -3,13 +3,22 @@
 #include <cstdio>
 
 #include "gtest/gtest.h"
+#include "tests/wine/e2e_tests/Support.h"
 
 int main(int argc, char** argv) {
   // Unbuffered console output is very slow under Wine.
   static char buffer[64 * 1024];
   std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
   ::testing::InitGoogleTest(&argc, argv);
-  int result = RUN_ALL_TESTS();
+  // Without a window manager Wine waits two seconds for every managed window
+  // it hides; the program's windows go at once when Wine leaves them alone.
+  const char kX11Key[] = "Software\\Wine\\AppDefaults\\Kelpwise.exe\\X11 Driver";
+  kw::test::StoredValue managed;
+  const bool hadManaged = kw::test::ReadValue(HKEY_CURRENT_USER, kX11Key, "Managed", &managed);
+  kw::test::WriteValue(HKEY_CURRENT_USER, kX11Key, "Managed", kw::test::StringValue("N"));
+  const int result = RUN_ALL_TESTS();
+  if (hadManaged) kw::test::WriteValue(HKEY_CURRENT_USER, kX11Key, "Managed", managed);
+  if (!hadManaged) kw::test::DeleteValue(HKEY_CURRENT_USER, kX11Key, "Managed");
   std::fflush(stdout);
   return result;
 }

@@ -1,28 +1,22 @@
-// How the test driver and the menu probe hook talk to each other.
-//
-// Menus cannot be read from another process under Wine (GetMenuItemCount and
-// GetMenuStringA fail on a foreign menu handle), so the driver hooks the
-// target window's thread with MenuProbeHook from e2e_tests_hook.dll and sends
-// the window kMenuProbeMessage. The hook runs inside the target, walks the
-// window's menu bar and writes one record per item into the named shared
-// memory kMenuProbeMappingPrefix + <target process id>, which the driver
-// created beforehand.
+// Menus cannot be read from another process under Wine, so the driver hooks
+// the program's window thread with MenuProbeHook (e2e_tests_hook.dll) and
+// sends the window kMenuProbeMessage; the hook then writes the menu bar into
+// MenuProbeFile(<program's process id>), one "position<TAB>text" line per
+// item ("1" is the second drop-down, "0.2" the File menu's third item).
 #pragma once
+
+#include <windows.h>
+
+#include <string>
 
 namespace kw::test {
 
 constexpr char kMenuProbeMessage[] = "KelpwiseE2eMenuProbe";
-constexpr char kMenuProbeMappingPrefix[] = "KelpwiseE2eMenuProbe.";
-constexpr char kMenuProbeHookName[] = "MenuProbeHook";
-constexpr char kMenuProbeDllName[] = "e2e_tests_hook.dll";
-constexpr unsigned kMenuProbeMappingSize = 64 * 1024;
 
-// A record is: position, id, kind and text, each ended by kFieldEnd, and the
-// record ended by kRecordEnd. Position is the index path of the item, such as
-// "0" for the first drop-down menu or "0.2" for its third item. Kind is 'p'
-// for a drop-down menu, 's' for a separator and 'i' for a command item.
-// The whole text ends with a zero byte.
-constexpr char kFieldEnd = '\x1f';
-constexpr char kRecordEnd = '\x1e';
+inline std::string MenuProbeFile(DWORD processId) {
+  char temp[MAX_PATH] = "";
+  GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + "kelpwise-menu-" + std::to_string(processId) + ".txt";
+}
 
 }  // namespace kw::test

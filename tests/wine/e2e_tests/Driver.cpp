@@ -1,0 +1,289 @@
+#include "tests/wine/e2e_tests/Driver.h"
+
+#include <commctrl.h>
+
+#include <fstream>
+
+#include "res/resource.h"
+#include "tests/wine/e2e_tests/hook/MenuProbe.h"
+
+namespace kw::test {
+namespace {
+
+constexpr DWORD kPollMs = 50;
+constexpr DWORD kMessageMs = 10000;
+constexpr int kBoxTextId = 0xFFFF;
+constexpr size_t kTextSize = 4096;
+
+std::string ClassName(HWND window) {
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageMs, &result);
+  return static_cast<LRESULT>(result);
+}
+
+// List-view messages are not marshalled between processes: `item` goes into
+// the program's memory with its text pointer aimed at a buffer behind it.
+// Returns that buffer's text; `ok` tells whether the message succeeded.
+template <typename Item>
+std::string SendItem(HANDLE process, HWND list, UINT message, WPARAM wParam, Item item,
+                     bool* ok = nullptr) {
+  char* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof item + kTextSize, MEM_COMMIT, PAGE_READWRITE));
+  char text[kTextSize] = "";
+  item.pszText = remote + sizeof item;
+  item.cchTextMax = kTextSize;
+  const bool sent = remote && WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
+                    WriteProcessMemory(process, item.pszText, "", 1, nullptr) &&
+                    Send(list, message, wParam, reinterpret_cast<LPARAM>(remote));
+  if (remote) {
+    ReadProcessMemory(process, item.pszText, text, kTextSize - 1, nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  if (ok) *ok = sent;
+  return text;
+}
+
+struct WindowSearch {
+  DWORD processId;
+  const std::function<bool(HWND)>* accept;
+  HWND found;
+};
+
+BOOL CALLBACK VisitWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window) || ClassName(window) != "#32770" ||
+      !(*search->accept)(window)) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
+bool IsMainWindow(HWND window) {
+  return GetDlgItem(window, IDC_START_SEARCH) && Text(window) == kMainCaption;
+}
+
+// Dialog templates may hold statics with the id 0xFFFF too, so a message
+// box is also told apart by having neither a menu nor the main window's
+// buttons.
+bool IsBox(HWND window) {
+  HWND text = GetDlgItem(window, kBoxTextId);
+  return text && ClassName(text) == "Static" && !GetMenu(window) &&
+         !GetDlgItem(window, IDC_START_SEARCH);
+}
+
+}  // namespace
+
+std::string Text(HWND window) {
+  char text[kTextSize] = "";
+  const std::string type = ClassName(window);
+  if (type == "Static" || type == "Button" || type == "#32770") {
+    GetWindowTextA(window, text, sizeof text);
+  } else {
+    Send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  }
+  return text;
+}
+
+std::string Text(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  return control ? Text(control) : "<no control " + std::to_string(id) + ">";
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  for (DWORD start = GetTickCount(); !done(); Sleep(kPollMs)) {
+    if (GetTickCount() - start > timeoutMs) return done();
+  }
+  return true;
+}
+
+void Click(HWND window, int id) {
+  PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+void PostKey(HWND window, UINT virtualKey) {
+  PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
+  PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+void SetText(HWND dialog, int id, const std::string& text) {
+  Send(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void SetCheck(HWND dialog, int id, bool checked) {
+  Send(GetDlgItem(dialog, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool IsChecked(HWND dialog, int id) {
+  return Send(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+KelpwiseProcess::~KelpwiseProcess() { Close(); }
+
+void KelpwiseProcess::Close() {
+  Kill();
+  if (m_info.hThread) CloseHandle(m_info.hThread);
+  if (m_info.hProcess) CloseHandle(m_info.hProcess);
+  m_info = {};
+}
+
+::testing::AssertionResult KelpwiseProcess::Start(const std::string& programDir) {
+  Close();
+  std::string exe = programDir + "\\Kelpwise.exe", commandLine = "\"" + exe + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      programDir.c_str(), &startup, &m_info)) {
+    return ::testing::AssertionFailure() << "cannot start " << exe << " (" << GetLastError() << ")";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+bool KelpwiseProcess::IsRunning() const {
+  return m_info.hProcess && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool KelpwiseProcess::WaitForExit(DWORD timeoutMs) const {
+  return m_info.hProcess && WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+void KelpwiseProcess::Kill() {
+  if (!IsRunning()) return;
+  TerminateProcess(m_info.hProcess, 1);
+  WaitForSingleObject(m_info.hProcess, kMessageMs);
+}
+
+HWND KelpwiseProcess::WaitForWindow(const std::function<bool(HWND)>& accept,
+                                    DWORD timeoutMs) const {
+  WindowSearch search = {m_info.dwProcessId, &accept, nullptr};
+  WaitUntil(
+      [&] {
+        EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found || !IsRunning();
+      },
+      timeoutMs);
+  return search.found;
+}
+
+HWND KelpwiseProcess::MainWindow() const { return WaitForWindow(IsMainWindow); }
+
+HWND KelpwiseProcess::WaitForDialog(int id, const char* caption) const {
+  return WaitForWindow([&](HWND window) {
+    return GetDlgItem(window, id) && !GetDlgItem(window, IDC_START_SEARCH) &&
+           (!caption || Text(window) == caption);
+  });
+}
+
+bool KelpwiseProcess::WaitForBox(Box* box, DWORD timeoutMs) const {
+  box->window = WaitForWindow(IsBox, timeoutMs);
+  if (!box->window) return false;
+  box->caption = Text(box->window);
+  box->text = Text(box->window, kBoxTextId);
+  return true;
+}
+
+::testing::AssertionResult KelpwiseProcess::Answer(int button, Box* box, DWORD timeoutMs) const {
+  Box ignored;
+  if (!box) box = &ignored;
+  if (!WaitForBox(box, timeoutMs)) return ::testing::AssertionFailure() << "no message box";
+  Click(box->window, button);
+  if (!WaitUntil([&] { return !IsWindow(box->window); })) {
+    return ::testing::AssertionFailure() << "the box \"" << box->text << "\" stayed open";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::vector<Box> KelpwiseProcess::AnswerAll(int button) const {
+  std::vector<Box> boxes;
+  for (Box box; Answer(button, &box, boxes.empty() ? kWaitMs : 1500);) boxes.push_back(box);
+  return boxes;
+}
+
+::testing::AssertionResult KelpwiseProcess::NoBox() const {
+  Box box;
+  if (WaitForBox(&box, 1500))
+    return ::testing::AssertionFailure() << "unexpected box: " << box.text;
+  return ::testing::AssertionSuccess();
+}
+
+std::vector<std::string> KelpwiseProcess::Rows(HWND list) const {
+  std::vector<std::string> rows;
+  const int count = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    std::string cells;
+    for (int column = 0; column < 3; ++column) {
+      LVITEMA item = {};
+      item.iSubItem = column;
+      cells += (column ? "\t" : "") + SendItem(m_info.hProcess, list, LVM_GETITEMTEXTA, row, item);
+    }
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+std::vector<std::string> KelpwiseProcess::Headings(HWND list) const {
+  std::vector<std::string> headings;
+  HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER, 0, 0));
+  const int count = static_cast<int>(Send(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int column = 0; column < count; ++column) {
+    LVCOLUMNA item = {};
+    item.mask = LVCF_TEXT;
+    headings.push_back(SendItem(m_info.hProcess, list, LVM_GETCOLUMNA, column, item));
+  }
+  return headings;
+}
+
+::testing::AssertionResult KelpwiseProcess::Select(HWND list, const std::vector<int>& rows) const {
+  // Row -1 stands for every row: first clear the whole selection.
+  std::vector<std::pair<int, UINT>> changes = {{-1, 0}};
+  for (int row : rows) changes.push_back({row, LVIS_SELECTED});
+  for (const auto& [row, state] : changes) {
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = state;
+    bool ok = false;
+    SendItem(m_info.hProcess, list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), item, &ok);
+    if (!ok) return ::testing::AssertionFailure() << "cannot select row " << row;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::map<std::string, std::string> KelpwiseProcess::Menu(HWND window) const {
+  char exe[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string dll = exe;
+  dll = dll.substr(0, dll.find_last_of('\\')) + "\\e2e_tests_hook.dll";
+  const std::string file = MenuProbeFile(m_info.dwProcessId);
+  DeleteFileA(file.c_str());
+  HMODULE module = LoadLibraryA(dll.c_str());
+  auto hook = reinterpret_cast<HOOKPROC>(
+      reinterpret_cast<void*>(module ? GetProcAddress(module, "MenuProbeHook") : nullptr));
+  HHOOK handle = hook ? SetWindowsHookExA(WH_CALLWNDPROC, hook, module,
+                                          GetWindowThreadProcessId(window, nullptr))
+                      : nullptr;
+  if (handle) {
+    Send(window, RegisterWindowMessageA(kMenuProbeMessage), 0, 0);
+    UnhookWindowsHookEx(handle);
+  }
+  if (module) FreeLibrary(module);
+  std::map<std::string, std::string> menu;
+  std::ifstream lines(file, std::ios::binary);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t tab = line.find('\t');
+    if (tab != std::string::npos) menu[line.substr(0, tab)] = line.substr(tab + 1);
+  }
+  lines.close();
+  DeleteFileA(file.c_str());
+  return menu;
+}
+
+}  // namespace kw::test
