@@ -133,12 +133,11 @@ void KeyWalker::VisitKey(const Walk& walk, const std::string& keyPath, int depth
 
 void KeyWalker::ReadKey(const Walk& walk, RegKey& key, const std::string& keyPath,
                         std::vector<Finding>* findings, std::vector<std::string>* subKeys) {
-  // One read of all values with their data; a failed read leaves whatever
-  // it could list.
+  // One read of all values with their data and of the subkey names; a
+  // failed read leaves whatever it could list.
   std::vector<RegValue> values;
-  m_registry.ListValues(key.handle(), true, &values);
+  m_registry.ListKey(key.handle(), &values, subKeys);
   for (const RegValue& value : values) CheckValue(walk, key, keyPath, value, findings);
-  m_registry.ListSubKeys(key.handle(), subKeys);
 }
 
 void KeyWalker::CheckValue(const Walk& walk, RegKey& key, const std::string& keyPath,

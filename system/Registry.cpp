@@ -25,4 +25,11 @@ std::string NormalizeKeyPath(const std::string& path) {
   return result;
 }
 
+RegStatus Registry::ListKey(Handle key, std::vector<RegValue>* values,
+                            std::vector<std::string>* subKeys) {
+  const RegStatus listed = ListValues(key, /*withData=*/true, values);
+  const RegStatus named = ListSubKeys(key, subKeys);
+  return listed != RegStatus::Ok ? listed : named;
+}
+
 }  // namespace kw

@@ -59,6 +59,11 @@ class Registry {
   virtual RegStatus ListSubKeys(Handle key, std::vector<std::string>* names) = 0;
   // The key's values in enumeration order; without `withData` only names.
   virtual RegStatus ListValues(Handle key, bool withData, std::vector<RegValue>* values) = 0;
+  // The key's values with their data, then its subkey names: ListValues and
+  // ListSubKeys in one, for back ends that can read both with fewer calls.
+  // Whatever could be listed is kept when a part fails.
+  virtual RegStatus ListKey(Handle key, std::vector<RegValue>* values,
+                            std::vector<std::string>* subKeys);
 
   virtual RegStatus QueryValue(Handle key, const std::string& name, RegValue* value) = 0;
   virtual RegStatus SetValue(Handle key, const std::string& name, uint32_t type,

@@ -89,14 +89,10 @@ std::string ToAnsiShown(const std::wstring& text) {
   return ansi;
 }
 
-// Names of all values of the key, as stored (UTF-16).
-bool ListWideValueNames(HKEY key, std::vector<std::wstring>* names) {
-  DWORD count = 0;
-  DWORD maxNameLength = 0;
-  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                       &maxNameLength, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
+// Names of the key's `count` values, as stored (UTF-16).
+void ListWideValueNames(HKEY key, DWORD count, DWORD maxNameLength,
+                        std::vector<std::wstring>* names) {
+  names->clear();
   std::vector<wchar_t> buffer(std::max<DWORD>(maxNameLength + 1, 256));
   for (DWORD index = 0; index < count; ++index) {
     for (int attempt = 0; attempt < kMaxRetries; ++attempt) {
@@ -108,11 +104,74 @@ bool ListWideValueNames(HKEY key, std::vector<std::wstring>* names) {
         continue;
       }
       if (error == ERROR_SUCCESS) names->emplace_back(buffer.data(), length);
-      if (error == ERROR_NO_MORE_ITEMS) return true;
+      if (error == ERROR_NO_MORE_ITEMS) return;
       break;
     }
   }
-  return true;
+}
+
+// The names of the key's subkeys, as many as `info` counts.
+void EnumSubKeys(HKEY key, const KeyInfo& info, std::vector<std::string>* names) {
+  names->clear();
+  names->reserve(info.subKeys);
+  // Key names have at most 255 characters; 256 holds every one with its zero.
+  std::vector<char> buffer(std::max<DWORD>(256, info.maxSubKeyLength + 1));
+  for (DWORD index = 0; index < info.subKeys; ++index) {
+    for (int attempt = 0; attempt < kMaxRetries; ++attempt) {
+      DWORD length = static_cast<DWORD>(buffer.size());
+      const LONG error =
+          RegEnumKeyExA(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+      if (error == ERROR_MORE_DATA && buffer.size() < kMaxValueNameBytes) {
+        buffer.resize(buffer.size() * 2);
+        continue;
+      }
+      if (error == ERROR_SUCCESS) names->emplace_back(buffer.data(), length);
+      // Keys may go away meanwhile; any other failure skips this index.
+      if (error == ERROR_NO_MORE_ITEMS) return;
+      break;
+    }
+  }
+}
+
+// The key's values, as many as `info` counts, each read in one call.
+void EnumValues(HKEY key, const KeyInfo& info, bool withData, std::vector<RegValue>* values) {
+  values->clear();
+  values->reserve(info.values);
+  std::vector<char> name(std::max<DWORD>(256, info.maxValueNameLength + 1));
+  std::vector<BYTE> data(withData ? std::max<DWORD>(16, info.maxValueDataLength) : 0);
+  for (DWORD index = 0; index < info.values; ++index) {
+    for (int attempt = 0; attempt < kMaxRetries; ++attempt) {
+      DWORD nameLength = static_cast<DWORD>(name.size());
+      DWORD dataLength = static_cast<DWORD>(data.size());
+      DWORD type = REG_NONE;
+      const LONG error =
+          RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type,
+                        withData ? data.data() : nullptr, withData ? &dataLength : nullptr);
+      if (error == ERROR_MORE_DATA) {
+        // Either buffer may be the short one: the needed data size is
+        // reported, the needed name size is not.
+        if (withData && dataLength > data.size()) {
+          data.resize(dataLength);
+        } else if (name.size() < kMaxValueNameBytes) {
+          name.resize(kMaxValueNameBytes);
+        } else if (withData) {
+          data.resize(data.size() * 2);
+        }
+        continue;
+      }
+      if (error == ERROR_SUCCESS) {
+        RegValue value;
+        value.name.assign(name.data(), nameLength);
+        if (withData) {
+          value.type = type;
+          value.data.assign(reinterpret_cast<const char*>(data.data()), dataLength);
+        }
+        values->push_back(std::move(value));
+      }
+      if (error == ERROR_NO_MORE_ITEMS) return;
+      break;
+    }
+  }
 }
 
 // Wine converts an ANSI key path in a buffer of MAX_PATH characters and
@@ -176,76 +235,40 @@ RegStatus Win32Registry::CreateKey(RegRoot root, const std::string& path, Handle
 }
 
 void Win32Registry::CloseKey(Handle key) {
-  if (key != nullptr) RegCloseKey(ToHkey(key));
+  if (key == nullptr) return;
+  // The handle may come back for another key.
+  if (m_valueNames.key == key) m_valueNames = ValueNames();
+  RegCloseKey(ToHkey(key));
 }
 
 RegStatus Win32Registry::ListSubKeys(Handle key, std::vector<std::string>* names) {
   names->clear();
   KeyInfo info;
-  const LONG infoError = QueryInfo(ToHkey(key), &info);
-  if (infoError != ERROR_SUCCESS) return StatusOf(infoError);
-  names->reserve(info.subKeys);
-  // Key names have at most 255 characters; 256 holds every one with its zero.
-  std::vector<char> buffer(std::max<DWORD>(256, info.maxSubKeyLength + 1));
-  for (DWORD index = 0; index < info.subKeys; ++index) {
-    for (int attempt = 0; attempt < kMaxRetries; ++attempt) {
-      DWORD length = static_cast<DWORD>(buffer.size());
-      const LONG error = RegEnumKeyExA(ToHkey(key), index, buffer.data(), &length, nullptr, nullptr,
-                                       nullptr, nullptr);
-      if (error == ERROR_MORE_DATA && buffer.size() < kMaxValueNameBytes) {
-        buffer.resize(buffer.size() * 2);
-        continue;
-      }
-      if (error == ERROR_SUCCESS) names->emplace_back(buffer.data(), length);
-      // Keys may go away meanwhile; any other failure skips this index.
-      if (error == ERROR_NO_MORE_ITEMS) return RegStatus::Ok;
-      break;
-    }
-  }
+  const LONG error = QueryInfo(ToHkey(key), &info);
+  if (error != ERROR_SUCCESS) return StatusOf(error);
+  EnumSubKeys(ToHkey(key), info, names);
   return RegStatus::Ok;
 }
 
 RegStatus Win32Registry::ListValues(Handle key, bool withData, std::vector<RegValue>* values) {
   values->clear();
   KeyInfo info;
-  const LONG infoError = QueryInfo(ToHkey(key), &info);
-  if (infoError != ERROR_SUCCESS) return StatusOf(infoError);
-  values->reserve(info.values);
-  std::vector<char> name(std::max<DWORD>(256, info.maxValueNameLength + 1));
-  std::vector<BYTE> data(withData ? std::max<DWORD>(16, info.maxValueDataLength) : 0);
-  for (DWORD index = 0; index < info.values; ++index) {
-    for (int attempt = 0; attempt < kMaxRetries; ++attempt) {
-      DWORD nameLength = static_cast<DWORD>(name.size());
-      DWORD dataLength = static_cast<DWORD>(data.size());
-      DWORD type = REG_NONE;
-      const LONG error =
-          RegEnumValueA(ToHkey(key), index, name.data(), &nameLength, nullptr, &type,
-                        withData ? data.data() : nullptr, withData ? &dataLength : nullptr);
-      if (error == ERROR_MORE_DATA) {
-        // Either buffer may be the short one: the needed data size is
-        // reported, the needed name size is not.
-        if (withData && dataLength > data.size()) {
-          data.resize(dataLength);
-        } else if (name.size() < kMaxValueNameBytes) {
-          name.resize(kMaxValueNameBytes);
-        } else if (withData) {
-          data.resize(data.size() * 2);
-        }
-        continue;
-      }
-      if (error == ERROR_SUCCESS) {
-        RegValue value;
-        value.name.assign(name.data(), nameLength);
-        if (withData) {
-          value.type = type;
-          value.data.assign(reinterpret_cast<const char*>(data.data()), dataLength);
-        }
-        values->push_back(std::move(value));
-      }
-      if (error == ERROR_NO_MORE_ITEMS) return RegStatus::Ok;
-      break;
-    }
-  }
+  const LONG error = QueryInfo(ToHkey(key), &info);
+  if (error != ERROR_SUCCESS) return StatusOf(error);
+  EnumValues(ToHkey(key), info, withData, values);
+  return RegStatus::Ok;
+}
+
+RegStatus Win32Registry::ListKey(Handle key, std::vector<RegValue>* values,
+                                 std::vector<std::string>* subKeys) {
+  // One query of the counts serves both enumerations.
+  values->clear();
+  subKeys->clear();
+  KeyInfo info;
+  const LONG error = QueryInfo(ToHkey(key), &info);
+  if (error != ERROR_SUCCESS) return StatusOf(error);
+  EnumValues(ToHkey(key), info, /*withData=*/true, values);
+  EnumSubKeys(ToHkey(key), info, subKeys);
   return RegStatus::Ok;
 }
 
@@ -285,18 +308,43 @@ RegStatus Win32Registry::DeleteValue(Handle key, const std::string& name) {
   return StatusOf(RegDeleteValueA(ToHkey(key), name.c_str()));
 }
 
+bool Win32Registry::UpdateValueNames(Handle key) {
+  DWORD count = 0;
+  DWORD maxNameLength = 0;
+  FILETIME lastWrite{};
+  if (RegQueryInfoKeyW(ToHkey(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                       &maxNameLength, nullptr, nullptr, &lastWrite) != ERROR_SUCCESS) {
+    m_valueNames = ValueNames();
+    return false;
+  }
+  const uint64_t written =
+      (static_cast<uint64_t>(lastWrite.dwHighDateTime) << 32) | lastWrite.dwLowDateTime;
+  if (m_valueNames.key == key && m_valueNames.count == count && m_valueNames.lastWrite == written) {
+    return true;
+  }
+  m_valueNames = ValueNames();
+  ListWideValueNames(ToHkey(key), count, maxNameLength, &m_valueNames.stored);
+  m_valueNames.shown.reserve(m_valueNames.stored.size());
+  for (const std::wstring& wide : m_valueNames.stored) {
+    m_valueNames.shown.push_back(ToAnsiShown(wide));
+  }
+  m_valueNames.key = key;
+  m_valueNames.count = count;
+  m_valueNames.lastWrite = written;
+  return true;
+}
+
 bool Win32Registry::IsAnsiExact(Handle key, const std::string& name) {
   // The ANSI name must stand for exactly one stored value, and that one's
   // name must convert to these bytes without loss: otherwise the name seen
   // through the ANSI functions is a replacement ('?' or a best-fit letter)
   // and a REGEDIT4 file would restore another value.
-  std::vector<std::wstring> names;
-  if (!ListWideValueNames(ToHkey(key), &names)) return false;
+  if (!UpdateValueNames(key)) return false;
   const std::wstring* match = nullptr;
-  for (const std::wstring& wide : names) {
-    if (ToAnsiShown(wide) != name) continue;
+  for (size_t i = 0; i < m_valueNames.stored.size(); ++i) {
+    if (m_valueNames.shown[i] != name) continue;
     if (match != nullptr) return false;
-    match = &wide;
+    match = &m_valueNames.stored[i];
   }
   if (match == nullptr) return false;
   std::string exact;
