@@ -44,9 +44,17 @@ class CountingRegistry : public Registry {
     ++m_counts.listings;
     return m_real.ListValues(key, withData, values);
   }
+  RegStatus ListKey(Handle key, std::vector<RegValue>* values,
+                    std::vector<std::string>* subKeys) override {
+    ++m_counts.listings;
+    return m_real.ListKey(key, values, subKeys);
+  }
   RegStatus QueryValue(Handle key, const std::string& name, RegValue* value) override {
+    Stopwatch clock;
+    const RegStatus status = m_real.QueryValue(key, name, value);
+    m_counts.querySeconds += clock.Seconds();
     ++m_counts.queries;
-    return m_real.QueryValue(key, name, value);
+    return status;
   }
   RegStatus SetValue(Handle key, const std::string& name, uint32_t type,
                      const std::string& data) override {
@@ -56,8 +64,11 @@ class CountingRegistry : public Registry {
     return m_real.DeleteValue(key, name);
   }
   bool IsAnsiExact(Handle key, const std::string& name) override {
+    Stopwatch clock;
+    const bool exact = m_real.IsAnsiExact(key, name);
+    m_counts.querySeconds += clock.Seconds();
     ++m_counts.queries;
-    return m_real.IsAnsiExact(key, name);
+    return exact;
   }
 
  private:

@@ -11,9 +11,10 @@ struct CoreWalkResult {
   long keys = 0;      // keys entered
   long rows = 0;      // rows left after the pass is settled
   long opens = 0;     // OpenKey calls
-  long listings = 0;  // ListValues and ListSubKeys calls
+  long listings = 0;  // ListValues, ListSubKeys and ListKey calls
   long queries = 0;   // QueryValue and IsAnsiExact calls
   long probes = 0;    // file probes
+  double querySeconds = 0;
   double probeSeconds = 0;
   double seconds = 0;
   double cpuSeconds = 0;  // user and kernel time of this process during the walk

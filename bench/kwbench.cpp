@@ -63,10 +63,10 @@ int BareWalk() {
 int CoreWalk() {
   const CoreWalkResult r = RunCoreWalk();
   std::printf(
-      "keys=%ld rows=%ld opens=%ld listings=%ld queries=%ld probes=%ld probe_seconds=%.3f "
-      "cpu_seconds=%.3f seconds=%.3f\n",
-      r.keys, r.rows, r.opens, r.listings, r.queries, r.probes, r.probeSeconds, r.cpuSeconds,
-      r.seconds);
+      "keys=%ld rows=%ld opens=%ld listings=%ld queries=%ld query_seconds=%.3f probes=%ld "
+      "probe_seconds=%.3f cpu_seconds=%.3f seconds=%.3f\n",
+      r.keys, r.rows, r.opens, r.listings, r.queries, r.querySeconds, r.probes, r.probeSeconds,
+      r.cpuSeconds, r.seconds);
   return 0;
 }
 
