@@ -130,8 +130,8 @@ TEST_P(EndingTest, SavesTheOptionsAndTheAutomaticStartOnlyThroughTheShutdown) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, EndingTest,
-    ::testing::Values(EndingCase{"FileExitWithAutomaticStart", Ending::FileExit, "10000000000001"},
-                      EndingCase{"CloseBoxWithoutAutomaticStart", Ending::CloseBox,
+    ::testing::Values(EndingCase{"CloseBoxWithAutomaticStart", Ending::CloseBox, "10000000000001"},
+                      EndingCase{"FileExitWithoutAutomaticStart", Ending::FileExit,
                                  "10000000000000"},
                       EndingCase{"EscapeSavesNothing", Ending::Escape, "10000000000001"}),
     [](const auto& param) { return std::string(param.param.name); });

@@ -33,6 +33,10 @@ std::string Text(HWND dialog, int id);
 // Polls `done` until it holds; false when it still does not after `timeoutMs`.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
 
+// True once the window's thread handles messages again: the handler that
+// was running has returned.
+bool WaitUntilIdle(HWND window, DWORD timeoutMs = kWaitMs);
+
 // A click on a button or a menu command, posted so that the handler's
 // dialogs and boxes do not block the test.
 void Click(HWND window, int id);

@@ -38,21 +38,17 @@ void RemoveSeededHistory() {
   SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Search Assistant");
 }
 
-struct ControlText {
-  int control;
-  int text;
-};
-
-const ControlText kMainTexts[] = {
+// Control ids and the ids of their texts.
+const std::pair<int, int> kMainTexts[] = {
     {IDC_START_SEARCH, TXT_BUTTON_START_SEARCH},
     {IDC_REMOVE, TXT_BUTTON_REMOVE},
     {IDC_OPTIONS, TXT_BUTTON_OPTIONS},
     {IDC_MORE_INFO, TXT_BUTTON_MORE_INFO},
     {IDC_STATUS, TXT_STATUS_IDLE},
 };
-const ControlText kWelcomeTexts[] = {{IDC_WELCOME_HEADING, TXT_WELCOME_HEADING},
-                                     {IDC_WELCOME_INTRO, TXT_WELCOME_INTRO},
-                                     {IDC_WELCOME_FEATURES, TXT_WELCOME_FEATURES}};
+const std::pair<int, int> kWelcomeTexts[] = {{IDC_WELCOME_HEADING, TXT_WELCOME_HEADING},
+                                             {IDC_WELCOME_INTRO, TXT_WELCOME_INTRO},
+                                             {IDC_WELCOME_FEATURES, TXT_WELCOME_FEATURES}};
 // Menu positions and their texts; 0 for a separator.
 const std::pair<const char*, int> kMenuTexts[] = {
     {"0", TXT_MENU_FILE},
@@ -197,9 +193,7 @@ void KelpwiseTest::Start(const std::string& options) {
       },
       kSearchMs);
   if (box.window) return ::testing::AssertionFailure() << "a box came up: " << box.text;
-  DWORD_PTR ignored = 0;
-  if (Text(m_main, IDC_START_SEARCH) != done ||
-      !SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_NORMAL, kSearchMs, &ignored)) {
+  if (Text(m_main, IDC_START_SEARCH) != done || !WaitUntilIdle(m_main, kSearchMs)) {
     return ::testing::AssertionFailure()
            << "the search did not end; status \"" << Text(m_main, IDC_STATUS) << "\"";
   }
@@ -209,8 +203,7 @@ void KelpwiseTest::Start(const std::string& options) {
 ::testing::AssertionResult KelpwiseTest::Delete(Box* box) {
   Click(m_main, IDC_START_SEARCH);
   ::testing::AssertionResult answered = m_process.Answer(IDOK, box, kSearchMs);
-  DWORD_PTR ignored = 0;
-  if (answered && !SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &ignored)) {
+  if (answered && !WaitUntilIdle(m_main)) {
     return ::testing::AssertionFailure() << "the window does not respond after the deletion";
   }
   return answered;
@@ -232,16 +225,16 @@ std::string KelpwiseTest::RunMruRow(char id) const {
 void KelpwiseTest::ExpectWelcome(const Texts& texts) {
   EXPECT_EQ(Text(m_main), kMainCaption);
   std::vector<std::string> shown, expected;
-  for (const ControlText& row : kMainTexts) {
-    shown.push_back(Text(m_main, row.control));
-    expected.push_back(texts(row.text));
+  for (const auto& [control, text] : kMainTexts) {
+    shown.push_back(Text(m_main, control));
+    expected.push_back(texts(text));
   }
   HWND panel = FindWindowExA(m_main, nullptr, "#32770", nullptr);
   ASSERT_NE(panel, nullptr) << "no welcome panel";
   EXPECT_TRUE(IsWindowVisible(panel));
-  for (const ControlText& row : kWelcomeTexts) {
-    shown.push_back(Text(panel, row.control));
-    expected.push_back(texts(row.text));
+  for (const auto& [control, text] : kWelcomeTexts) {
+    shown.push_back(Text(panel, control));
+    expected.push_back(texts(text));
   }
   EXPECT_EQ(shown, expected);
   EXPECT_EQ(Text(m_main, IDC_CHECKING), "");

@@ -94,6 +94,7 @@ TEST_F(LanguageTest, NewLanguageReloadsEverythingAndTheCurrentOneOrEscapeKeepsAl
     SCOPED_TRACE((*texts)(2));
     ASSERT_NO_FATAL_FAILURE(Choose((*texts)(2), false));
     EXPECT_TRUE(WaitUntil([&] { return Text(m_main, IDC_STATUS) == (*texts)(TXT_STATUS_IDLE); }));
+    ASSERT_TRUE(WaitUntilIdle(m_main));
     EXPECT_EQ(Setting("Language"), texts == &german ? "[1031]" : "[1033]");
     ExpectWelcome(*texts);
     ExpectOptionsIn(*texts);
