@@ -26,11 +26,11 @@ constexpr MenuText kFileMenuTexts[] = {
 constexpr MenuText kHelpMenuTexts[] = {
     {0, TXT_MENU_HELP_FILE}, {2, TXT_MENU_WEBSITE}, {4, TXT_MENU_ABOUT}};
 
-struct ColumnSpec {
+struct ColumnLayout {
   int textId;
   int width;
 };
-constexpr ColumnSpec kColumns[] = {
+constexpr ColumnLayout kColumns[] = {
     {TXT_COLUMN_CATEGORY, 110}, {TXT_COLUMN_NAME, 75}, {TXT_COLUMN_DATA, 375}};
 
 // Text ids of the Options dialog's captions, in the order of its m_arrTexts.
@@ -143,11 +143,11 @@ void CKelpwiseDlg::ResetResultsList() {
   m_results.Clear();
 
   int column = 0;
-  for (const ColumnSpec& spec : kColumns) {
-    m_listResults.InsertColumn(column++, m_translation.LookupText(spec.textId));
+  for (const ColumnLayout& layout : kColumns) {
+    m_listResults.InsertColumn(column++, m_translation.LookupText(layout.textId));
   }
   column = 0;
-  for (const ColumnSpec& spec : kColumns) m_listResults.SetColumnWidth(column++, spec.width);
+  for (const ColumnLayout& layout : kColumns) m_listResults.SetColumnWidth(column++, layout.width);
 }
 
 void CKelpwiseDlg::LoadOptions() {
