@@ -24,20 +24,39 @@ bool IsExcludedSubKey(const std::string& name) {
 
 // Asks the file system about each path once per walker: many references
 // name the same file, and a probe can cost far more than reading a key.
-// The walker's pass thus sees a file as it was when first asked about.
+// A file whose folder the system has said is missing is missing too, so
+// the files of a removed program's folder cost one probe between them.
+// The walker's pass thus sees the files as they were when first asked about.
 class RememberingProbe {
  public:
   explicit RememberingProbe(const CSystemTools& tools) : m_tools(&tools) {}
 
   bool operator()(const std::string& path) const {
+    const std::string folder = FolderOf(path);
+    if (!folder.empty() && IsKnownMissing(folder)) return false;
     const auto known = m_answers->find(path);
     if (known != m_answers->end()) return known->second;
     const bool exists = m_tools->FileExists(path);
     m_answers->emplace(path, exists);
+    if (!exists && !folder.empty() && m_answers->count(folder) == 0) {
+      m_answers->emplace(folder, m_tools->FileExists(folder));
+    }
     return exists;
   }
 
  private:
+  // The folder of a file below a folder: c:\a for c:\a\b.dll; empty for a
+  // file in a drive's root (c:\b.dll) or a name without a folder.
+  static std::string FolderOf(const std::string& path) {
+    const size_t last = path.rfind('\\');
+    if (last == std::string::npos || last <= 2) return std::string();
+    return path.substr(0, last);
+  }
+  bool IsKnownMissing(const std::string& folder) const {
+    const auto known = m_answers->find(folder);
+    return known != m_answers->end() && !known->second;
+  }
+
   const CSystemTools* m_tools;
   // Shared by the copies that std::function may make.
   std::shared_ptr<std::unordered_map<std::string, bool>> m_answers =

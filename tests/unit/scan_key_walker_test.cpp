@@ -236,7 +236,8 @@ TEST_F(ScanKeyWalkerTest, EachPathIsProbedOncePerWalker) {
   KeyWalker walker = Walker();
   Scan(walker, kPrograms);
   EXPECT_EQ((std::vector<std::string>(3, "(default)=c:\\gone\\app.exe")), Shown());
-  EXPECT_EQ((std::map<std::string, int>{{"C:\\Gone\\app.exe", 1}, {"C:\\Live\\app.exe", 1}}),
+  EXPECT_EQ((std::map<std::string, int>{
+                {"C:\\Gone\\app.exe", 1}, {"C:\\Gone", 1}, {"C:\\Live\\app.exe", 1}}),
             m_env.probes);
 
   m_env.SetPath("C:\\Gone\\app.exe", PathState::Exists);
@@ -245,6 +246,36 @@ TEST_F(ScanKeyWalkerTest, EachPathIsProbedOncePerWalker) {
   Scan(kPrograms);  // a new one asks again
   EXPECT_EQ(6, m_model.m_nEntryCount);
   EXPECT_EQ(2, m_env.probes["C:\\Gone\\app.exe"]);
+}
+
+// Once the file system has said a folder is missing, the walker takes
+// every file in it for missing without asking; a folder that is there, or
+// a drive's root, tells nothing about its files.
+TEST_F(ScanKeyWalkerTest, FilesOfAMissingFolderCostOneProbeBetweenThem) {
+  const std::vector<std::pair<std::string, int>> files = {
+      {"C:\\Gone\\a.exe", 1},       // first of its folder: the file, then the folder
+      {"C:\\Gone\\b.exe", 0},       // the folder is known to be missing
+      {"C:\\Gone\\Sub\\c.exe", 1},  // another folder, if below the missing one
+      {"C:\\Kept\\d.exe", 1},       // the folder is there: each file is asked about
+      {"C:\\Kept\\e.exe", 1},
+      {"C:\\f.exe", 1},  // no folder to ask about
+      {"C:\\g.exe", 1},
+  };
+  for (size_t i = 0; i < files.size(); ++i) {
+    m_registry.SetString(kHkcr, "k" + std::to_string(i), "", files[i].first);
+  }
+  m_env.SetPath("C:\\Kept", PathState::Exists);
+  Scan(kPrograms);
+
+  EXPECT_EQ(static_cast<int>(files.size()), m_model.m_nEntryCount);  // every one is listed
+  for (const auto& [file, probes] : files) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(probes, m_env.probes[file]);
+  }
+  for (const char* folder : {"C:\\Gone", "C:\\Gone\\Sub", "C:\\Kept"}) {
+    EXPECT_EQ(1, m_env.probes[folder]) << folder;
+  }
+  EXPECT_EQ(0, m_env.probes["C:"]);
 }
 
 TEST_F(ScanKeyWalkerTest, BreakDownOptionShortensColumnTwoOnly) {
