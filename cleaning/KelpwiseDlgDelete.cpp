@@ -70,6 +70,9 @@ void CKelpwiseDlg::CheckKeyLoop(const std::string& keyPath) {
   std::string message = m_translation.LookupText(TXT_LOOP_1) + "\n\n" + *entry + "\n\n" +
                         m_translation.LookupText(TXT_LOOP_2) + "\n\n" +
                         m_translation.LookupText(TXT_LOOP_3);
+  // The search keeps the list from redrawing between repaints; behind the
+  // message it shows the rows found so far.
+  ::SendMessageA(m_listResults.hwnd(), WM_SETREDRAW, TRUE, 0);
   ShowMessage(hwnd(), message, kProductCaption, MB_OK | MB_ICONEXCLAMATION);
   AppendIgnoreEntry(m_tools.GetProgramDir() + "\\blacklist.ini", *entry);
   m_bLoopGuardFired = true;
