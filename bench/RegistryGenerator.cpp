@@ -116,6 +116,19 @@ RegistryGenerator::RefKind RegistryGenerator::NextReference() {
   return n % 20 < 8 ? RefKind::Windows : RefKind::Live;
 }
 
+std::string RegistryGenerator::NextReferencePath(const char* stem, const char* extension,
+                                                 const char* windowsFile, long n) {
+  switch (NextReference()) {
+    case RefKind::Dead:
+      return std::string(kGone) + "\\" + stem + Number("%05ld", n) + extension;
+    case RefKind::Windows:
+      return windowsFile;
+    case RefKind::Live:
+      break;
+  }
+  return std::string(kLive) + "\\" + stem + Number("%ld", n % kLiveFiles) + extension;
+}
+
 // Closes the key it is given when it goes out of scope.
 namespace {
 struct KeyCloser {
@@ -131,17 +144,7 @@ bool RegistryGenerator::ProgIds() {
     const std::string progId = Number("KwBench.Document%05ld", i);
     std::string program[3];
     for (std::string& path : program) {
-      switch (NextReference()) {
-        case RefKind::Dead:
-          path = std::string(kGone) + Number("\\app%05ld.exe", i);
-          break;
-        case RefKind::Windows:
-          path = "C:\\windows\\notepad.exe";
-          break;
-        case RefKind::Live:
-          path = std::string(kLive) + Number("\\app%ld.exe", i % kLiveFiles);
-          break;
-      }
+      path = NextReferencePath("app", ".exe", "C:\\windows\\notepad.exe", i);
     }
     {
       KeyCloser ext{Create(HKEY_CLASSES_ROOT, Number(".kwb%05ld", i))};
@@ -171,18 +174,8 @@ bool RegistryGenerator::ProgIds() {
 bool RegistryGenerator::ComClasses() {
   KeyCloser clsid{Create(HKEY_CLASSES_ROOT, "CLSID")};
   for (long i = 0; i < kComClasses && !m_failed; ++i) {
-    std::string server;
-    switch (NextReference()) {
-      case RefKind::Dead:
-        server = std::string(kGone) + Number("\\cls%05ld.dll", i);
-        break;
-      case RefKind::Windows:
-        server = "C:\\windows\\system32\\ole32.dll";
-        break;
-      case RefKind::Live:
-        server = std::string(kLive) + Number("\\cls%ld.dll", i % kLiveFiles);
-        break;
-    }
+    const std::string server =
+        NextReferencePath("cls", ".dll", "C:\\windows\\system32\\ole32.dll", i);
     KeyCloser cls{Create(clsid.key, Guid(1, i))};
     SetString(cls.key, nullptr, Number("Kwbench class %ld", i));
     KeyCloser inproc{Create(cls.key, "InprocServer32")};
@@ -195,18 +188,8 @@ bool RegistryGenerator::ComClasses() {
 bool RegistryGenerator::TypeLibs() {
   KeyCloser typeLib{Create(HKEY_CLASSES_ROOT, "TypeLib")};
   for (long i = 0; i < kTypeLibs && !m_failed; ++i) {
-    std::string file;
-    switch (NextReference()) {
-      case RefKind::Dead:
-        file = std::string(kGone) + Number("\\tlb%05ld.dll", i);
-        break;
-      case RefKind::Windows:
-        file = "C:\\windows\\system32\\stdole2.tlb";
-        break;
-      case RefKind::Live:
-        file = std::string(kLive) + Number("\\tlb%ld.dll", i % kLiveFiles);
-        break;
-    }
+    const std::string file =
+        NextReferencePath("tlb", ".dll", "C:\\windows\\system32\\stdole2.tlb", i);
     KeyCloser lib{Create(typeLib.key, Guid(2, i))};
     KeyCloser version{Create(lib.key, "1.0")};
     SetString(version.key, nullptr, Number("Kwbench library %ld", i));

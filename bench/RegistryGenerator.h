@@ -42,6 +42,10 @@ class RegistryGenerator {
   // Next reference: dead (C:\kwbench\gone), in the Windows folder, or live.
   enum class RefKind { Dead, Windows, Live };
   RefKind NextReference();
+  // A file path for the next reference: kGone\<stem><n><extension>,
+  // `windowsFile`, or one of the live files.
+  std::string NextReferencePath(const char* stem, const char* extension, const char* windowsFile,
+                                long n);
 
   GenerateCounts m_counts;
   bool m_failed = false;
