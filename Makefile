@@ -1,5 +1,6 @@
-# Kelpwise: a registry cleaner for 32-bit Windows, built with MinGW-w64 and
-# run under Wine. Every target installs what it needs first (scripts/setup.sh).
+# Kelpwise: a registry cleaner for Windows, built with MinGW-w64 for 32-bit
+# and 64-bit Windows and run under Wine. Every target installs what it needs
+# first (scripts/setup.sh).
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 
@@ -14,7 +15,8 @@ setup:
 native: setup
 	bash scripts/build.sh native
 
-# Kelpwise.exe, the program folder build/win/Kelpwise and the Wine test programs.
+# Kelpwise.exe, its program folder and the Wine test programs, for 32-bit
+# (build/win) and 64-bit Windows (build/win64).
 windows: setup
 	bash scripts/build.sh windows
 
@@ -22,7 +24,8 @@ windows: setup
 test:
 	bash scripts/test.sh
 
-# Starts Kelpwise in a private demo prefix (build/demo-prefix).
+# Starts Kelpwise in a private demo prefix (build/demo-prefix, or
+# build/demo-prefix-win64 where 32-bit programs cannot run).
 run:
 	bash scripts/run.sh
 
@@ -38,4 +41,5 @@ clean:
 .PHONY: bench
 bench: windows
 	cmake --build build/win --target kwbench -j2
-	bash bench/bench.sh build/win/Kelpwise build/win/kwbench.exe
+	cmake --build build/win64 --target kwbench -j2
+	bash bench/bench.sh

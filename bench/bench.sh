@@ -3,8 +3,10 @@
 #
 #   bench/bench.sh [program-folder] [kwbench.exe]
 #
-# Defaults: build/win/Kelpwise and build/win/kwbench.exe; `make bench` builds both and runs this.
-# Makes a throwaway 32-bit prefix and an Xvfb display, fills the registry
+# Defaults: Kelpwise and kwbench.exe of the build this machine runs
+# (build/win in a 32-bit prefix, else build/win64 in a 64-bit one; see
+# scripts/wine-env.sh); `make bench` builds both and runs this.
+# Makes a throwaway prefix of that kind and an Xvfb display, fills the registry
 # (kwbench generate), measures the bare walk over the searched keys (a),
 # walks the same keys with the program's own walker but no window (a
 # diagnostic: the window's share of b is b minus this), drives the program
@@ -16,16 +18,20 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-program_dir="$(realpath -m "${1:-$root/build/win/Kelpwise}")"
-kwbench="$(realpath -m "${2:-$root/build/win/kwbench.exe}")"
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+kw_choose_kinds one
+kw_use_kind "${KW_KINDS[0]}"
+program_dir="$(realpath -m "${1:-$root/$KW_BUILD_DIR/Kelpwise}")"
+kwbench="$(realpath -m "${2:-$root/$KW_BUILD_DIR/kwbench.exe}")"
 bare_runs="${BARE_RUNS:-2}"
 timeout="${TIMEOUT:-1800}"
 
 [ -f "$program_dir/Kelpwise.exe" ] || { echo "bench: no $program_dir/Kelpwise.exe (make windows)" >&2; exit 2; }
-[ -f "$kwbench" ] || { echo "bench: no $kwbench (cmake --build build/win --target kwbench)" >&2; exit 2; }
+[ -f "$kwbench" ] || { echo "bench: no $kwbench (cmake --build $KW_BUILD_DIR --target kwbench)" >&2; exit 2; }
 
 work="$(mktemp -d /tmp/kwbench.XXXXXX)"
-export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$work/prefix"
 xvfb_pid=""
 cleanup() {
   wineserver -k 2>/dev/null || true
@@ -42,7 +48,7 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
 
 echo "bench: creating the prefix" >&2
-wineboot -i >/dev/null 2>&1
+kw_wine wineboot -i >/dev/null 2>&1
 # Keep one server for the whole run: a restarted server first reloads the
 # large registry, which would be counted in the next measurement.
 wineserver -w
@@ -62,7 +68,7 @@ if [ -f "$config" ]; then
   mv "$config.new" "$config"
 fi
 
-kw() { wine 'C:\kwbench.exe' "$@" | tr -d '\r'; }
+kw() { kw_wine 'C:\kwbench.exe' "$@" | tr -d '\r'; }
 value() { sed -n "s/.*\\b$1=\\([^ ]*\\).*/\\1/p" | tail -n1; }
 
 echo "bench: generating the registry load" >&2
@@ -94,10 +100,10 @@ peak="$(value peak_working_set_kb < "$work/drive.txt")"
 
 backup="$(ls -t "$drive_c/Kelpwise/backup/"*.reg 2>/dev/null | head -n1 || true)"
 [ -n "$backup" ] || { echo "bench: the program wrote no backup file" >&2; exit 1; }
-restore() { wine regedit /s "$(winepath -w "$backup")" >/dev/null 2>&1 || true; }
+restore() { kw_wine regedit /s "$(kw_wine winepath -w "$backup")" >/dev/null 2>&1 || true; }
 echo "bench: restoring $(basename "$backup")" >&2
 restore
-kw bare-delete "$(winepath -w "$backup")" | tee "$work/delete.txt" >&2
+kw bare-delete "$(kw_wine winepath -w "$backup")" | tee "$work/delete.txt" >&2
 d="$(value seconds < "$work/delete.txt")"
 deleted="$(value deleted < "$work/delete.txt")"
 records="$(value records < "$work/delete.txt")"
@@ -119,7 +125,7 @@ ba="$(ratio "$b" "$a")"
 cd_="$(ratio "$c" "$d")"
 cat <<REPORT
 
-Kelpwise bench
+Kelpwise bench: $(kw_describe_kind "$KW_KIND")
 keys walked              ${keys} (${classes_keys} below HKEY_CLASSES_ROOT outside the excluded subtrees)
 values read              ${values}
 (a) bare walk            ${a} s  (fastest of ${bare_runs})

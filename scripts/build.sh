@@ -1,24 +1,34 @@
 #!/usr/bin/env bash
-# Builds one of the two trees:
+# Builds the native tree or the Windows trees:
 #   build.sh native   window-free code and unit tests (build/native, Debug, sanitizers)
-#   build.sh windows  Kelpwise.exe, the program folder and the Wine test programs
-#                     (build/win, MinGW-w64 i686, Release)
+#   build.sh win32    Kelpwise.exe, its program folder and the Wine test programs
+#                     for 32-bit Windows (build/win, MinGW-w64 i686, Release)
+#   build.sh win64    the same for 64-bit Windows (build/win64, MinGW-w64 x86-64)
+#   build.sh windows  both Windows trees
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+
+# cross_build DIR ARCH: one Windows tree for MinGW-w64's ARCH.
+cross_build() {
+  cmake -S "$root" -B "$root/$1" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" -DKW_MINGW_ARCH="$2" >/dev/null
+  cmake --build "$root/$1" -j2
+}
 
 case "${1:-}" in
   native)
     cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
     cmake --build "$root/build/native" -j2
     ;;
+  win32) cross_build build/win i686 ;;
+  win64) cross_build build/win64 x86_64 ;;
   windows)
-    cmake -S "$root" -B "$root/build/win" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-    cmake --build "$root/build/win" -j2
+    cross_build build/win i686
+    cross_build build/win64 x86_64
     ;;
   *)
-    echo "usage: $0 native|windows" >&2
+    echo "usage: $0 native|win32|win64|windows" >&2
     exit 2
     ;;
 esac

@@ -10,10 +10,11 @@
 #   scripts/screenshots.sh OUTPUT_DIR [PROGRAM_DIR]
 #
 # PROGRAM_DIR is a built program folder (Kelpwise.exe with its config.ini,
-# language file and blacklist.ini); by default the first of build/win/Kelpwise
-# and build/windows-win/Kelpwise that exists. The program runs from copies of
-# it, in a throwaway 32-bit prefix seeded with fixtures/demo.reg, which is
-# removed at the end. Pictures are named <window>-<en|de>.png.
+# language file and blacklist.ini) of the build this machine runs (see
+# scripts/wine-env.sh): by default build/win/Kelpwise in a 32-bit prefix, or
+# build/win64/Kelpwise in a 64-bit one. The program runs from copies of it,
+# in a throwaway prefix seeded with fixtures/demo.reg, which is removed at
+# the end. Pictures are named <window>-<en|de>.png.
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
@@ -24,20 +25,17 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$1"
 out=$(cd "$1" && pwd)
 
-program=${2:-}
-if [ -z "$program" ]; then
-  for candidate in "$repo/build/win/Kelpwise" "$repo/build/windows-win/Kelpwise"; do
-    if [ -f "$candidate/Kelpwise.exe" ]; then program=$candidate; break; fi
-  done
-fi
-if [ -z "$program" ] || [ ! -f "$program/Kelpwise.exe" ]; then
-  echo "screenshots: no built program folder found; build the Windows target first" >&2
+# shellcheck source=scripts/wine-env.sh
+source "$repo/scripts/wine-env.sh"
+kw_choose_kinds one
+kw_use_kind "${KW_KINDS[0]}"
+
+program=${2:-$repo/$KW_BUILD_DIR/Kelpwise}
+if [ ! -f "$program/Kelpwise.exe" ]; then
+  echo "screenshots: no $program/Kelpwise.exe; build it first (make windows)" >&2
   exit 1
 fi
 program=$(cd "$program" && pwd)
-
-# shellcheck source=scripts/wine-env.sh
-source "$repo/scripts/wine-env.sh"
 
 work=$(mktemp -d /tmp/kelpwise-shots.XXXXXX)
 cleanup() {
@@ -115,7 +113,7 @@ press() {
 
 # start DIR: runs DIR/Kelpwise.exe and gives its main window the focus.
 start() {
-  (cd "$1" && exec wine Kelpwise.exe >/dev/null 2>&1) &
+  (cd "$1" && exec "$KW_WINE_LOADER" Kelpwise.exe >/dev/null 2>&1) &
   local main
   main=$(main_window) || true
   if [ -n "$main" ]; then xdotool windowfocus --sync "$main" 2>/dev/null || true; fi
@@ -197,14 +195,14 @@ capture() {
   # A registry key that repeats its name: the loop guard stops the search.
   dir=$(new_copy "$tag" "$section")
   set_setting "$dir" Options 10000000000000
-  wine reg add "$loop_key" /f >/dev/null 2>&1
+  kw_wine reg add "$loop_key" /f >/dev/null 2>&1
   start "$dir"
   xdotool key alt+s
   settle 60
   shoot "loop-guard-$tag"
   press Return
   kw_stop_prefix
-  wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU\Again' /f \
+  kw_wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RunMRU\Again' /f \
     >/dev/null 2>&1 || true
 
   # A missing ignore list: the error box at start.

@@ -5,7 +5,8 @@
 set -euo pipefail
 
 packages=(cmake make g++ googletest libgtest-dev
-          g++-mingw-w64-i686 binutils-mingw-w64-i686
+          g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils)
 
 missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test program: the native unit tests, then
-# each program built from tests/wine/<suite>/ under Wine in one throwaway
-# 32-bit prefix on a private Xvfb display. Ends with one line
+# each program built from tests/wine/<suite>/ under Wine on a private Xvfb
+# display, once for each build this machine can run (the 32-bit build in a
+# throwaway 32-bit prefix, the 64-bit build in a throwaway 64-bit prefix; see
+# scripts/wine-env.sh, KW_WINE_ARCH forces one). Ends with one line
 # "N passed, N failed" over all programs; exits non-zero when any test
 # failed or any program crashed, hung or printed no result.
 set -euo pipefail
@@ -15,7 +17,9 @@ program_timeout=${KW_TEST_TIMEOUT:-900}
 
 started=$SECONDS
 bash scripts/setup.sh
+kw_choose_kinds all
 bash scripts/build.sh native
+# Both Windows builds are built on every machine, also where only one runs.
 bash scripts/build.sh windows
 
 work=$(mktemp -d /tmp/kelpwise-test.XXXXXX)
@@ -30,6 +34,7 @@ trap 'exit 130' INT TERM
 total_passed=0
 total_failed=0
 problems=()
+notes=()
 
 # run_program NAME COMMAND...: runs one gtest program with a time limit,
 # shows its output and adds its counts to the totals.
@@ -72,36 +77,52 @@ run_program() {
 
 run_program unit_tests build/native/unit_tests
 
-# One prefix and one display for all Wine programs of this run.
-kw_make_prefix "$work/prefix"
 kw_start_xvfb
 
-# A pristine program folder: the built one with the shipped files restored,
-# so that settings changed by a demo run do not leak into the tests.
-program_dir="$work/Kelpwise"
-cp -r build/win/Kelpwise "$program_dir"
-cp dist/* "$program_dir/"
-rm -rf "$program_dir/backup"
-mkdir "$program_dir/backup"
-export KW_PROGRAM_DIR KW_SOURCE_DIR
-KW_PROGRAM_DIR=$(winepath -w "$program_dir")
-KW_SOURCE_DIR=$(winepath -w "$root")
+# run_wine_programs KIND: every Wine test program of KIND's build, in one
+# throwaway prefix of that kind, against a pristine program folder (the built
+# one with the shipped files restored, so that settings changed by a demo run
+# do not leak into the tests).
+run_wine_programs() {
+  kw_use_kind "$1"
+  kw_make_prefix "$work/prefix-$1"
+  local program_dir="$work/Kelpwise-$1"
+  cp -r "$KW_BUILD_DIR/Kelpwise" "$program_dir"
+  cp dist/* "$program_dir/"
+  rm -rf "$program_dir/backup"
+  mkdir "$program_dir/backup"
+  export KW_PROGRAM_DIR KW_SOURCE_DIR
+  KW_PROGRAM_DIR=$(kw_wine winepath -w "$program_dir")
+  KW_SOURCE_DIR=$(kw_wine winepath -w "$root")
 
-for suite_dir in tests/wine/*/; do
-  suite=$(basename "$suite_dir")
-  exe="build/win/$suite.exe"
-  if [ ! -f "$exe" ]; then
-    total_failed=$((total_failed + 1))
-    problems+=("$suite was not built")
-    continue
-  fi
-  run_program "$suite" wine "$exe"
+  local suite_dir suite exe
+  for suite_dir in tests/wine/*/; do
+    suite=$(basename "$suite_dir")
+    exe="$KW_BUILD_DIR/$suite.exe"
+    if [ ! -f "$exe" ]; then
+      total_failed=$((total_failed + 1))
+      problems+=("$suite ($1) was not built")
+      continue
+    fi
+    run_program "$suite ($1)" "$KW_WINE_LOADER" "$exe"
+  done
+  kw_stop_prefix
+}
+
+for kind in "${KW_KINDS[@]}"; do
+  run_wine_programs "$kind"
 done
+if [[ " ${KW_KINDS[*]} " != *" win32 "* ]]; then
+  notes+=("the 32-bit build was built but not run (${KW_32BIT_PROBLEM:-KW_WINE_ARCH=$KW_WINE_ARCH})")
+fi
 
 echo
 echo "=== summary ($((SECONDS - started)) s)"
 for p in "${problems[@]}"; do
   echo "  $p"
+done
+for n in "${notes[@]}"; do
+  echo "  note: $n"
 done
 echo "$total_passed passed, $total_failed failed"
 [ "$total_failed" -eq 0 ]

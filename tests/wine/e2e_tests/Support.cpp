@@ -72,6 +72,9 @@ void Walk(HKEY key, const std::string& path, Snapshot* snapshot) {
     }
   }
   for (const std::string& subkey : subkeys) {
+    // The 32-bit view of a 64-bit registry: its shared keys (TypeLib among
+    // them) are the same keys as in the native view, and would count twice.
+    if (lstrcmpiA(subkey.c_str(), "Wow6432Node") == 0) continue;
     HKEY child = nullptr;
     if (RegOpenKeyExA(key, subkey.c_str(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
     Walk(child, path + "\\" + Upper(subkey), snapshot);

@@ -39,7 +39,8 @@ void DeleteValue(HKEY root, const std::string& key, const std::string& name);
 
 // Every key ("KEY") and value ("KEY : NAME") below HKEY_CURRENT_USER\Software
 // and HKEY_LOCAL_MACHINE\Software, which hold everything the program reads
-// and deletes, upper-cased as the registry compares them.
+// and deletes, upper-cased as the registry compares them. Only the view of
+// the test program's own build: Wow6432Node is left out.
 using Snapshot = std::map<std::string, StoredValue>;
 Snapshot TakeSnapshot();
 // "- ENTRY", "+ ENTRY" or "~ ENTRY" for each difference, sorted.
