@@ -155,8 +155,8 @@ TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {
   }
 }
 
-// The days text is stored as typed, whatever it holds; the schedule takes
-// its leading digits, at most 9999 days.
+// The days text is stored as typed, whatever it holds, even a key's name; the
+// schedule takes its leading digits, at most 9999 days.
 TEST_F(SettingsTest, ClosingKeepsEveryPairWhateverTheDaysTextHolds) {
   std::ifstream shippedFile(std::string(KW_SOURCE_DIR) + "/dist/config.ini", std::ios::binary);
   std::ostringstream shippedBytes;
@@ -175,6 +175,7 @@ TEST_F(SettingsTest, ClosingKeepsEveryPairWhateverTheDaysTextHolds) {
   std::vector<Row> rows = {
       {"30", 30},           {"0042", 42}, {"3 days", 3}, {"9999", 9999}, {"10000", 9999},
       {"4294967303", 9999}, {"", 0},      {"days", 0},   {"-5", 0},      {" 7", 0}};
+  for (size_t i = 0; i < shipped.size(); i += 2) rows.push_back({shipped[i], 0});
   const std::string options = "11111111111101";
   for (const Row& row : rows) {
     SCOPED_TRACE(row.days);
