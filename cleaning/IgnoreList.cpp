@@ -1,5 +1,7 @@
 #include "cleaning/IgnoreList.h"
 
+#include <algorithm>
+
 #include "system/TextFile.h"
 
 namespace kw {
@@ -16,10 +18,12 @@ std::vector<std::string> LoadIgnoreList(const std::string& blacklistPath) {
 }
 
 void AppendIgnoreEntry(const std::string& blacklistPath, const std::string& entry) {
+  if (entry.empty()) return;
   std::vector<std::string> lines = ReadAllLines(blacklistPath);
   if (lines.size() < static_cast<size_t>(kIgnoreListHeaderLines)) {
     lines.resize(kIgnoreListHeaderLines);
   }
+  if (std::find(lines.begin() + kIgnoreListHeaderLines, lines.end(), entry) != lines.end()) return;
   lines.push_back(entry);
   ReplaceFileLines(blacklistPath, lines);
 }

@@ -17,7 +17,8 @@ std::vector<std::string> LoadIgnoreList(const std::string& blacklistPath);
 // Appends `entry` to the file, keeping the lines there are. A file with
 // fewer than three lines is first padded with empty header lines, so that
 // the entry is read as one. The file is replaced whole, never left cut
-// short. Throws FileError.
+// short. An empty entry, which names no key, or one that the file already
+// holds is not written: the file stays as it is. Throws FileError.
 void AppendIgnoreEntry(const std::string& blacklistPath, const std::string& entry);
 
 }  // namespace kw

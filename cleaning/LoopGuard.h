@@ -12,9 +12,8 @@ constexpr int kLoopLength = 8;
 
 // For a root-relative key path whose last eight components are equal and
 // not empty (compared byte for byte): the ignore-list entry, i.e. the path
-// in front of the first occurrence of that name anywhere in the path,
-// without the backslash before it ("" when nothing precedes it).
-// Otherwise nothing.
+// in front of the chain of components with that name (the chain's first key
+// when nothing precedes it). Otherwise nothing.
 std::optional<std::string> LoopGuardEntry(const std::string& keyPath);
 
 }  // namespace kw
