@@ -41,6 +41,11 @@ std::optional<std::string> LoopGuardEntry(const std::string& keyPath) {
   // precedes it, the chain's first key, since an empty entry names no key.
   size_t count = chainStart;
   if (JoinPath(components, count).empty()) ++count;
+  // blacklist.ini holds one entry a line: a key whose path has a line break
+  // gives way to the nearest key above it.
+  for (size_t i = 0; i < count; ++i) {
+    if (components[i].find_first_of("\r\n") != std::string::npos) count = i;
+  }
   return JoinPath(components, count);
 }
 

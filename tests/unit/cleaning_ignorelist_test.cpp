@@ -33,15 +33,19 @@ TEST_F(CleaningIgnoreListTest, AppendKeepsTheHeaderAndEveryLine) {
        "CLSID\\{id}",
        "; header\r\n;\xE4\r\n\r\nOld\r\nCLSID\\{id}\r\n",
        {"Old", "CLSID\\{id}"}},
+      // An empty line is no entry.
       {"h1\r\nh2\r\nh3\r\nA\r\n\r\nB",
        "\\exefile",
        "h1\r\nh2\r\nh3\r\nA\r\n\r\nB\r\n\\exefile\r\n",
-       {"A", "", "B", "\\exefile"}},
+       {"A", "B", "\\exefile"}},
       // Fewer than three lines: padded so that the entry counts; a header
       // line equal to the entry is no entry.
       {"K\r\n", "K", "K\r\n\r\n\r\nK\r\n", {"K"}},
-      // Empty entries and duplicates leave the file as it is.
+      // Entries that would not read back as themselves, and duplicates,
+      // leave the file as it is.
       {"h1\r\nh2\r\nh3", "", "h1\r\nh2\r\nh3", {}},
+      {"h1\r\nh2\r\nh3\r\nA\r\n", "a\nb", "h1\r\nh2\r\nh3\r\nA\r\n", {"A"}},
+      {"h1\r\nh2\r\nh3\r\nA\r\n", "a\r", "h1\r\nh2\r\nh3\r\nA\r\n", {"A"}},
       {"h1\r\nh2\r\nh3\r\nA\r\nB", "A", "h1\r\nh2\r\nh3\r\nA\r\nB", {"A", "B"}},
       {"", "K", "\r\n\r\n\r\nK\r\n", {"K"}},
   };
@@ -81,7 +85,7 @@ std::string Chain(const std::string& name) {
 
 const char kRunMru[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 
-// The entry is the key in front of the chain.
+// The entry is the key in front of the chain ("" when no key can be written).
 TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
   const struct {
     std::string path;
@@ -98,6 +102,10 @@ TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
       {std::string(kRunMru) + Chain("o"), kRunMru},
       {std::string(kRunMru) + Chain("Windows"), kRunMru},
       {"Software\\Microsoft\\Windows" + Chain("Windows"), "Software\\Microsoft"},
+      // A name with a line break: the nearest key above it, or nothing.
+      {"K\\l\rm\\n" + Chain("X"), "K"},
+      {"K" + Chain("x\ny"), "K"},
+      {"\\a\nb" + Chain("X"), ""},
       {"A\\B\\\\\\\\\\\\\\\\\\", std::nullopt},  // empty last components
       {"", std::nullopt},
       {"K\\Sub\\sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // case differs
