@@ -1,5 +1,7 @@
 #include "cleaning/IgnoreList.h"
 
+#include <algorithm>
+
 #include "system/TextFile.h"
 
 namespace kw {
@@ -11,15 +13,19 @@ std::vector<std::string> LoadIgnoreList(const std::string& blacklistPath) {
   for (int i = 0; i < kIgnoreListHeaderLines; ++i) {
     if (!reader.ReadLine(&line)) return entries;
   }
-  while (reader.ReadLine(&line)) entries.push_back(line);
+  while (reader.ReadLine(&line)) {
+    if (!line.empty()) entries.push_back(line);
+  }
   return entries;
 }
 
 void AppendIgnoreEntry(const std::string& blacklistPath, const std::string& entry) {
+  if (entry.empty() || entry.find_first_of("\r\n") != std::string::npos) return;
   std::vector<std::string> lines = ReadAllLines(blacklistPath);
   if (lines.size() < static_cast<size_t>(kIgnoreListHeaderLines)) {
     lines.resize(kIgnoreListHeaderLines);
   }
+  if (std::find(lines.begin() + kIgnoreListHeaderLines, lines.end(), entry) != lines.end()) return;
   lines.push_back(entry);
   ReplaceFileLines(blacklistPath, lines);
 }

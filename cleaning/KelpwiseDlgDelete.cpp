@@ -67,9 +67,12 @@ void CKelpwiseDlg::CheckKeyLoop(const std::string& keyPath) {
   if (m_bLoopGuardFired) return;
   std::optional<std::string> entry = LoopGuardEntry(keyPath);
   if (!entry) return;
-  std::string message = m_translation.LookupText(TXT_LOOP_1) + "\n\n" + *entry + "\n\n" +
-                        m_translation.LookupText(TXT_LOOP_2) + "\n\n" +
-                        m_translation.LookupText(TXT_LOOP_3);
+  // A loop below a key whose name has a line break may leave no key to
+  // ignore: the message then names the looping path and claims no entry.
+  std::string message =
+      m_translation.LookupText(TXT_LOOP_1) + "\n\n" + (entry->empty() ? keyPath : *entry) + "\n\n";
+  if (!entry->empty()) message += m_translation.LookupText(TXT_LOOP_2) + "\n\n";
+  message += m_translation.LookupText(TXT_LOOP_3);
   // The search keeps the list from redrawing between repaints; behind the
   // message it shows the rows found so far.
   ::SendMessageA(m_listResults.hwnd(), WM_SETREDRAW, TRUE, 0);

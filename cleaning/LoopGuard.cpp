@@ -1,31 +1,52 @@
 #include "cleaning/LoopGuard.h"
 
+#include <vector>
+
 namespace kw {
 
-std::optional<std::string> LoopGuardEntry(const std::string& keyPath) {
-  std::string rest = keyPath;
-  std::string last;
-  for (int i = 0; i < kLoopLength; ++i) {
-    const size_t slash = rest.rfind('\\');
-    std::string component;
-    if (slash == std::string::npos) {
-      component.swap(rest);
-    } else {
-      component = rest.substr(slash + 1);
-      rest.erase(slash);
-    }
-    if (i == 0) {
-      if (component.empty()) return std::nullopt;
-      last = component;
-    } else if (component != last) {
-      return std::nullopt;
-    }
+namespace {
+
+std::vector<std::string> SplitPath(const std::string& path) {
+  std::vector<std::string> components;
+  size_t begin = 0;
+  for (;;) {
+    const size_t slash = path.find('\\', begin);
+    components.push_back(path.substr(begin, slash - begin));
+    if (slash == std::string::npos) return components;
+    begin = slash + 1;
   }
-  // The name may first occur inside an earlier, longer component; the entry
-  // is cut there all the same.
-  const size_t start = keyPath.find(last);
-  if (start == 0) return std::string();
-  return keyPath.substr(0, start - 1);
+}
+
+// The path of the first `count` components.
+std::string JoinPath(const std::vector<std::string>& components, size_t count) {
+  std::string path;
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0) path += '\\';
+    path += components[i];
+  }
+  return path;
+}
+
+}  // namespace
+
+std::optional<std::string> LoopGuardEntry(const std::string& keyPath) {
+  const std::vector<std::string> components = SplitPath(keyPath);
+  const std::string& name = components.back();
+  if (name.empty()) return std::nullopt;
+  size_t chainStart = components.size() - 1;
+  while (chainStart > 0 && components[chainStart - 1] == name) --chainStart;
+  if (components.size() - chainStart < static_cast<size_t>(kLoopLength)) return std::nullopt;
+
+  // The key in front of the chain; when nothing but the start of the path
+  // precedes it, the chain's first key, since an empty entry names no key.
+  size_t count = chainStart;
+  if (JoinPath(components, count).empty()) ++count;
+  // blacklist.ini holds one entry a line: a key whose path has a line break
+  // gives way to the nearest key above it.
+  for (size_t i = 0; i < count; ++i) {
+    if (components[i].find_first_of("\r\n") != std::string::npos) count = i;
+  }
+  return JoinPath(components, count);
 }
 
 }  // namespace kw

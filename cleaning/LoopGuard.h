@@ -12,9 +12,11 @@ constexpr int kLoopLength = 8;
 
 // For a root-relative key path whose last eight components are equal and
 // not empty (compared byte for byte): the ignore-list entry, i.e. the path
-// in front of the first occurrence of that name anywhere in the path,
-// without the backslash before it ("" when nothing precedes it).
-// Otherwise nothing.
+// in front of the chain of components with that name (the chain's first key
+// when nothing precedes it), or of the first component holding a line break
+// in front of that. Empty when no key on the way can be an entry (the loop
+// lies below a key of the root whose name has a line break). Otherwise,
+// when there is no loop, nothing.
 std::optional<std::string> LoopGuardEntry(const std::string& keyPath);
 
 }  // namespace kw

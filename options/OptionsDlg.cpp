@@ -1,6 +1,7 @@
 #include "options/OptionsDlg.h"
 
 #include "res/resource.h"
+#include "system/Shutdown.h"
 
 namespace kw {
 
@@ -68,6 +69,9 @@ bool COptionsDlg::OnInitDialog() {
   SetCaption(m_btnAutoStart, kTextAutoStart);
   if (m_arrTexts.size() > kTextDays) m_strDaysLabel = m_arrTexts[kTextDays];
 
+  // Typing is held to what a schedule can use; a stored text that is no
+  // number still shows as it stands (the limit binds typing only).
+  ::SendDlgItemMessageA(hwnd(), IDC_DAYS, EM_LIMITTEXT, kScheduleDaysDigits, 0);
   UpdateData(false);
   return true;
 }

@@ -39,7 +39,8 @@ class COptionsDlg : public Dialog {
   std::array<bool, kOptionAutoStart> m_bCheck{};
   std::string m_strDescription;
   bool m_bAutoStart = false;
-  // Days until the automatic start, as typed.
+  // Days until the automatic start: the field's text as it stands (typing
+  // takes digits only, a stored text may hold anything).
   std::string m_strDays;
   std::string m_strDaysLabel;
 

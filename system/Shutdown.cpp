@@ -1,5 +1,7 @@
 #include "system/Shutdown.h"
 
+#include <algorithm>
+
 namespace kw {
 
 namespace {
@@ -14,6 +16,15 @@ std::string Part(const std::string& text, size_t pos, size_t count) {
 
 }  // namespace
 
+uint32_t ScheduleDays(const std::string& days) {
+  uint32_t count = 0;
+  for (char c : days) {
+    if (c < '0' || c > '9') break;
+    count = std::min(count * 10 + static_cast<uint32_t>(c - '0'), kMaxScheduleDays);
+  }
+  return count;
+}
+
 void SaveSettingsOnClose(CSystemTools& tools, const std::string& options, bool autoStart,
                          const std::string& days) {
   if (autoStart) {
@@ -25,8 +36,7 @@ void SaveSettingsOnClose(CSystemTools& tools, const std::string& options, bool a
     const uint32_t today = static_cast<uint32_t>(
         CSystemTools::DayNumber(Part(stamp, 0, 4), Part(stamp, 4, 2), Part(stamp, 6, 2)));
     // The interval as stored, read back from the file.
-    const uint32_t interval =
-        static_cast<uint32_t>(CSystemTools::ParseDecimal(tools.ReadSetting("CheckTime")));
+    const uint32_t interval = ScheduleDays(tools.ReadSetting("CheckTime"));
     tools.WriteSetting("CheckDate", std::to_string(static_cast<int32_t>(today + interval)));
   } else {
     tools.m_strKeyPath = kRunKey;

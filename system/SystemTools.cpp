@@ -83,6 +83,27 @@ uint32_t DaysInMonth(int month, int32_t year) {
   return 0;
 }
 
+// The keys config.ini holds.
+const char* const kSettingKeys[] = {"Product ID", "Language",  "Dialects[1031]", "Options",
+                                    "CheckTime",  "CheckDate", "Startup",        "Homepage"};
+
+// The indexes of the key lines of `key` in config.ini. The file is read in
+// pairs: a line holding a setting's key (or `key`) is a key line, and the
+// line after it is its value, never itself a key line, whatever it holds.
+// Any other line stands alone and is carried along.
+std::vector<size_t> KeyLinesOf(const std::vector<std::string>& lines, const std::string& key) {
+  std::vector<size_t> found;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    const bool isKey = line == key || std::find(std::begin(kSettingKeys), std::end(kSettingKeys),
+                                                line) != std::end(kSettingKeys);
+    if (!isKey) continue;
+    if (line == key) found.push_back(i);
+    ++i;  // its value line
+  }
+  return found;
+}
+
 }  // namespace
 
 std::string DecodeRegString(const RegValue& value) {
@@ -102,13 +123,10 @@ std::string CSystemTools::GetProgramDir() const {
 std::string CSystemTools::ConfigPath() const { return GetProgramDir() + "\\config.ini"; }
 
 std::string CSystemTools::ReadSetting(const std::string& key) const {
-  TextFileReader reader(ConfigPath());
+  const std::vector<std::string> lines = ReadAllLines(ConfigPath());
   std::string result;
-  std::string line;
-  while (reader.ReadLine(&line)) {
-    if (line != key) continue;
-    // The line after a key line is its value, never a key line itself.
-    if (!reader.ReadLine(&result)) result.clear();
+  for (size_t line : KeyLinesOf(lines, key)) {
+    result = line + 1 < lines.size() ? lines[line + 1] : std::string();
   }
   return result;
 }
@@ -116,14 +134,12 @@ std::string CSystemTools::ReadSetting(const std::string& key) const {
 void CSystemTools::WriteSetting(const std::string& key, const std::string& value) const {
   const std::string path = ConfigPath();
   std::vector<std::string> lines = ReadAllLines(path);
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i] != key) continue;
-    if (i + 1 < lines.size()) {
-      lines[i + 1] = value;
+  for (size_t line : KeyLinesOf(lines, key)) {
+    if (line + 1 < lines.size()) {
+      lines[line + 1] = value;
     } else {
       lines.push_back(value);  // a key on the last line gets its value line
     }
-    ++i;  // as when reading, a value line is not a key line
   }
   ReplaceFileLines(path, lines);
 }

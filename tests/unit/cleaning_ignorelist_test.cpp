@@ -33,13 +33,20 @@ TEST_F(CleaningIgnoreListTest, AppendKeepsTheHeaderAndEveryLine) {
        "CLSID\\{id}",
        "; header\r\n;\xE4\r\n\r\nOld\r\nCLSID\\{id}\r\n",
        {"Old", "CLSID\\{id}"}},
-      {"h1\r\nh2\r\nh3", "", "h1\r\nh2\r\nh3\r\n\r\n", {""}},
+      // An empty line is no entry.
       {"h1\r\nh2\r\nh3\r\nA\r\n\r\nB",
        "\\exefile",
        "h1\r\nh2\r\nh3\r\nA\r\n\r\nB\r\n\\exefile\r\n",
-       {"A", "", "B", "\\exefile"}},
-      // Fewer than three lines: padded so that the entry counts.
-      {"only header\r\n", "K", "only header\r\n\r\n\r\nK\r\n", {"K"}},
+       {"A", "B", "\\exefile"}},
+      // Fewer than three lines: padded so that the entry counts; a header
+      // line equal to the entry is no entry.
+      {"K\r\n", "K", "K\r\n\r\n\r\nK\r\n", {"K"}},
+      // Entries that would not read back as themselves, and duplicates,
+      // leave the file as it is.
+      {"h1\r\nh2\r\nh3", "", "h1\r\nh2\r\nh3", {}},
+      {"h1\r\nh2\r\nh3\r\nA\r\n", "a\nb", "h1\r\nh2\r\nh3\r\nA\r\n", {"A"}},
+      {"h1\r\nh2\r\nh3\r\nA\r\n", "a\r", "h1\r\nh2\r\nh3\r\nA\r\n", {"A"}},
+      {"h1\r\nh2\r\nh3\r\nA\r\nB", "A", "h1\r\nh2\r\nh3\r\nA\r\nB", {"A", "B"}},
       {"", "K", "\r\n\r\n\r\nK\r\n", {"K"}},
   };
   for (const auto& row : rows) {
@@ -69,6 +76,16 @@ TEST_F(CleaningIgnoreListTest, FailedRewriteKeepsTheOldFile) {
 }
 #endif
 
+// Eight times "\\name".
+std::string Chain(const std::string& name) {
+  std::string path;
+  for (int i = 0; i < kLoopLength; ++i) path += "\\" + name;
+  return path;
+}
+
+const char kRunMru[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+
+// The entry is the key in front of the chain ("" when no key can be written).
 TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
   const struct {
     std::string path;
@@ -77,10 +94,19 @@ TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
       {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", "CLSID\\{id}"},
       {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // seven
       {"A\\X\\X\\X\\X\\X\\X\\X\\X\\X\\X", "A"},                          // more than eight
-      {"X\\X\\X\\X\\X\\X\\X\\X", ""},                                    // loop from the start
-      {"\\X\\X\\X\\X\\X\\X\\X\\X", ""},  // program walk from the root
-      {"CLSID\\SubKey\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", "CLSID"},  // earlier occurrence
-      {"A\\B\\\\\\\\\\\\\\\\\\", std::nullopt},                            // empty last components
+      // Nothing in front of the chain: its first key.
+      {"X\\X\\X\\X\\X\\X\\X\\X", "X"},
+      {"\\X\\X\\X\\X\\X\\X\\X\\X", "\\X"},  // program walk from the root
+      // The name occurs earlier, inside or as other components.
+      {"CLSID\\SubKey\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", "CLSID\\SubKey"},
+      {std::string(kRunMru) + Chain("o"), kRunMru},
+      {std::string(kRunMru) + Chain("Windows"), kRunMru},
+      {"Software\\Microsoft\\Windows" + Chain("Windows"), "Software\\Microsoft"},
+      // A name with a line break: the nearest key above it, or nothing.
+      {"K\\l\rm\\n" + Chain("X"), "K"},
+      {"K" + Chain("x\ny"), "K"},
+      {"\\a\nb" + Chain("X"), ""},
+      {"A\\B\\\\\\\\\\\\\\\\\\", std::nullopt},  // empty last components
       {"", std::nullopt},
       {"K\\Sub\\sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // case differs
       {"K\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB", "K"},

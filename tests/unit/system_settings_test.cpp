@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "options/OptionsString.h"
 #include "system/FileError.h"
@@ -149,6 +152,49 @@ TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {
     EXPECT_TRUE(m_env.m_registry.HasValue(RegRoot::CurrentUser, kRunKey, "Other"));
     EXPECT_FALSE(m_env.m_registry.HasValue(RegRoot::LocalMachine, kToolcrate, "active"));
     EXPECT_EQ(m_env.m_registry.openKeys(), 0);
+  }
+}
+
+// The days text is stored as typed, whatever it holds, even a key's name; the
+// schedule takes its leading digits, at most 9999 days.
+TEST_F(SettingsTest, ClosingKeepsEveryPairWhateverTheDaysTextHolds) {
+  std::ifstream shippedFile(std::string(KW_SOURCE_DIR) + "/dist/config.ini", std::ios::binary);
+  std::ostringstream shippedBytes;
+  shippedBytes << shippedFile.rdbuf();
+  std::vector<std::string> shipped;  // key, value, key, value ...
+  std::istringstream lines(shippedBytes.str());
+  for (std::string line; std::getline(lines, line);)
+    shipped.push_back(line.substr(0, line.find('\r')));
+  ASSERT_EQ(shipped.size() % 2, 0u);
+
+  const int today = 2532;  // 6 December 2006
+  struct Row {
+    std::string days;
+    int interval;
+  };
+  std::vector<Row> rows = {
+      {"30", 30},           {"0042", 42}, {"3 days", 3}, {"9999", 9999}, {"10000", 9999},
+      {"4294967303", 9999}, {"", 0},      {"days", 0},   {"-5", 0},      {" 7", 0}};
+  for (size_t i = 0; i < shipped.size(); i += 2) rows.push_back({shipped[i], 0});
+  const std::string options = "11111111111101";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.days);
+    WriteConfig(shippedBytes.str());
+    m_env.m_now = LocalTime{2006, 12, 6, 14, 5};
+    SaveSettingsOnClose(m_tools, options, true, row.days);
+
+    std::vector<std::string> expected = shipped;
+    std::string bytes;
+    for (size_t i = 0; i < expected.size(); i += 2) {
+      if (expected[i] == "CheckTime") expected[i + 1] = row.days;
+      if (expected[i] == "CheckDate") expected[i + 1] = std::to_string(today + row.interval);
+      if (expected[i] == "Options") expected[i + 1] = options;
+      bytes += expected[i] + "\r\n" + expected[i + 1] + "\r\n";
+    }
+    EXPECT_EQ(Config(), bytes);
+    for (size_t i = 0; i < expected.size(); i += 2) {
+      EXPECT_EQ(m_tools.ReadSetting(expected[i]), expected[i + 1]) << expected[i];
+    }
   }
 }
 

@@ -12,17 +12,18 @@ enum class Change { None, DropSearchAssistant, Days, AddPaint };
 struct Step {
   const char* name;
   Change change;
-  int closeWith;  // IDOK or IDCANCEL
-  int answer;     // to the question; 0 when none may come
+  int closeWith;          // IDOK or IDCANCEL
+  int answer;             // to the question; 0 when none may come
+  const char* daysShown;  // when the dialog opens
 };
 
 // In this order on one program run; a new pass only follows the last step.
 const Step kSteps[] = {
-    {"category change cancelled", Change::DropSearchAssistant, IDCANCEL, 0},
-    {"OK without change", Change::None, IDOK, 0},
-    {"days only", Change::Days, IDOK, 0},
-    {"category change answered No", Change::DropSearchAssistant, IDOK, IDNO},
-    {"category change answered Yes", Change::AddPaint, IDOK, IDYES},
+    {"category change cancelled", Change::DropSearchAssistant, IDCANCEL, 0, "3 days"},
+    {"OK without change", Change::None, IDOK, 0, "3 days"},
+    {"days only", Change::Days, IDOK, 0, "3 days"},
+    {"category change answered No", Change::DropSearchAssistant, IDOK, IDNO, "12"},
+    {"category change answered Yes", Change::AddPaint, IDOK, IDYES, "12"},
 };
 
 using OptionsTest = KelpwiseTest;
@@ -30,6 +31,7 @@ using OptionsTest = KelpwiseTest;
 TEST_F(OptionsTest, AsksOnlyWhenCategoriesChangeAndOnlyYesSearchesAgainWithTheNewOnes) {
   SeedHistory(kRunMruKey, "ab");
   SeedHistory(kSearchAssistantKey, "ab");
+  ASSERT_TRUE(Set("CheckTime", "3 days"));  // stored before the field took digits only
   ASSERT_NO_FATAL_FAILURE(Start("11000000000000"));
   ASSERT_TRUE(Search());
   const std::vector<std::string> listed = Rows();
@@ -40,6 +42,7 @@ TEST_F(OptionsTest, AsksOnlyWhenCategoriesChangeAndOnlyYesSearchesAgainWithTheNe
     Click(m_main, IDC_OPTIONS);
     HWND options = m_process.WaitForDialog(IDC_CHECK_RUNMRU);
     ASSERT_NE(options, nullptr);
+    EXPECT_EQ(Text(options, IDC_DAYS), step.daysShown);
     if (step.change == Change::DropSearchAssistant)
       SetCheck(options, IDC_CHECK_SEARCH_ASSISTANT, false);
     if (step.change == Change::Days) SetText(options, IDC_DAYS, "12");
@@ -69,6 +72,9 @@ TEST_F(OptionsTest, AsksOnlyWhenCategoriesChangeAndOnlyYesSearchesAgainWithTheNe
   EXPECT_FALSE(IsChecked(options, IDC_CHECK_SEARCH_ASSISTANT));
   EXPECT_TRUE(IsChecked(options, IDC_CHECK_PAINT));
   EXPECT_EQ(Text(options, IDC_DAYS), "12");
+  const HWND days = GetDlgItem(options, IDC_DAYS);
+  EXPECT_NE(GetWindowLongA(days, GWL_STYLE) & ES_NUMBER, 0);
+  EXPECT_EQ(SendMessageA(days, EM_GETLIMITTEXT, 0, 0), 4);
 }
 
 }  // namespace
