@@ -38,6 +38,8 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   COptionsDlg m_dlgOptions;
   // File-name tokens of the category check in progress.
   std::vector<std::string> m_arrExtensions;
+  // The start key of the category walk in progress.
+  std::string m_strWalkStart;
   CSystemTools m_tools;
 
   Button m_btnMoreInfo;

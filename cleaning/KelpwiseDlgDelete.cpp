@@ -65,7 +65,7 @@ void CKelpwiseDlg::ReturnToIdle() {
 
 void CKelpwiseDlg::CheckKeyLoop(const std::string& keyPath) {
   if (m_bLoopGuardFired) return;
-  std::optional<std::string> entry = LoopGuardEntry(keyPath);
+  std::optional<std::string> entry = LoopGuardEntry(keyPath, m_strWalkStart);
   if (!entry) return;
   // A loop below a key whose name has a line break may leave no key to
   // ignore: the message then names the looping path and claims no entry.

@@ -1,5 +1,6 @@
 #include "cleaning/LoopGuard.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace kw {
@@ -29,7 +30,8 @@ std::string JoinPath(const std::vector<std::string>& components, size_t count) {
 
 }  // namespace
 
-std::optional<std::string> LoopGuardEntry(const std::string& keyPath) {
+std::optional<std::string> LoopGuardEntry(const std::string& keyPath,
+                                          const std::string& walkStart) {
   const std::vector<std::string> components = SplitPath(keyPath);
   const std::string& name = components.back();
   if (name.empty()) return std::nullopt;
@@ -41,6 +43,12 @@ std::optional<std::string> LoopGuardEntry(const std::string& keyPath) {
   // precedes it, the chain's first key, since an empty entry names no key.
   size_t count = chainStart;
   if (JoinPath(components, count).empty()) ++count;
+  // The walk looks its ignore list up only at and below its start key, so an
+  // entry above that key would never stop the loop: when the chain begins
+  // at the start key or above, the entry is the start key's child on the way.
+  if (!walkStart.empty()) {
+    count = std::max(count, std::min(SplitPath(walkStart).size() + 1, components.size()));
+  }
   // blacklist.ini holds one entry a line: a key whose path has a line break
   // gives way to the nearest key above it.
   for (size_t i = 0; i < count; ++i) {

@@ -16,7 +16,9 @@ constexpr int kLoopLength = 8;
 // when nothing precedes it), or of the first component holding a line break
 // in front of that. Empty when no key on the way can be an entry (the loop
 // lies below a key of the root whose name has a line break). Otherwise,
-// when there is no loop, nothing.
-std::optional<std::string> LoopGuardEntry(const std::string& keyPath);
+// when there is no loop, nothing. `walkStart` is the key the walk began at,
+// of which `keyPath` is a part; the entry is never above its child on the way.
+std::optional<std::string> LoopGuardEntry(const std::string& keyPath,
+                                          const std::string& walkStart = "");
 
 }  // namespace kw

@@ -83,6 +83,7 @@ void CKelpwiseDlg::RunSearchCategories() {
   for (const ScanCategory& category : ScanCategories()) {
     if (!IsCategoryEnabled(options, category.index)) continue;
     if (IsFileReference(category.check)) m_arrExtensions = category.extensions;
+    m_strWalkStart = category.startKey;
     walker.ScanKey(names[category.index], category.startKey, category.check, m_arrExtensions);
   }
 }

@@ -90,6 +90,7 @@ TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
   const struct {
     std::string path;
     std::optional<std::string> entry;
+    std::string walkStart = "";
   } rows[] = {
       {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", "CLSID\\{id}"},
       {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // seven
@@ -111,10 +112,16 @@ TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
       {"K\\Sub\\sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // case differs
       {"K\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB\\SUB", "K"},
       {"K\\a b\\a b\\a b\\a b\\a b\\a b\\a b\\a b", "K"},
+      // A chain that begins at the walk's start key or above: an entry above
+      // the start key would not be looked up, the child on the way is.
+      {"S\\Help" + Chain("Help"), "S\\Help\\Help", "S\\Help"},
+      {"S\\Help\\Help" + Chain("Help"), "S\\Help\\Help", "S\\Help"},
+      {"S\\T" + Chain("Help"), "S\\T", "S"},
+      {"S\\T\\U" + Chain("Help"), "S\\T\\U", "S"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.path);
-    EXPECT_EQ(LoopGuardEntry(row.path), row.entry);
+    EXPECT_EQ(LoopGuardEntry(row.path, row.walkStart), row.entry);
   }
 }
 
