@@ -34,8 +34,13 @@ if ! { cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKW_FUZZ=
   exit 1
 fi
 
-# The targets write their files into a temporary folder: memory is quickest.
-if [ -z "${TMPDIR:-}" ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+# The targets keep their files in a temporary folder (in memory where there
+# is a place for it); a failed target leaves its folder there, so all go.
+scratch=/dev/shm
+[ -w "$scratch" ] || scratch=${TMPDIR:-/tmp}
+TMPDIR=$(mktemp -d "$scratch/kelpwise-fuzz.XXXXXX")
+export TMPDIR
+trap 'rm -rf "$TMPDIR"' EXIT
 
 failed=0
 for seeds in "$root"/tests/fuzz/corpus/*/; do
