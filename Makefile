@@ -24,6 +24,13 @@ windows: setup
 test:
 	bash scripts/test.sh
 
+# The libFuzzer targets of tests/fuzz (clang, build/fuzz), each for
+# FUZZ_SECONDS on its corpus copy; prints the executions of each.
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz: setup
+	bash scripts/fuzz.sh run $(FUZZ_SECONDS)
+
 # Starts Kelpwise in a private demo prefix (build/demo-prefix, or
 # build/demo-prefix-win64 where 32-bit programs cannot run).
 run:

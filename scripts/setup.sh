@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Kelpwise needs on Debian 12:
-# the MinGW-w64 i686 cross compiler, 32-bit Wine, Xvfb and the screenshot tools.
+# the MinGW-w64 cross compilers for 32-bit and 64-bit Windows, Wine for both,
+# Xvfb, the screenshot tools and clang for the fuzz targets.
 # Quick when everything is already there.
 set -euo pipefail
 
-packages=(cmake make g++ googletest libgtest-dev
+packages=(cmake make g++ clang googletest libgtest-dev
           g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils)

@@ -77,6 +77,24 @@ run_program() {
 
 run_program unit_tests build/native/unit_tests
 
+# The fuzz targets replay their checked-in corpus once (seconds); each
+# target counts as one test.
+echo
+echo "=== fuzz corpus replay"
+fuzz_rc=0
+bash scripts/fuzz.sh replay >"$work/fuzz.out" 2>&1 || fuzz_rc=$?
+cat "$work/fuzz.out"
+fuzz_passed=$(grep -c ': [0-9]* inputs passed$' "$work/fuzz.out" || true)
+fuzz_failed=$(grep -c ': FAILED' "$work/fuzz.out" || true)
+total_passed=$((total_passed + fuzz_passed))
+total_failed=$((total_failed + fuzz_failed))
+if [ "$fuzz_failed" -ne 0 ]; then
+  problems+=("fuzz corpus replay: $fuzz_failed failed")
+elif [ "$fuzz_rc" -ne 0 ] || [ "$fuzz_passed" -eq 0 ]; then
+  total_failed=$((total_failed + 1))
+  problems+=("fuzz corpus replay did not run (exit code $fuzz_rc)")
+fi
+
 kw_start_xvfb
 
 # run_wine_programs KIND: every Wine test program of KIND's build, in one
