@@ -85,6 +85,7 @@ class CountingEnvironment : public Environment {
   Registry& registry() override { return m_registry; }
   std::string ModuleFileName() override { return m_real.ModuleFileName(); }
   bool WindowsDirectory(std::string* dir) override { return m_real.WindowsDirectory(dir); }
+  bool SystemWow64Directory(std::string* dir) override { return m_real.SystemWow64Directory(dir); }
   PathState ProbePath(const std::string& path) override {
     Stopwatch clock;
     const PathState state = m_real.ProbePath(path);

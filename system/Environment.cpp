@@ -34,6 +34,7 @@ class DetachedEnvironment : public Environment {
   Registry& registry() override { return m_registry; }
   std::string ModuleFileName() override { return "Kelpwise.exe"; }
   bool WindowsDirectory(std::string*) override { return false; }
+  bool SystemWow64Directory(std::string*) override { return false; }
   PathState ProbePath(const std::string&) override { return PathState::Unknown; }
   LocalTime Now() override { return LocalTime(); }
 

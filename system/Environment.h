@@ -31,6 +31,10 @@ class Environment {
   virtual std::string ModuleFileName() = 0;
   // The Windows folder without trailing backslash; false when unknown.
   virtual bool WindowsDirectory(std::string* dir) = 0;
+  // The folder where 64-bit Windows keeps the system files of 32-bit
+  // programs (SysWOW64), without trailing backslash; false on a system
+  // without one.
+  virtual bool SystemWow64Directory(std::string* dir) = 0;
   virtual PathState ProbePath(const std::string& path) = 0;
   virtual LocalTime Now() = 0;
 };

@@ -27,6 +27,34 @@ bool ReadRootOf(int readRoot, RegRoot* root) {
   return false;
 }
 
+bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
+char LowerAsciiChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The part of `path` below `folder`, as `path` spells it: the folder's
+// letters match in any case and a run of separators ('\' or '/') matches a
+// run; false when `path` names no file below `folder`.
+bool NameBelowFolder(const std::string& path, const std::string& folder, std::string* rest) {
+  size_t p = 0;
+  size_t f = 0;
+  while (f < folder.size()) {
+    if (IsPathSeparator(folder[f])) {
+      if (p == path.size() || !IsPathSeparator(path[p])) return false;
+      while (f < folder.size() && IsPathSeparator(folder[f])) ++f;
+      while (p < path.size() && IsPathSeparator(path[p])) ++p;
+    } else {
+      if (p == path.size() || LowerAsciiChar(path[p]) != LowerAsciiChar(folder[f])) return false;
+      ++p;
+      ++f;
+    }
+  }
+  if (p == path.size() || !IsPathSeparator(path[p])) return false;
+  while (p < path.size() && IsPathSeparator(path[p])) ++p;
+  if (p == path.size()) return false;
+  *rest = path.substr(p);
+  return true;
+}
+
 bool WriteRootOf(int writeRoot, RegRoot* root) {
   switch (writeRoot) {
     case kWriteLocalMachine:
@@ -269,7 +297,16 @@ std::string CSystemTools::ShortenText(const std::string& text, int head) {
 }
 
 bool CSystemTools::FileExists(const std::string& path) const {
-  return m_env->ProbePath(path) != PathState::Missing;
+  if (m_env->ProbePath(path) != PathState::Missing) return true;
+  // 32-bit programs on 64-bit Windows name their system files below
+  // System32, where the system shows them the 32-bit system folder.
+  std::string wow64Dir;
+  std::string rest;
+  if (!m_env->SystemWow64Directory(&wow64Dir) ||
+      !NameBelowFolder(path, GetWindowsDir() + "\\System32", &rest)) {
+    return false;
+  }
+  return m_env->ProbePath(wow64Dir + "\\" + rest) != PathState::Missing;
 }
 
 std::string CSystemTools::GetWindowsDir() const {

@@ -64,7 +64,8 @@ class CSystemTools {
   static bool SectionExists(const std::string& path, const std::string& line);
   static std::string ShortenText(const std::string& text, int head);
 
-  // False only when the system says the path does not exist.
+  // False only when the system says the path does not exist; on 64-bit
+  // Windows a path below System32 must be missing in SysWOW64 too.
   bool FileExists(const std::string& path) const;
   std::string GetWindowsDir() const;
 

@@ -63,6 +63,24 @@ std::string DriveRoot(const std::string& path) {
   return "";
 }
 
+using FolderGetter = UINT(WINAPI*)(LPSTR, UINT);
+
+// A system folder from a GetWindowsDirectoryA-like function, without
+// trailing backslash (except a drive's root); false when the system has
+// none to give.
+bool ReadFolder(FolderGetter get, std::string* dir) {
+  std::vector<char> buffer(MAX_PATH);
+  UINT length = get(buffer.data(), static_cast<UINT>(buffer.size()));
+  if (length >= buffer.size()) {
+    buffer.resize(length + 1);
+    length = get(buffer.data(), static_cast<UINT>(buffer.size()));
+  }
+  if (length == 0 || length >= buffer.size()) return false;
+  dir->assign(buffer.data(), length);
+  while (dir->size() > 3 && dir->back() == '\\') dir->pop_back();
+  return true;
+}
+
 }  // namespace
 
 std::string Win32Environment::ModuleFileName() {
@@ -78,16 +96,16 @@ std::string Win32Environment::ModuleFileName() {
 }
 
 bool Win32Environment::WindowsDirectory(std::string* dir) {
-  std::vector<char> buffer(MAX_PATH);
-  UINT length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
-  if (length >= buffer.size()) {
-    buffer.resize(length + 1);
-    length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
-  }
-  if (length == 0 || length >= buffer.size()) return false;
-  dir->assign(buffer.data(), length);
-  while (dir->size() > 3 && dir->back() == '\\') dir->pop_back();
-  return true;
+  return ReadFolder(GetWindowsDirectoryA, dir);
+}
+
+bool Win32Environment::SystemWow64Directory(std::string* dir) {
+  // Looked up at run time: Windows before XP lacks the function.
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  if (kernel == nullptr) return false;
+  const auto get = reinterpret_cast<FolderGetter>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "GetSystemWow64DirectoryA")));
+  return get != nullptr && ReadFolder(get, dir);
 }
 
 PathState Win32Environment::ProbePath(const std::string& path) {

@@ -12,6 +12,7 @@ class Win32Environment : public Environment {
   Registry& registry() override { return m_registry; }
   std::string ModuleFileName() override;
   bool WindowsDirectory(std::string* dir) override;
+  bool SystemWow64Directory(std::string* dir) override;
   // Asks the file system without letting it show a "no disk" box and
   // without WOW64 redirection. Only a fixed or RAM drive, or a path without
   // a drive, can give Missing; other drives give Unknown without a probe.

@@ -72,6 +72,12 @@ bool FakeEnvironment::WindowsDirectory(std::string* dir) {
   return true;
 }
 
+bool FakeEnvironment::SystemWow64Directory(std::string* dir) {
+  if (m_wow64Dir.empty()) return false;
+  *dir = m_wow64Dir;
+  return true;
+}
+
 PathState FakeEnvironment::ProbePath(const std::string& path) {
   for (const auto& [known, state] : m_paths) {
     if (SameIgnoringCase(known, path)) return state;

@@ -36,12 +36,14 @@ class FakeEnvironment : public Environment {
   Registry& registry() override { return m_registry; }
   std::string ModuleFileName() override { return m_moduleFileName; }
   bool WindowsDirectory(std::string* dir) override;
+  bool SystemWow64Directory(std::string* dir) override;
   PathState ProbePath(const std::string& path) override;
   LocalTime Now() override { return m_now; }
 
   MemoryRegistry m_registry;
   std::string m_moduleFileName;
   std::string m_windowsDir = "C:\\Windows";  // empty: unknown
+  std::string m_wow64Dir;                    // empty: 32-bit Windows
   LocalTime m_now;
   // Paths (compared without regard to case) and their states; any other
   // path is Missing.

@@ -11,6 +11,7 @@
 
 #include "cleaning/BackupFile.h"
 #include "cleaning/BackupRecord.h"
+#include "scan/KeyWalker.h"
 #include "system/SystemTools.h"
 #include "system/Win32Environment.h"
 #include "system/Win32Registry.h"
@@ -23,6 +24,9 @@ using namespace std::string_literals;
 const char kSandbox[] = "Software\\KelpwiseTest";
 const char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char kSharedDll[] = "C:\\KelpwiseTest\\one.dll";
+const char kOnly64[] = "kelpwise-only64.dll";  // in System32 only
+const char kOnly32[] = "kelpwise-only32.dll";  // in SysWOW64 only
+const char kNeither[] = "kelpwise-neither.dll";
 
 std::string Sandbox(const std::string& sub) { return std::string(kSandbox) + "\\" + sub; }
 
@@ -59,6 +63,15 @@ class RegistryTest : public ::testing::Test {
   static void CleanUp() {
     SHDeleteKeyA(HKEY_CURRENT_USER, kSandbox);
     SHDeleteValueA(HKEY_LOCAL_MACHINE, kSharedDlls, kSharedDll);
+    for (const char* file : {kOnly64, kOnly32, kNeither}) {
+      SHDeleteValueA(HKEY_LOCAL_MACHINE, kSharedDlls, SystemFile(file).c_str());
+    }
+  }
+  // A file below System32, spelled as a 32-bit installer would.
+  static std::string SystemFile(const std::string& name) {
+    char windows[MAX_PATH] = "";
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\SYSTEM32\\" + name;
   }
 
   Win32Environment m_env;
@@ -184,6 +197,72 @@ TEST(ProbePathTest, OnlyAnExistingDriveCanSayMissing) {
     EXPECT_EQ(env.ProbePath(path), expected);
   }
   RemoveDirectoryA(dir.c_str());
+}
+
+// Runs `work` with WOW64 file-system redirection off, so that a 32-bit test
+// on 64-bit Windows reaches the real System32.
+template <typename Work>
+void InRealSystemFolders(Work work) {
+  PVOID old = nullptr;
+  const BOOL off = Wow64DisableWow64FsRedirection(&old);
+  work();
+  if (off) Wow64RevertWow64FsRedirection(old);
+}
+
+class SilentListener : public ScanListener {
+ public:
+  void OnKeyEntered(const std::string&) override {}
+  void OnKeyChecked(const std::string&) override {}
+  void OnEntryAdded(int, const std::string&, bool) override {}
+};
+
+// 32-bit installers on 64-bit Windows register their system DLLs below
+// System32 while the files lie in SysWOW64; the SharedDLLs key is shared by
+// both kinds of program.
+TEST_F(RegistryTest, SharedDllsInEitherSystemFolderAreNotListed) {
+  char windows[MAX_PATH] = "";
+  char wow64[MAX_PATH] = "";
+  ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+  const std::string system32 = std::string(windows) + "\\System32\\";
+  const bool hasWow64 = GetSystemWow64DirectoryA(wow64, MAX_PATH) > 0;  // none on 32-bit Windows
+  bool madeWow64 = false;
+  InRealSystemFolders([&] {
+    // Wine makes SysWOW64 only where it can run 32-bit programs.
+    madeWow64 = hasWow64 && CreateDirectoryA(wow64, nullptr);
+    for (const std::string& file :
+         {system32 + kOnly64, hasWow64 ? std::string(wow64) + "\\" + kOnly32 : ""}) {
+      if (file.empty()) continue;
+      const HANDLE created = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr);
+      EXPECT_NE(created, INVALID_HANDLE_VALUE) << file;
+      CloseHandle(created);
+    }
+  });
+  for (const char* file : {kOnly64, kOnly32, kNeither}) {
+    if (file != kOnly32 || hasWow64) {
+      SetRawValue(kSharedDlls, SystemFile(file), REG_DWORD, "\x01\0\0\0"s, HKEY_LOCAL_MACHINE);
+    }
+  }
+
+  ResultModel model;
+  SilentListener listener;
+  KeyWalker walker(m_registry, m_tools, model, listener, {}, {}, "");
+  for (const ScanCategory& category : ScanCategories()) {
+    if (category.check == SCAN_SHAREDDLL) {
+      walker.ScanKey("Shared DLLs", category.startKey, category.check, category.extensions);
+    }
+  }
+  std::vector<std::string> listed;
+  for (const ResultRow& row : model.rows()) {
+    if (row.valueName.find("kelpwise-") != std::string::npos) listed.push_back(row.valueName);
+  }
+  EXPECT_EQ(listed, std::vector<std::string>{SystemFile(kNeither)});
+
+  InRealSystemFolders([&] {
+    DeleteFileA((system32 + kOnly64).c_str());
+    DeleteFileA((std::string(wow64) + "\\" + kOnly32).c_str());
+    if (madeWow64) RemoveDirectoryA(wow64);
+  });
 }
 
 // Backups of awkward values, imported again with the system's registry
