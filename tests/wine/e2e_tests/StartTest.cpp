@@ -69,9 +69,11 @@ TEST_P(StarterTest, StartsKelpwiseOnTheDueDayAndOtherwiseChangesNothing) {
   ASSERT_TRUE(Set("Startup", ""));
   ASSERT_TRUE(Set("CheckDate",
                   row.checkDate ? row.checkDate : std::to_string(DayNumber(now) + row.dueInDays)));
-  if (row.change == FolderChange::NoConfig) ASSERT_TRUE(DeleteFileA(File("config.ini").c_str()));
-  if (row.change == FolderChange::NoProgram) ASSERT_TRUE(DeleteFileA(File("Kelpwise.exe").c_str()));
-  if (row.change == FolderChange::ProgramNotRunnable) {
+  if (row.change == FolderChange::NoConfig) {
+    ASSERT_TRUE(DeleteFileA(File("config.ini").c_str()));
+  } else if (row.change == FolderChange::NoProgram) {
+    ASSERT_TRUE(DeleteFileA(File("Kelpwise.exe").c_str()));
+  } else if (row.change == FolderChange::ProgramNotRunnable) {
     ASSERT_TRUE(WriteFile(File("Kelpwise.exe"), "not a program\r\n"));
   }
   const std::vector<std::string> files = FilesIn(m_dir);
