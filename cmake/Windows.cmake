@@ -22,7 +22,8 @@ target_link_libraries(Kelpwise PRIVATE kelpwise_windows)
 set_target_properties(Kelpwise PROPERTIES OUTPUT_NAME Kelpwise)
 # The icons and bitmaps are included by the resource script.
 set_property(SOURCE ${KW_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
-  ${CMAKE_SOURCE_DIR}/res/resource.h)
+  ${CMAKE_SOURCE_DIR}/res/resource.h
+  ${CMAKE_SOURCE_DIR}/res/Kelpwise.manifest)
 
 # The program folder as it ships: the executable, its settings, the
 # language file, the ignore list and an empty backup folder.
@@ -31,6 +32,21 @@ file(GLOB KW_SHIPPED CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/dist/*)
 add_custom_command(TARGET Kelpwise POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${KW_PROGRAM_DIR}/backup
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Kelpwise> ${KW_SHIPPED} ${KW_PROGRAM_DIR}
+  VERBATIM)
+
+# The companion starter that the Run value names: its check comes from the
+# window-free core, its entry point and resources from starter/; it lies
+# beside Kelpwise.exe in the program folder.
+set(KW_STARTER_RESOURCES ${CMAKE_SOURCE_DIR}/starter/KpwStarter.rc)
+add_executable(KpwStarter WIN32 starter/KpwStarterApp.cpp ${KW_STARTER_RESOURCES})
+target_compile_options(KpwStarter PRIVATE ${KW_WARNINGS})
+target_link_options(KpwStarter PRIVATE ${KW_WIN_LINK})
+target_link_libraries(KpwStarter PRIVATE kelpwise_core shell32 advapi32)
+set_property(SOURCE ${KW_STARTER_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
+  ${CMAKE_SOURCE_DIR}/res/resource.h ${CMAKE_SOURCE_DIR}/starter/KpwStarter.manifest)
+add_custom_command(TARGET KpwStarter POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KW_PROGRAM_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:KpwStarter> ${KW_PROGRAM_DIR}
   VERBATIM)
 
 # GoogleTest for programs that run under Wine.

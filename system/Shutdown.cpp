@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "system/AutomaticStart.h"
+
 namespace kw {
 
 namespace {
@@ -9,10 +11,6 @@ namespace {
 const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunValue[] = "Kelpwise";
 const char kToolcrateKey[] = "Software\\Tarnwell\\Tarnwell Toolcrate";
-
-std::string Part(const std::string& text, size_t pos, size_t count) {
-  return pos < text.size() ? text.substr(pos, count) : std::string();
-}
 
 }  // namespace
 
@@ -30,11 +28,9 @@ void SaveSettingsOnClose(CSystemTools& tools, const std::string& options, bool a
   if (autoStart) {
     tools.m_strKeyPath = kRunKey;
     tools.WriteRegString(kWriteCurrentUser, kRunValue,
-                         "\"" + tools.GetProgramDir() + "\\KpwStarter.exe\"");
+                         "\"" + tools.GetProgramDir() + "\\" + kStarterFile + "\"");
     tools.WriteSetting("CheckTime", days);
-    const std::string stamp = tools.GetTimestamp();
-    const uint32_t today = static_cast<uint32_t>(
-        CSystemTools::DayNumber(Part(stamp, 0, 4), Part(stamp, 4, 2), Part(stamp, 6, 2)));
+    const uint32_t today = static_cast<uint32_t>(tools.DayNumberToday());
     // The interval as stored, read back from the file.
     const uint32_t interval = ScheduleDays(tools.ReadSetting("CheckTime"));
     tools.WriteSetting("CheckDate", std::to_string(static_cast<int32_t>(today + interval)));

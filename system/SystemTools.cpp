@@ -274,6 +274,14 @@ int32_t CSystemTools::DayNumber(const std::string& year, const std::string& mont
   return static_cast<int32_t>(total);
 }
 
+int32_t CSystemTools::DayNumberToday() const {
+  const std::string stamp = GetTimestamp();
+  auto part = [&stamp](size_t pos, size_t count) {
+    return pos < stamp.size() ? stamp.substr(pos, count) : std::string();
+  };
+  return DayNumber(part(0, 4), part(4, 2), part(6, 2));
+}
+
 bool CSystemTools::SectionExists(const std::string& path, const std::string& line) {
   TextFileReader reader(path);
   bool found = false;

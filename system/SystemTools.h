@@ -60,6 +60,8 @@ class CSystemTools {
   std::string GetTimestamp() const;
   static int32_t DayNumber(const std::string& year, const std::string& month,
                            const std::string& day);
+  // DayNumber of the date that GetTimestamp gives: the day count of today.
+  int32_t DayNumberToday() const;
 
   static bool SectionExists(const std::string& path, const std::string& line);
   static std::string ShortenText(const std::string& text, int head);

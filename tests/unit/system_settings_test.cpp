@@ -1,5 +1,6 @@
 // config.ini as CSystemTools reads and rewrites it, the options string in
-// it, and what closing the main window saves.
+// it, what closing the main window saves, and what the companion starter
+// makes of it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "options/OptionsString.h"
+#include "system/AutomaticStart.h"
 #include "system/FileError.h"
 #include "system/Shutdown.h"
 #include "system/SystemTools.h"
@@ -195,6 +197,33 @@ TEST_F(SettingsTest, ClosingKeepsEveryPairWhateverTheDaysTextHolds) {
     for (size_t i = 0; i < expected.size(); i += 2) {
       EXPECT_EQ(m_tools.ReadSetting(expected[i]), expected[i + 1]) << expected[i];
     }
+  }
+}
+
+// Closing writes the due day with "%d"; the starter takes nothing else for
+// one. Today is day 2532; on the due day only "Startup" changes. (The
+// starter's other cases run under Wine.)
+TEST_F(SettingsTest, StarterMarksTheRunOnlyOnOrAfterAWellFormedDueDay) {
+  const std::string program = m_tools.GetProgramDir() + "\\Kelpwise.exe";
+  const struct {
+    const char* checkDate;
+    bool starts;
+  } rows[] = {
+      {"2532", true},         {"2531", true},   {"-7", true},          {"-2147483648", true},
+      {"0002532", true},      {"2533", false},  {"2147483647", false}, {"2147483648", false},
+      {"-2147483649", false}, {"", false},      {"-", false},          {" 2532", false},
+      {"2532 ", false},       {"+2532", false}, {"25x2", false},
+  };
+  m_env.m_now = LocalTime{2006, 12, 6, 14, 5};
+  m_env.SetPath(program, PathState::Exists);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.checkDate);
+    const std::string head = "CheckDate\r\n" + std::string(row.checkDate) + "\r\nStartup\r\n";
+    WriteConfig(head + "manually\r\n");
+    AutomaticStartPlan plan;
+    ASSERT_EQ(PrepareAutomaticStart(m_tools, &plan), row.starts);
+    EXPECT_EQ(Config(), head + (row.starts ? "automatically" : "manually") + "\r\n");
+    EXPECT_EQ(plan.program, row.starts ? program : "");
   }
 }
 

@@ -121,6 +121,8 @@ TEST_P(EndingTest, SavesTheOptionsAndTheAutomaticStartOnlyThroughTheShutdown) {
   EXPECT_EQ(Setting("CheckTime"), "30");
   if (saved.back() == '1') {
     EXPECT_EQ(run, StringValue("\"" + File("KpwStarter.exe") + "\""));
+    EXPECT_NE(GetFileAttributesA(File("KpwStarter.exe").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the Run value names no file of the program folder";
     EXPECT_EQ(Setting("CheckDate"), std::to_string(DayNumber(day) + 30));
   } else {
     EXPECT_FALSE(hasRun) << "the Run value is left";

@@ -1,6 +1,7 @@
 #include "tests/wine/e2e_tests/Driver.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <fstream>
 
@@ -150,6 +151,36 @@ void KelpwiseProcess::Close() {
                       programDir.c_str(), &startup, &m_info)) {
     return ::testing::AssertionFailure() << "cannot start " << exe << " (" << GetLastError() << ")";
   }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult KelpwiseProcess::StartThroughStarter(const std::string& programDir) {
+  Close();
+  std::string exe = programDir + "\\KpwStarter.exe", commandLine = "\"" + exe + "\"";
+  char elsewhere[MAX_PATH] = "";
+  GetTempPathA(MAX_PATH, elsewhere);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION starter = {};
+  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, elsewhere,
+                      &startup, &starter)) {
+    return ::testing::AssertionFailure() << "cannot start " << exe << " (" << GetLastError() << ")";
+  }
+  const bool ended = WaitForSingleObject(starter.hProcess, kWaitMs) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(starter.hProcess, 1);
+  CloseHandle(starter.hThread);
+  CloseHandle(starter.hProcess);
+  if (!ended) return ::testing::AssertionFailure() << "the starter stays resident";
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ParentProcessID != starter.dwProcessId) continue;
+    m_info.dwProcessId = entry.th32ProcessID;
+    m_info.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID);
+    break;
+  }
+  CloseHandle(snapshot);
   return ::testing::AssertionSuccess();
 }
 

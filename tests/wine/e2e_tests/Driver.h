@@ -54,6 +54,9 @@ class KelpwiseProcess {
   KelpwiseProcess& operator=(const KelpwiseProcess&) = delete;
 
   ::testing::AssertionResult Start(const std::string& programDir);
+  // Runs the folder's KpwStarter.exe from another working folder, waits
+  // until it has ended, and takes the process it started, if any, as this run.
+  ::testing::AssertionResult StartThroughStarter(const std::string& programDir);
   bool IsRunning() const;
   bool WaitForExit(DWORD timeoutMs = kWaitMs) const;
   void Kill();

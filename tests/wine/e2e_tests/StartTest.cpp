@@ -1,5 +1,6 @@
-// The main window as it first comes up in each language, and the start-up
-// paths that begin with a message box.
+// The main window as it first comes up in each language, the start-up paths
+// that begin with a message box, the companion starter that leads to one,
+// and what both programs' files tell Windows.
 #include "i18n/TextIds.h"
 #include "res/resource.h"
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
@@ -44,26 +45,77 @@ INSTANTIATE_TEST_SUITE_P(Languages, WelcomeTest,
 
 using StartupTest = KelpwiseTest;
 
-TEST_F(StartupTest, AutomaticStartAnsweredNoEndsTheRunAndOnlyResetsStartup) {
-  ASSERT_TRUE(Set("Startup", "automatically"));
+// What is done to the program folder before the starter runs.
+enum class FolderChange { None, NoConfig, NoProgram, ProgramNotRunnable };
+
+struct StarterCase {
+  const char* name;
+  int dueInDays;          // "CheckDate" is today plus this ...
+  const char* checkDate;  // ... unless this text is given
+  FolderChange change;
+  bool starts;
+};
+
+class StarterTest : public KelpwiseTest, public ::testing::WithParamInterface<StarterCase> {};
+
+// On the due day the starter marks the run as automatic and starts Kelpwise,
+// which then asks its question (answered No here: the run ends having only
+// reset "Startup"); on any other day, and whatever is missing or broken, it
+// ends having started nothing and changed no file.
+TEST_P(StarterTest, StartsKelpwiseOnTheDueDayAndOtherwiseChangesNothing) {
+  const StarterCase& row = GetParam();
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  ASSERT_TRUE(Set("Startup", ""));
+  ASSERT_TRUE(Set("CheckDate",
+                  row.checkDate ? row.checkDate : std::to_string(DayNumber(now) + row.dueInDays)));
+  if (row.change == FolderChange::NoConfig) {
+    ASSERT_TRUE(DeleteFileA(File("config.ini").c_str()));
+  } else if (row.change == FolderChange::NoProgram) {
+    ASSERT_TRUE(DeleteFileA(File("Kelpwise.exe").c_str()));
+  } else if (row.change == FolderChange::ProgramNotRunnable) {
+    ASSERT_TRUE(WriteFile(File("Kelpwise.exe"), "not a program\r\n"));
+  }
+  const std::vector<std::string> files = FilesIn(m_dir);
   std::vector<std::string> expected = ConfigLines();
-  ASSERT_TRUE(m_process.Start(m_dir));
-  Box question;
-  ASSERT_TRUE(m_process.Answer(IDNO, &question));
-  EXPECT_EQ(question.caption, m_texts(TXT_CAPTION));
-  EXPECT_EQ(question.text, m_texts(TXT_AUTOSTART_1) + "\n\n" + m_texts(TXT_AUTOSTART_2));
-  EXPECT_TRUE(m_process.WaitForExit()) << "the run goes on after No";
-  for (size_t i = 0; i + 1 < expected.size(); ++i) {
-    if (expected[i] == "Startup") expected[i + 1] = "manually";
+
+  ASSERT_TRUE(m_process.StartThroughStarter(m_dir));
+  if (row.starts) {
+    Box question;
+    ASSERT_TRUE(m_process.Answer(IDNO, &question));
+    EXPECT_EQ(question.caption, m_texts(TXT_CAPTION));
+    EXPECT_EQ(question.text, m_texts(TXT_AUTOSTART_1) + "\n\n" + m_texts(TXT_AUTOSTART_2));
+    EXPECT_TRUE(m_process.WaitForExit()) << "the run goes on after No";
+    for (size_t i = 0; i + 1 < expected.size(); ++i) {
+      if (expected[i] == "Startup") expected[i + 1] = "manually";
+    }
+  } else {
+    EXPECT_FALSE(m_process.IsRunning()) << "something was started";
   }
   EXPECT_EQ(ConfigLines(), expected);
+  EXPECT_EQ(FilesIn(m_dir), files);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Days, StarterTest,
+    ::testing::Values(StarterCase{"DueToday", 0, nullptr, FolderChange::None, true},
+                      StarterCase{"DueInThePast", -3, nullptr, FolderChange::None, true},
+                      StarterCase{"DueTomorrow", 1, nullptr, FolderChange::None, false},
+                      StarterCase{"EmptyCheckDate", 0, "", FolderChange::None, false},
+                      StarterCase{"GarbageCheckDate", 0, "12 days", FolderChange::None, false},
+                      StarterCase{"NoConfig", 0, nullptr, FolderChange::NoConfig, false},
+                      StarterCase{"NoProgram", 0, nullptr, FolderChange::NoProgram, false},
+                      StarterCase{"ProgramNotRunnable", 0, nullptr,
+                                  FolderChange::ProgramNotRunnable, false}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(StartupTest, AutomaticStartAnsweredYesSearchesAtOnce) {
   SeedHistory(kRunMruKey, "ab");
   ASSERT_TRUE(Set("Options", "10000000000000"));
-  ASSERT_TRUE(Set("Startup", "automatically"));
-  ASSERT_TRUE(m_process.Start(m_dir));
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  ASSERT_TRUE(Set("CheckDate", std::to_string(DayNumber(now))));
+  ASSERT_TRUE(m_process.StartThroughStarter(m_dir));
   ASSERT_TRUE(m_process.Answer(IDYES));
   m_main = m_process.MainWindow();
   ASSERT_NE(m_main, nullptr);
@@ -71,6 +123,35 @@ TEST_F(StartupTest, AutomaticStartAnsweredYesSearchesAtOnce) {
   EXPECT_EQ(Rows(), (std::vector<std::string>{RunMruRow('a'), RunMruRow('b')}));
   EXPECT_EQ(Text(m_main, IDC_STATUS), m_texts(TXT_STATUS_FOUND, 2));
   EXPECT_EQ(Setting("Startup"), "manually");
+}
+
+// The rights each program asks for, in the manifest Windows reads (and
+// Kelpwise's asks for nothing else, so its look stays), and neither opens a
+// console.
+TEST_F(StartupTest, EachProgramCarriesItsManifestAndIsAWindowsProgram) {
+  const std::pair<const char*, const char*> programs[] = {
+      {"Kelpwise.exe", "level=\"requireAdministrator\""},
+      {"KpwStarter.exe", "level=\"asInvoker\""}};
+  for (const auto& [name, level] : programs) {
+    SCOPED_TRACE(name);
+    HMODULE module = LoadLibraryExA(File(name).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HRSRC found = FindResourceA(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    const std::string manifest =
+        found ? std::string(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                            SizeofResource(module, found))
+              : "<no manifest>";
+    FreeLibrary(module);
+    EXPECT_NE(manifest.find(level), std::string::npos) << manifest;
+    EXPECT_EQ(manifest.find("<dependency"), std::string::npos) << manifest;
+    std::string image;
+    ASSERT_TRUE(ReadFile(File(name), &image));
+    const size_t header = image.size() > 0x40 ? *reinterpret_cast<const DWORD*>(&image[0x3C]) : 0;
+    // The optional header's Subsystem field, at the same place in PE32 and PE32+.
+    const size_t subsystem = header + 4 + sizeof(IMAGE_FILE_HEADER) + 68;
+    ASSERT_LT(subsystem + 2, image.size());
+    EXPECT_EQ(*reinterpret_cast<const WORD*>(&image[subsystem]), IMAGE_SUBSYSTEM_WINDOWS_GUI);
+  }
 }
 
 TEST_F(StartupTest, MissingBlacklistIsNamedAndTheWindowStillComesUp) {
