@@ -71,7 +71,7 @@ TEST_F(CleaningDeletionTest, CountsEachOutcome) {
       Found(HKCU, kMru, "foreign"),
       MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command",
                       RegValue{"", kRegSz, "x\0"s}),
-      MakeSharedDllRecord(*Reg().Find(HKLM, kDlls, "C:\\Program Files\\a.dll")),
+      MakeSharedDllRecord(kDlls, *Reg().Find(HKLM, kDlls, "C:\\Program Files\\a.dll")),
       MakeValueRecord(HKCU, kMru, *Reg().Find(HKCU, kMru, "MRUList")),  // NotString: skipped
       MakeValueRecord(HKLM, "Software\\NoSuchKey", RegValue{"v", kRegSz, "x\0"s}),
       BackupRecord{"[HKEY_USERS\\K]\n\"v\"=\"x\""},
@@ -134,7 +134,7 @@ TEST_F(CleaningDeletionTest, BackupFileHoldsHeaderAndRestorableRecordsByteForByt
        {MakeValueRecord(HKCU, kMru, RegValue{"a", kRegSz, "notepad\\1\0"s}),
         MakeValueRecord(HKCU, kMru, RegValue{"MRUList", kRegBinary, "a"}),
         MakeSharedDllRecord(
-            RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s})}},
+            kDlls, RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s})}},
       {"backup_header_only.reg", {}},
       {"backup_header_only.reg",
        {MakeValueRecord(HKCU, "K", RegValue{"d", kRegDword, "\1\0\0\0"s}),
