@@ -106,7 +106,7 @@ std::string KeyLine(RegRoot root, const std::string& keyPath) {
 }
 
 BackupRecord MakeValueRecord(RegRoot root, const std::string& keyPath, const RegValue& value) {
-  BackupRecord record;
+  BackupRecord record{"", RecordKind::Restorable, value.type, value.data};
   record.text = KeyLine(root, keyPath) + "\n" + NameToken(value.name) + "=";
   if (value.type != kRegSz) {
     record.text += kNotStringData;
@@ -120,7 +120,7 @@ BackupRecord MakeValueRecord(RegRoot root, const std::string& keyPath, const Reg
 }
 
 BackupRecord MakeSharedDllRecord(const std::string& keyPath, const RegValue& value) {
-  BackupRecord record;
+  BackupRecord record{"", RecordKind::Restorable, value.type, value.data};
   record.text =
       keyPath == kSharedDllsKeyPath ? kSharedDllKeyLine : KeyLine(RegRoot::LocalMachine, keyPath);
   record.text += "\n" + NameToken(value.name) + "=";

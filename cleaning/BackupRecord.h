@@ -5,6 +5,7 @@
 // The same text goes into the backup file and is read back to delete.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "system/Registry.h"
@@ -20,6 +21,10 @@ enum class RecordKind {
 struct BackupRecord {
   std::string text;
   RecordKind kind = RecordKind::Restorable;
+  // The value's type and bytes as the search read them: the clean-up backs
+  // up and deletes the value only while the registry still holds exactly these.
+  uint32_t type = kRegNone;
+  std::string data{};
 };
 
 // Quoted-string escaping of REGEDIT4: backslash, then double quote.

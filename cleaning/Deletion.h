@@ -12,7 +12,8 @@ namespace kw {
 struct DeletionResult {
   int deleted = 0;  // values gone now, including those that were gone before
   int failed = 0;   // values left in place: refused, unknown root, unreadable
-                    // record, or a record that could not be backed up
+                    // record, a record that could not be backed up, or a
+                    // value that no longer holds what the search read
 };
 
 // The write-root selector of DeleteRegValue for "HKEY_LOCAL_MACHINE",
@@ -20,8 +21,9 @@ struct DeletionResult {
 int DeleteSelectorOf(const std::string& rootName);
 
 // Deletes the value of every Restorable record through `tools` (which gets
-// the record's key path in m_strKeyPath). NotRestorable records are left
-// alone and counted as failed; NotString records are skipped uncounted.
+// the record's key path in m_strKeyPath), each only while it still holds the
+// record's type and bytes. NotRestorable records are left alone and counted
+// as failed; NotString records are skipped uncounted.
 DeletionResult DeleteRecordedValues(CSystemTools& tools, const std::vector<BackupRecord>& records);
 
 struct DeleteRunResult {
@@ -30,9 +32,12 @@ struct DeleteRunResult {
 };
 
 // The whole clean-up in its safe order: picks a new backup file name from
-// the program directory and the current timestamp, writes every record to
-// it, and only then deletes the values. Throws FileError when the backup
-// cannot be written; nothing is deleted then.
+// the program directory and the current timestamp, reads every value again,
+// writes the records of those that still hold what the search read to the
+// file, and only then deletes these values. A value that changed since the
+// search is neither backed up nor deleted, so that the backup never brings
+// back older data over it; one that is gone counts as deleted. Throws
+// FileError when the backup cannot be written; nothing is deleted then.
 DeleteRunResult BackUpAndDelete(CSystemTools& tools, const std::vector<BackupRecord>& records);
 
 }  // namespace kw
