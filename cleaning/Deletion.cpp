@@ -5,100 +5,146 @@
 namespace kw {
 namespace {
 
-// The value a record names, as the registry operations of CSystemTools take it.
-struct RecordedValue {
-  int selector = -1;    // the root, numbered as DeleteRegValue numbers it
-  std::string keyPath;  // for m_strKeyPath
-  RegValue found;       // its name, and its type and bytes as the search read them
-};
+// A registry value against the type and bytes the search read from it.
+enum class ValueCheck { Same, Changed, Gone, Unreadable };
 
-// False for a record that is not Restorable, cannot be read back or names
-// a root that is not deleted from.
-bool ReadRecordedValue(const BackupRecord& record, RecordedValue* value) {
-  RecordTarget target;
-  if (record.kind != RecordKind::Restorable || !ReadRecordTarget(record.text, &target)) {
-    return false;
+ValueCheck CheckValue(const RegKey& key, const RegValue& found) {
+  RegValue now;
+  switch (key.registry().QueryValue(key.handle(), found.name, &now)) {
+    case RegStatus::Ok:
+      return now.type == found.type && now.data == found.data ? ValueCheck::Same
+                                                              : ValueCheck::Changed;
+    case RegStatus::NotFound:
+      return ValueCheck::Gone;
+    case RegStatus::AccessDenied:
+    case RegStatus::Failed:
+      break;
   }
-  value->selector = DeleteSelectorOf(target.rootName);
-  value->keyPath = target.keyPath;
-  value->found = RegValue{target.valueName, record.type, record.data};
-  return value->selector >= 0;
+  return ValueCheck::Unreadable;
 }
 
-// The Restorable records whose values still hold what the search read: the
-// ones to back up and delete. A value that is gone by now counts as deleted;
-// one that changed or cannot be read, and every record that can never be
-// deleted, as not deleted. NotString records are left out uncounted.
-std::vector<BackupRecord> UnchangedRecords(CSystemTools& tools,
-                                           const std::vector<BackupRecord>& records,
-                                           DeletionResult* result) {
-  std::vector<BackupRecord> unchanged;
+// A listed value that still held what the search read, with its key open
+// for writing from that check until the value is deleted.
+struct HeldValue {
+  const BackupRecord* record;
+  size_t key;      // index into HeldValues::keys
+  RegValue found;  // name, type and bytes as the search read them
+};
+
+// The outcome of checking every record: the values to back up and delete,
+// and the keys they are deleted from. Records of one key that follow each
+// other share its handle.
+struct HeldValues {
+  std::vector<RegKey> keys;
+  std::vector<HeldValue> values;
+  DeletionResult settled;  // values gone by now, and records never deleted
+};
+
+// Opens the key a record names for writing, or takes the one the previous
+// record opened.
+RegStatus OpenRecordKey(Registry& registry, const RecordTarget& target, RegRoot root,
+                        HeldValues* held, RecordTarget* openTarget) {
+  if (!held->keys.empty() && openTarget->rootName == target.rootName &&
+      openTarget->keyPath == target.keyPath) {
+    return RegStatus::Ok;
+  }
+  RegKey key(registry);
+  const RegStatus opened = key.Open(root, target.keyPath, /*forWrite=*/true);
+  if (opened != RegStatus::Ok) return opened;
+  held->keys.push_back(std::move(key));
+  *openTarget = target;
+  return RegStatus::Ok;
+}
+
+// Reads every Restorable record's value again. One that still holds what
+// the search read is held for the backup and the deletion; one that is
+// gone counts as deleted; one that changed or cannot be read, and every
+// record that can never be deleted, as not deleted. NotString records are
+// left out uncounted.
+HeldValues HoldUnchangedValues(Registry& registry, const std::vector<BackupRecord>& records) {
+  HeldValues held;
+  RecordTarget openTarget;
   for (const BackupRecord& record : records) {
     if (record.kind == RecordKind::NotString) continue;
-    RecordedValue value;
-    if (!ReadRecordedValue(record, &value)) {
-      ++result->failed;
+    RecordTarget target;
+    RegRoot root;
+    if (record.kind != RecordKind::Restorable || !ReadRecordTarget(record.text, &target) ||
+        !RootNamed(target.rootName, &root)) {
+      ++held.settled.failed;
       continue;
     }
-    tools.m_strKeyPath = value.keyPath;
-    switch (tools.CheckRegValue(value.selector, value.found)) {
+    RegValue found{target.valueName, record.type, record.data};
+    ValueCheck check = ValueCheck::Unreadable;
+    switch (OpenRecordKey(registry, target, root, &held, &openTarget)) {
+      case RegStatus::Ok:
+        check = CheckValue(held.keys.back(), found);
+        break;
+      case RegStatus::NotFound:
+        check = ValueCheck::Gone;
+        break;
+      case RegStatus::AccessDenied:
+      case RegStatus::Failed:
+        break;
+    }
+    switch (check) {
       case ValueCheck::Same:
-        unchanged.push_back(record);
+        held.values.push_back({&record, held.keys.size() - 1, std::move(found)});
         break;
       case ValueCheck::Gone:
-        ++result->deleted;
+        ++held.settled.deleted;
         break;
       case ValueCheck::Changed:
       case ValueCheck::Unreadable:
-        ++result->failed;
+        ++held.settled.failed;
         break;
     }
   }
-  return unchanged;
+  return held;
 }
 
-}  // namespace
-
-int DeleteSelectorOf(const std::string& rootName) {
-  if (rootName == "HKEY_LOCAL_MACHINE") return kWriteLocalMachine;
-  if (rootName == "HKEY_CURRENT_USER") return kWriteCurrentUser;
-  if (rootName == "HKEY_CLASSES_ROOT") return kWriteClassesRoot;
-  return -1;
-}
-
-DeletionResult DeleteRecordedValues(CSystemTools& tools, const std::vector<BackupRecord>& records) {
-  DeletionResult result;
-  for (const BackupRecord& record : records) {
-    if (record.kind == RecordKind::NotString) continue;
-    RecordedValue value;
-    if (!ReadRecordedValue(record, &value)) {
-      ++result.failed;
-      continue;
+// Deletes each held value that still holds what the search read.
+DeletionResult DeleteHeldValues(const HeldValues& held) {
+  DeletionResult result = held.settled;
+  for (const HeldValue& value : held.values) {
+    const RegKey& key = held.keys[value.key];
+    bool deleted = false;
+    switch (CheckValue(key, value.found)) {
+      case ValueCheck::Same: {
+        const RegStatus status = key.registry().DeleteValue(key.handle(), value.found.name);
+        deleted = status == RegStatus::Ok || status == RegStatus::NotFound;
+        break;
+      }
+      case ValueCheck::Gone:
+        deleted = true;
+        break;
+      case ValueCheck::Changed:
+      case ValueCheck::Unreadable:
+        break;
     }
-    tools.m_strKeyPath = value.keyPath;
-    switch (tools.DeleteRegValueIfSame(value.selector, value.found)) {
-      case DeleteOutcome::Deleted:
-      case DeleteOutcome::KeyMissing:
-        ++result.deleted;
-        break;
-      case DeleteOutcome::Changed:
-      case DeleteOutcome::Failed:
-        ++result.failed;
-        break;
+    if (deleted) {
+      ++result.deleted;
+    } else {
+      ++result.failed;
     }
   }
   return result;
 }
 
+}  // namespace
+
+DeletionResult DeleteRecordedValues(CSystemTools& tools, const std::vector<BackupRecord>& records) {
+  return DeleteHeldValues(HoldUnchangedValues(tools.environment().registry(), records));
+}
+
 DeleteRunResult BackUpAndDelete(CSystemTools& tools, const std::vector<BackupRecord>& records) {
   DeleteRunResult run;
   run.backupPath = BackupFileName(tools.GetProgramDir(), tools.GetTimestamp());
-  DeletionResult checked;
-  const std::vector<BackupRecord> unchanged = UnchangedRecords(tools, records, &checked);
+  const HeldValues held = HoldUnchangedValues(tools.environment().registry(), records);
+  std::vector<BackupRecord> unchanged;
+  unchanged.reserve(held.values.size());
+  for (const HeldValue& value : held.values) unchanged.push_back(*value.record);
   WriteBackupFile(run.backupPath, unchanged);
-  run.deletion = DeleteRecordedValues(tools, unchanged);
-  run.deletion.deleted += checked.deleted;
-  run.deletion.failed += checked.failed;
+  run.deletion = DeleteHeldValues(held);
   return run;
 }
 

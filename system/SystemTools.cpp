@@ -27,22 +27,6 @@ bool ReadRootOf(int readRoot, RegRoot* root) {
   return false;
 }
 
-// The value `expected.name` of the open key against `expected`.
-ValueCheck CheckValueOfKey(const RegKey& key, const RegValue& expected) {
-  RegValue value;
-  switch (key.registry().QueryValue(key.handle(), expected.name, &value)) {
-    case RegStatus::Ok:
-      return value.type == expected.type && value.data == expected.data ? ValueCheck::Same
-                                                                        : ValueCheck::Changed;
-    case RegStatus::NotFound:
-      return ValueCheck::Gone;
-    case RegStatus::AccessDenied:
-    case RegStatus::Failed:
-      break;
-  }
-  return ValueCheck::Unreadable;
-}
-
 bool WriteRootOf(int writeRoot, RegRoot* root) {
   switch (writeRoot) {
     case kWriteLocalMachine:
@@ -184,44 +168,15 @@ void CSystemTools::WriteRegString(int writeRoot, const std::string& valueName,
 }
 
 DeleteOutcome CSystemTools::DeleteRegValue(int writeRoot, const std::string& valueName) const {
-  return DeleteValue(writeRoot, valueName, nullptr);
-}
-
-DeleteOutcome CSystemTools::DeleteRegValueIfSame(int writeRoot, const RegValue& expected) const {
-  return DeleteValue(writeRoot, expected.name, &expected);
-}
-
-DeleteOutcome CSystemTools::DeleteValue(int writeRoot, const std::string& valueName,
-                                        const RegValue* expected) const {
   RegRoot root;
   if (!WriteRootOf(writeRoot, &root)) return DeleteOutcome::Failed;
   RegKey key(m_env->registry());
   const RegStatus opened = key.Open(root, m_strKeyPath, /*forWrite=*/true);
   if (opened == RegStatus::NotFound) return DeleteOutcome::KeyMissing;
   if (opened != RegStatus::Ok) return DeleteOutcome::Failed;
-  switch (expected == nullptr ? ValueCheck::Same : CheckValueOfKey(key, *expected)) {
-    case ValueCheck::Same:
-      break;
-    case ValueCheck::Gone:
-      return DeleteOutcome::Deleted;
-    case ValueCheck::Changed:
-      return DeleteOutcome::Changed;
-    case ValueCheck::Unreadable:
-      return DeleteOutcome::Failed;
-  }
   const RegStatus deleted = key.registry().DeleteValue(key.handle(), valueName);
   return deleted == RegStatus::Ok || deleted == RegStatus::NotFound ? DeleteOutcome::Deleted
                                                                     : DeleteOutcome::Failed;
-}
-
-ValueCheck CSystemTools::CheckRegValue(int writeRoot, const RegValue& expected) const {
-  RegRoot root;
-  if (!WriteRootOf(writeRoot, &root)) return ValueCheck::Unreadable;
-  RegKey key(m_env->registry());
-  const RegStatus opened = key.Open(root, m_strKeyPath);
-  if (opened == RegStatus::NotFound) return ValueCheck::Gone;
-  if (opened != RegStatus::Ok) return ValueCheck::Unreadable;
-  return CheckValueOfKey(key, expected);
 }
 
 void CSystemTools::EnumKeyNames(RegKey& key) {

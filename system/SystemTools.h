@@ -22,16 +22,7 @@ extern const char kKeyNotFound[];    // "Registry key was not found :-( "
 enum class DeleteOutcome {
   Deleted,     // the value was deleted, or was not there
   KeyMissing,  // the key does not exist: nothing to delete
-  Changed,     // the value no longer holds what was expected: left in place
   Failed       // the key could not be opened for writing, or the deletion was refused
-};
-
-// A registry value against the type and bytes that were read from it before.
-enum class ValueCheck {
-  Same,
-  Changed,    // another type or other bytes
-  Gone,       // the value or its key no longer exists
-  Unreadable  // the key could not be opened, or the value not read
 };
 
 // The text ReadRegString makes of raw value data: the REG_SZ text up to its
@@ -61,13 +52,6 @@ class CSystemTools {
   std::string ReadRegString(int readRoot, const std::string& valueName) const;
   void WriteRegString(int writeRoot, const std::string& valueName, const std::string& data) const;
   DeleteOutcome DeleteRegValue(int writeRoot, const std::string& valueName) const;
-  // The value `expected.name` against the type and bytes of `expected`;
-  // roots numbered as for writing.
-  ValueCheck CheckRegValue(int writeRoot, const RegValue& expected) const;
-  // DeleteRegValue of `expected.name`, but only while the value still holds
-  // the type and bytes of `expected` (checked through the key it is deleted
-  // from); Changed otherwise.
-  DeleteOutcome DeleteRegValueIfSame(int writeRoot, const RegValue& expected) const;
 
   // Fills m_arrSubKeyNames and m_arrValueNames from an open key.
   void EnumKeyNames(RegKey& key);
@@ -88,9 +72,6 @@ class CSystemTools {
 
  private:
   std::string ConfigPath() const;
-  // Deletes the value when `expected` is null or the value still holds it.
-  DeleteOutcome DeleteValue(int writeRoot, const std::string& valueName,
-                            const RegValue* expected) const;
 
   Environment* m_env;
 };
