@@ -4,8 +4,12 @@
 #include <cstdio>
 
 namespace kw {
+
+const char kSharedDllsKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
 namespace {
 
+// Records of values in the SharedDLLs key itself have always named it so.
 const char kSharedDllKeyLine[] =
     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLS]";
 const char kNotStringData[] = "\"No REG_SZ\"";
@@ -102,7 +106,7 @@ std::string KeyLine(RegRoot root, const std::string& keyPath) {
 }
 
 BackupRecord MakeValueRecord(RegRoot root, const std::string& keyPath, const RegValue& value) {
-  BackupRecord record;
+  BackupRecord record{"", RecordKind::Restorable, value.type, value.data};
   record.text = KeyLine(root, keyPath) + "\n" + NameToken(value.name) + "=";
   if (value.type != kRegSz) {
     record.text += kNotStringData;
@@ -115,9 +119,11 @@ BackupRecord MakeValueRecord(RegRoot root, const std::string& keyPath, const Reg
   return record;
 }
 
-BackupRecord MakeSharedDllRecord(const RegValue& value) {
-  BackupRecord record;
-  record.text = std::string(kSharedDllKeyLine) + "\n" + NameToken(value.name) + "=";
+BackupRecord MakeSharedDllRecord(const std::string& keyPath, const RegValue& value) {
+  BackupRecord record{"", RecordKind::Restorable, value.type, value.data};
+  record.text =
+      keyPath == kSharedDllsKeyPath ? kSharedDllKeyLine : KeyLine(RegRoot::LocalMachine, keyPath);
+  record.text += "\n" + NameToken(value.name) + "=";
   if (value.type == kRegDword && value.data.size() == 4) {
     uint32_t count = 0;
     for (int i = 3; i >= 0; --i) {
@@ -129,7 +135,7 @@ BackupRecord MakeSharedDllRecord(const RegValue& value) {
   } else {
     record.text += HexToken(value.type, value.data);
   }
-  if (HasLineBreak(value.name)) record.kind = RecordKind::NotRestorable;
+  if (HasLineBreak(keyPath) || HasLineBreak(value.name)) record.kind = RecordKind::NotRestorable;
   return record;
 }
 

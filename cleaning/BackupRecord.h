@@ -5,6 +5,7 @@
 // The same text goes into the backup file and is read back to delete.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "system/Registry.h"
@@ -20,6 +21,10 @@ enum class RecordKind {
 struct BackupRecord {
   std::string text;
   RecordKind kind = RecordKind::Restorable;
+  // The value's type and bytes as the search read them: the clean-up backs
+  // up and deletes the value only while the registry still holds exactly these.
+  uint32_t type = kRegNone;
+  std::string data{};
 };
 
 // Quoted-string escaping of REGEDIT4: backslash, then double quote.
@@ -34,9 +39,15 @@ std::string KeyLine(RegRoot root, const std::string& keyPath);
 // give a NotString record with the data "No REG_SZ".
 BackupRecord MakeValueRecord(RegRoot root, const std::string& keyPath, const RegValue& value);
 
-// Record of a SharedDLLs value: fixed key line, the value's name, and its
-// stored count as dword:XXXXXXXX (4-byte REG_DWORD) or hex(N): bytes.
-BackupRecord MakeSharedDllRecord(const RegValue& value);
+// Root-relative path of the SharedDLLs key.
+extern const char kSharedDllsKeyPath[];
+
+// Record of a value found in the SharedDLLs key `keyPath` or below it: the
+// key line, the value's name, and its stored count as dword:XXXXXXXX (4-byte
+// REG_DWORD) or hex(N): bytes. A value of the SharedDLLs key itself gets the
+// fixed key line [HKEY_LOCAL_MACHINE\...\SharedDLLS]; one of a subkey, that
+// subkey's.
+BackupRecord MakeSharedDllRecord(const std::string& keyPath, const RegValue& value);
 
 // Where a record's value lives, read back from its text.
 struct RecordTarget {

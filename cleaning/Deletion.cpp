@@ -3,48 +3,148 @@
 #include "cleaning/BackupFile.h"
 
 namespace kw {
+namespace {
 
-int DeleteSelectorOf(const std::string& rootName) {
-  if (rootName == "HKEY_LOCAL_MACHINE") return kWriteLocalMachine;
-  if (rootName == "HKEY_CURRENT_USER") return kWriteCurrentUser;
-  if (rootName == "HKEY_CLASSES_ROOT") return kWriteClassesRoot;
-  return -1;
+// A registry value against the type and bytes the search read from it.
+enum class ValueCheck { Same, Changed, Gone, Unreadable };
+
+ValueCheck CheckValue(const RegKey& key, const RegValue& found) {
+  RegValue now;
+  switch (key.registry().QueryValue(key.handle(), found.name, &now)) {
+    case RegStatus::Ok:
+      return now.type == found.type && now.data == found.data ? ValueCheck::Same
+                                                              : ValueCheck::Changed;
+    case RegStatus::NotFound:
+      return ValueCheck::Gone;
+    case RegStatus::AccessDenied:
+    case RegStatus::Failed:
+      break;
+  }
+  return ValueCheck::Unreadable;
 }
 
-DeletionResult DeleteRecordedValues(CSystemTools& tools, const std::vector<BackupRecord>& records) {
-  DeletionResult result;
+// A listed value that still held what the search read, with its key open
+// for writing from that check until the value is deleted.
+struct HeldValue {
+  const BackupRecord* record;
+  size_t key;      // index into HeldValues::keys
+  RegValue found;  // name, type and bytes as the search read them
+};
+
+// The outcome of checking every record: the values to back up and delete,
+// and the keys they are deleted from. Records of one key that follow each
+// other share its handle.
+struct HeldValues {
+  std::vector<RegKey> keys;
+  std::vector<HeldValue> values;
+  DeletionResult settled;  // values gone by now, and records never deleted
+};
+
+// Opens the key a record names for writing, or takes the one the previous
+// record opened.
+RegStatus OpenRecordKey(Registry& registry, const RecordTarget& target, RegRoot root,
+                        HeldValues* held, RecordTarget* openTarget) {
+  if (!held->keys.empty() && openTarget->rootName == target.rootName &&
+      openTarget->keyPath == target.keyPath) {
+    return RegStatus::Ok;
+  }
+  RegKey key(registry);
+  const RegStatus opened = key.Open(root, target.keyPath, /*forWrite=*/true);
+  if (opened != RegStatus::Ok) return opened;
+  held->keys.push_back(std::move(key));
+  *openTarget = target;
+  return RegStatus::Ok;
+}
+
+// Reads every Restorable record's value again. One that still holds what
+// the search read is held for the backup and the deletion; one that is
+// gone counts as deleted; one that changed or cannot be read, and every
+// record that can never be deleted, as not deleted. NotString records are
+// left out uncounted.
+HeldValues HoldUnchangedValues(Registry& registry, const std::vector<BackupRecord>& records) {
+  HeldValues held;
+  RecordTarget openTarget;
   for (const BackupRecord& record : records) {
     if (record.kind == RecordKind::NotString) continue;
-    if (record.kind == RecordKind::NotRestorable) {
-      ++result.failed;
-      continue;
-    }
     RecordTarget target;
-    const int selector =
-        ReadRecordTarget(record.text, &target) ? DeleteSelectorOf(target.rootName) : -1;
-    if (selector < 0) {
-      ++result.failed;
+    RegRoot root;
+    if (record.kind != RecordKind::Restorable || !ReadRecordTarget(record.text, &target) ||
+        !RootNamed(target.rootName, &root)) {
+      ++held.settled.failed;
       continue;
     }
-    tools.m_strKeyPath = target.keyPath;
-    switch (tools.DeleteRegValue(selector, target.valueName)) {
-      case DeleteOutcome::Deleted:
-      case DeleteOutcome::KeyMissing:
-        ++result.deleted;
+    RegValue found{target.valueName, record.type, record.data};
+    ValueCheck check = ValueCheck::Unreadable;
+    switch (OpenRecordKey(registry, target, root, &held, &openTarget)) {
+      case RegStatus::Ok:
+        check = CheckValue(held.keys.back(), found);
         break;
-      case DeleteOutcome::Failed:
-        ++result.failed;
+      case RegStatus::NotFound:
+        check = ValueCheck::Gone;
         break;
+      case RegStatus::AccessDenied:
+      case RegStatus::Failed:
+        break;
+    }
+    switch (check) {
+      case ValueCheck::Same:
+        held.values.push_back({&record, held.keys.size() - 1, std::move(found)});
+        break;
+      case ValueCheck::Gone:
+        ++held.settled.deleted;
+        break;
+      case ValueCheck::Changed:
+      case ValueCheck::Unreadable:
+        ++held.settled.failed;
+        break;
+    }
+  }
+  return held;
+}
+
+// Deletes each held value that still holds what the search read.
+DeletionResult DeleteHeldValues(const HeldValues& held) {
+  DeletionResult result = held.settled;
+  for (const HeldValue& value : held.values) {
+    const RegKey& key = held.keys[value.key];
+    bool deleted = false;
+    switch (CheckValue(key, value.found)) {
+      case ValueCheck::Same: {
+        const RegStatus status = key.registry().DeleteValue(key.handle(), value.found.name);
+        deleted = status == RegStatus::Ok || status == RegStatus::NotFound;
+        break;
+      }
+      case ValueCheck::Gone:
+        deleted = true;
+        break;
+      case ValueCheck::Changed:
+      case ValueCheck::Unreadable:
+        break;
+    }
+    if (deleted) {
+      ++result.deleted;
+    } else {
+      ++result.failed;
     }
   }
   return result;
 }
 
+}  // namespace
+
+DeletionResult DeleteRecordedValues(CSystemTools& tools, const std::vector<BackupRecord>& records) {
+  return DeleteHeldValues(HoldUnchangedValues(tools.environment().registry(), records));
+}
+
 DeleteRunResult BackUpAndDelete(CSystemTools& tools, const std::vector<BackupRecord>& records) {
   DeleteRunResult run;
   run.backupPath = BackupFileName(tools.GetProgramDir(), tools.GetTimestamp());
-  WriteBackupFile(run.backupPath, records);
-  run.deletion = DeleteRecordedValues(tools, records);
+  const HeldValues held = HoldUnchangedValues(tools.environment().registry(), records);
+  std::vector<BackupRecord> unchanged;
+  unchanged.reserve(held.values.size());
+  for (const HeldValue& value : held.values) unchanged.push_back(*value.record);
+  WriteBackupFile(run.backupPath, unchanged);
+  run.deletion = DeleteHeldValues(held);
   return run;
 }
 

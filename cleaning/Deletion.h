@@ -12,16 +12,16 @@ namespace kw {
 struct DeletionResult {
   int deleted = 0;  // values gone now, including those that were gone before
   int failed = 0;   // values left in place: refused, unknown root, unreadable
-                    // record, or a record that could not be backed up
+                    // record, a record that could not be backed up, or a
+                    // value that no longer holds what the search read
 };
 
-// The write-root selector of DeleteRegValue for "HKEY_LOCAL_MACHINE",
-// "HKEY_CURRENT_USER" or "HKEY_CLASSES_ROOT" (exact spelling); -1 otherwise.
-int DeleteSelectorOf(const std::string& rootName);
-
-// Deletes the value of every Restorable record through `tools` (which gets
-// the record's key path in m_strKeyPath). NotRestorable records are left
-// alone and counted as failed; NotString records are skipped uncounted.
+// Deletes the value of every Restorable record from the registry of
+// `tools`, each only while it still holds the record's type and bytes.
+// NotRestorable records and those naming another root than
+// HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER or HKEY_CLASSES_ROOT (exact
+// spelling) are left alone and counted as failed; NotString records are
+// skipped uncounted.
 DeletionResult DeleteRecordedValues(CSystemTools& tools, const std::vector<BackupRecord>& records);
 
 struct DeleteRunResult {
@@ -30,9 +30,13 @@ struct DeleteRunResult {
 };
 
 // The whole clean-up in its safe order: picks a new backup file name from
-// the program directory and the current timestamp, writes every record to
-// it, and only then deletes the values. Throws FileError when the backup
-// cannot be written; nothing is deleted then.
+// the program directory and the current timestamp, reads every value again,
+// writes the records of those that still hold what the search read to the
+// file, and only then deletes these values, each after comparing it once
+// more (the keys stay open from the first reading to the deletion). A value that changed since the
+// search is neither backed up nor deleted, so that the backup never brings
+// back older data over it; one that is gone counts as deleted. Throws
+// FileError when the backup cannot be written; nothing is deleted then.
 DeleteRunResult BackUpAndDelete(CSystemTools& tools, const std::vector<BackupRecord>& records);
 
 }  // namespace kw

@@ -141,7 +141,7 @@ Finding MakeFileFinding(ScanCheck check, const std::string& category, int image,
   finding.row.valueName = NameColumn(check, value.name);
   finding.row.shown = ShownText(missingPath, options);
   finding.row.image = image;
-  finding.record = check == SCAN_SHAREDDLL ? MakeSharedDllRecord(value)
+  finding.record = check == SCAN_SHAREDDLL ? MakeSharedDllRecord(keyPath, value)
                                            : MakeValueRecord(RootOf(check), keyPath, value);
   return finding;
 }

@@ -1,5 +1,6 @@
 #include "scan/ScanCategories.h"
 
+#include "cleaning/BackupRecord.h"
 #include "i18n/TextIds.h"
 #include "system/SystemTools.h"
 
@@ -43,7 +44,7 @@ const std::array<ScanCategory, kScanCategoryCount>& ScanCategories() {
        {".ttf", ".fon"}},
       {8,
        CategoryTextId(8),
-       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+       kSharedDllsKeyPath,
        SCAN_SHAREDDLL,
        {"'Shared DLLs'"}},
       {9, CategoryTextId(9), "CLSID", SCAN_COMOBJECT, {"Old COM/OLE"}},

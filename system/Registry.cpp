@@ -14,6 +14,17 @@ const char* RootName(RegRoot root) {
   return "";
 }
 
+bool RootNamed(const std::string& name, RegRoot* root) {
+  for (const RegRoot candidate :
+       {RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::ClassesRoot}) {
+    if (name == RootName(candidate)) {
+      *root = candidate;
+      return true;
+    }
+  }
+  return false;
+}
+
 std::string NormalizeKeyPath(const std::string& path) {
   std::string result;
   result.reserve(path.size());

@@ -36,6 +36,8 @@ struct RegValue {
 
 // "HKEY_CURRENT_USER" and so on.
 const char* RootName(RegRoot root);
+// The root of exactly that name; false for any other text.
+bool RootNamed(const std::string& name, RegRoot* root);
 
 // `path` as the registry functions take it: leading and trailing backslashes
 // dropped, runs of backslashes made one: \a\\b\ gives a\b.

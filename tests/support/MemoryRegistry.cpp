@@ -175,6 +175,7 @@ RegStatus MemoryRegistry::DeleteValue(Handle key, const std::string& name) {
                          [&](const RegValue& v) { return SameName(v.name, name); });
   if (it == values.end()) return RegStatus::NotFound;
   values.erase(it);
+  if (m_afterDelete) m_afterDelete();
   return RegStatus::Ok;
 }
 

@@ -6,9 +6,11 @@
 // deleted only through a handle opened for writing.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "system/Registry.h"
@@ -46,6 +48,9 @@ class MemoryRegistry : public Registry {
   // the ANSI code page cannot hold.
   void DenyAccess(RegRoot root, const std::string& path);
   void MarkNotAnsi(RegRoot root, const std::string& path, const std::string& name);
+  // Runs `action` after each value deleted through DeleteValue, as another
+  // program that writes while the program deletes.
+  void AfterEachDelete(std::function<void()> action) { m_afterDelete = std::move(action); }
   // Number of Open/Create calls so far, and keys still open.
   int openCalls() const { return m_openCalls; }
   int openKeys() const;
@@ -63,6 +68,7 @@ class MemoryRegistry : public Registry {
   // Every Open/Create hands out a fresh handle; CloseKey gives it back.
   std::map<Handle, std::unique_ptr<OpenHandle>> m_handles;
   int m_openCalls = 0;
+  std::function<void()> m_afterDelete;
 };
 
 }  // namespace kw::test

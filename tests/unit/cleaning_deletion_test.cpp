@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -71,7 +75,7 @@ TEST_F(CleaningDeletionTest, CountsEachOutcome) {
       Found(HKCU, kMru, "foreign"),
       MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command",
                       RegValue{"", kRegSz, "x\0"s}),
-      MakeSharedDllRecord(*Reg().Find(HKLM, kDlls, "C:\\Program Files\\a.dll")),
+      MakeSharedDllRecord(kDlls, *Reg().Find(HKLM, kDlls, "C:\\Program Files\\a.dll")),
       MakeValueRecord(HKCU, kMru, *Reg().Find(HKCU, kMru, "MRUList")),  // NotString: skipped
       MakeValueRecord(HKLM, "Software\\NoSuchKey", RegValue{"v", kRegSz, "x\0"s}),
       BackupRecord{"[HKEY_USERS\\K]\n\"v\"=\"x\""},
@@ -96,6 +100,83 @@ TEST_F(CleaningDeletionTest, CountsEachOutcome) {
   EXPECT_TRUE(Reg().HasValue(HKCU, kMru, "foreign"));
   EXPECT_TRUE(Reg().HasValue(HKCU, kMru, "MRUList"));
   EXPECT_FALSE(Reg().HasKey(HKLM, "Software\\NoSuchKey"));
+}
+
+// Two values of one key and a shared-DLL value of a subkey of SharedDLLs
+// are listed; SharedDLLs itself holds a same-named value that is not. What
+// another program does to them after the search, or while the listed values
+// are deleted one by one, decides what is backed up and deleted.
+TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFound) {
+  MakeBackupFolder();
+  const std::string sub = std::string(kDlls) + "\\Sub";
+  const struct {
+    RegRoot root;
+    std::string path, name;
+    uint32_t type;
+    std::string data;
+  } values[] = {{HKCU, "Software\\K", "a", kRegSz, "x\0"s},
+                {HKCU, "Software\\K", "b", kRegSz, "x\0"s},
+                {HKLM, sub, "C:\\Gone\\a.dll", kRegDword, "\1\0\0\0"s},
+                {HKLM, kDlls, "C:\\Gone\\a.dll", kRegDword, "\5\0\0\0"s}};
+  const size_t listed = 3;
+  auto set = [&](size_t i, uint32_t type, const std::string& data) {
+    Reg().SetRaw(values[i].root, values[i].path, values[i].name, type, data);
+  };
+  const struct {
+    const char* what;
+    std::function<void()> afterSearch, afterEachDelete;
+    int deleted, failed;
+    std::vector<size_t> backedUp;  // listed values in the backup
+    std::vector<size_t> left;      // values still there
+  } rows[] = {
+      {"nothing changed", {}, {}, 3, 0, {0, 1, 2}, {3}},
+      {"other data", [&] { set(1, kRegSz, "y\0"s); }, {}, 2, 1, {0, 2}, {1, 3}},
+      {"other type", [&] { set(1, kRegExpandSz, "x\0"s); }, {}, 2, 1, {0, 2}, {1, 3}},
+      {"gone",
+       [&] {
+         m_tools.m_strKeyPath = values[1].path;
+         m_tools.DeleteRegValue(kWriteCurrentUser, values[1].name);
+       },
+       {}, 3, 0, {0, 2}, {3}},
+      {"changed once a is deleted", {}, [&] { set(1, kRegSz, "y\0"s); }, 2, 1, {0, 1, 2}, {1, 3}},
+      {"other count", [&] { set(2, kRegDword, "\2\0\0\0"s); }, {}, 2, 1, {0, 1}, {2, 3}},
+      {"count of another type", [&] { set(2, kRegBinary, "\1\0\0\0"s); }, {}, 2, 1, {0, 1}, {2, 3}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::vector<BackupRecord> records;
+    for (size_t i = 0; i < std::size(values); ++i) {
+      set(i, values[i].type, values[i].data);
+      const RegValue found{values[i].name, values[i].type, values[i].data};
+      if (i < listed) {
+        records.push_back(i < 2 ? MakeValueRecord(values[i].root, values[i].path, found)
+                                : MakeSharedDllRecord(values[i].path, found));
+      }
+    }
+    if (row.afterSearch) row.afterSearch();
+    Reg().AfterEachDelete(row.afterEachDelete);
+    const DeleteRunResult run = BackUpAndDelete(m_tools, records);
+    Reg().AfterEachDelete(nullptr);
+
+    EXPECT_EQ(run.deletion.deleted, row.deleted);
+    EXPECT_EQ(run.deletion.failed, row.failed);
+    std::string backup = "REGEDIT4\r\n";
+    for (const size_t i : row.backedUp) {
+      const std::string& text = records[i].text;
+      backup +=
+          text.substr(0, text.find('\n')) + "\r\n" + text.substr(text.find('\n') + 1) + "\r\n\r\n";
+    }
+    EXPECT_EQ(ReadBytes(NativePath(run.backupPath)), backup);
+    for (size_t i = 0; i < std::size(values); ++i) {
+      const RegValue* now = Reg().Find(values[i].root, values[i].path, values[i].name);
+      const bool left = std::count(row.left.begin(), row.left.end(), i) != 0;
+      EXPECT_EQ(now != nullptr, left) << values[i].path << " : " << values[i].name;
+      // A listed value that is left holds newer data than the search read.
+      const bool asFound = now && now->type == values[i].type && now->data == values[i].data;
+      EXPECT_EQ(asFound, left && i >= listed) << values[i].name;
+    }
+    std::remove(NativePath(run.backupPath).c_str());
+  }
 }
 
 TEST_F(CleaningDeletionTest, BackupComesFirstAndNamesTheFile) {
@@ -134,7 +215,7 @@ TEST_F(CleaningDeletionTest, BackupFileHoldsHeaderAndRestorableRecordsByteForByt
        {MakeValueRecord(HKCU, kMru, RegValue{"a", kRegSz, "notepad\\1\0"s}),
         MakeValueRecord(HKCU, kMru, RegValue{"MRUList", kRegBinary, "a"}),
         MakeSharedDllRecord(
-            RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s})}},
+            kDlls, RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s})}},
       {"backup_header_only.reg", {}},
       {"backup_header_only.reg",
        {MakeValueRecord(HKCU, "K", RegValue{"d", kRegDword, "\1\0\0\0"s}),

@@ -72,24 +72,29 @@ TEST(CleaningRecordTest, AwkwardValuesSurviveBuildAndReadBack) {
   }
 }
 
-TEST(CleaningRecordTest, SharedDllRecordsKeepTheStoredCount) {
+TEST(CleaningRecordTest, SharedDllRecordsKeepTheStoredCountAndNameTheirKey) {
+  const std::string dlls = kSharedDllsKeyPath;
   const std::string keyLine =
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLS]\n";
   const struct {
+    std::string keyPath;
     RegValue value;
-    std::string valueLine;
+    std::string record;
   } rows[] = {
-      {{"C:\\Program Files\\a.dll", kRegDword, "\x78\x56\x34\x12"s},
-       R"("C:\\Program Files\\a.dll"=dword:12345678)"},
-      {{"c:\\d.dll", kRegDword, "\x02\0"s}, R"("c:\\d.dll"=hex(4):02,00)"},
-      {{"c:\\e.dll", kRegBinary, "\x03\0\0\0"s}, R"("c:\\e.dll"=hex:03,00,00,00)"},
-      {{"c:\\g\".dll", kRegSz, "5\0"s}, R"("c:\\g\".dll"=hex(1):35,00)"},
+      {dlls, {"C:\\Program Files\\a.dll", kRegDword, "\x78\x56\x34\x12"s},
+       keyLine + R"("C:\\Program Files\\a.dll"=dword:12345678)"},
+      {dlls, {"c:\\d.dll", kRegDword, "\x02\0"s}, keyLine + R"("c:\\d.dll"=hex(4):02,00)"},
+      {dlls, {"c:\\e.dll", kRegBinary, "\x03\0\0\0"s}, keyLine + R"("c:\\e.dll"=hex:03,00,00,00)"},
+      {dlls, {"c:\\g\".dll", kRegSz, "5\0"s}, keyLine + R"("c:\\g\".dll"=hex(1):35,00)"},
+      // A value below a subkey is that subkey's.
+      {dlls + "\\Sub", {"c:\\d.dll", kRegDword, "\x02\0\0\0"s},
+       "[HKEY_LOCAL_MACHINE\\" + dlls + "\\Sub]\n" + R"("c:\\d.dll"=dword:00000002)"},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.valueLine);
-    const BackupRecord record = MakeSharedDllRecord(row.value);
+    SCOPED_TRACE(row.record);
+    const BackupRecord record = MakeSharedDllRecord(row.keyPath, row.value);
     EXPECT_EQ(record.kind, RecordKind::Restorable);
-    EXPECT_EQ(record.text, keyLine + row.valueLine);
+    EXPECT_EQ(record.text, row.record);
   }
 }
 
@@ -102,7 +107,10 @@ TEST(CleaningRecordTest, KindTellsWhatMayBeBackedUpAndDeleted) {
   const RecordKind never = RecordKind::NotRestorable;
   EXPECT_EQ(MakeValueRecord(hkcu, "K", RegValue{"a\nb", kRegSz, "x\0"s}).kind, never);
   EXPECT_EQ(MakeValueRecord(hkcu, "K\rL", RegValue{"a", kRegSz, "x\0"s}).kind, never);
-  EXPECT_EQ(MakeSharedDllRecord(RegValue{"c:\\a\r\n.dll", kRegDword, "\1\0\0\0"s}).kind, never);
+  const std::string dlls = kSharedDllsKeyPath;
+  const std::string one = "\1\0\0\0"s;
+  EXPECT_EQ(MakeSharedDllRecord(dlls, RegValue{"c:\\a\r\n.dll", kRegDword, one}).kind, never);
+  EXPECT_EQ(MakeSharedDllRecord(dlls + "\\K\n", RegValue{"c:\\a.dll", kRegDword, one}).kind, never);
 }
 
 TEST(CleaningRecordTest, ReadBackFollowsRegeditRulesAndRejectsMalformedRecords) {

@@ -116,6 +116,7 @@ TEST_F(ScanKeyWalkerTest, FileReferencesOfEachCategory) {
   m_registry.SetDword(kHklm, StartKey(kFonts), "Count", 1);
   m_registry.SetDword(kHklm, StartKey(kSharedDlls), "C:\\App\\Gone.dll", 3);
   m_registry.SetDword(kHklm, StartKey(kSharedDlls), "C:\\Live\\Live.dll", 1);
+  m_registry.SetDword(kHklm, StartKey(kSharedDlls) + "\\Sub", "C:\\App\\Gone.dll", 2);
   m_registry.SetString(kHkcr, "CLSID\\{X}\\InprocServer32", "", "C:\\App\\srv.dll,0");
   m_registry.SetString(kHklm, StartKey(kHelp), "x.hlp", "c:\\old");
   m_env.SetPath("C:\\Live\\live.exe", PathState::Exists);
@@ -125,16 +126,20 @@ TEST_F(ScanKeyWalkerTest, FileReferencesOfEachCategory) {
   EXPECT_EQ((std::vector<std::string>{
                 "(default)=c:\\p f\\gone.exe", "Old (TrueType)=C:\\Windows\\fonts\\old.ttf",
                 "Both=c:\\f\\x.ttf", "Both=c:\\f\\x.ttf;c:\\f\\x.fon",  // once per extension
-                "C:\\App\\Gone.dll=C:\\App\\Gone.dll", "(default)=c:\\app\\srv.dll",
-                "x.hlp=c:\\old\\x.hlp"}),
+                "C:\\App\\Gone.dll=C:\\App\\Gone.dll", "C:\\App\\Gone.dll=C:\\App\\Gone.dll",
+                "(default)=c:\\app\\srv.dll", "x.hlp=c:\\old\\x.hlp"}),
             Shown());
   EXPECT_EQ(6, m_model.rows()[0].image);
-  EXPECT_EQ(11, m_model.rows()[6].image);
+  EXPECT_EQ(11, m_model.rows()[7].image);
   EXPECT_EQ(
       "[HKEY_CLASSES_ROOT\\gone\\shell\\open\\command]\n@=\"\\\"C:\\\\P F\\\\gone.exe\\\" "
       "\\\"%1\\\"\"",
       Record(0));
   EXPECT_EQ(RecordKind::Restorable, m_model.m_arrBackupRecords[4].kind) << "a shared-DLL record";
+  // The same name below a subkey is that subkey's value.
+  EXPECT_EQ("[HKEY_LOCAL_MACHINE\\" + StartKey(kSharedDlls) + "\\Sub]\n" +
+                R"("C:\\App\\Gone.dll"=dword:00000002)",
+            Record(5));
   EXPECT_NE(m_listener.events.end(), std::find(m_listener.events.begin(), m_listener.events.end(),
                                                "entry \\gone\\shell\\open\\command 0 1"));
 }

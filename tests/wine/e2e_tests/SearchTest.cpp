@@ -3,6 +3,8 @@
 // equal key names that the loop guard must stop.
 #include <shlwapi.h>
 
+#include <algorithm>
+
 #include "i18n/TextIds.h"
 #include "res/resource.h"
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
@@ -17,7 +19,7 @@ class DemoTest : public KelpwiseTest {
   Demo m_demo;
 };
 
-TEST_F(DemoTest, ListsTheExpectedRowsAndDeletesExactlyThemRestorably) {
+TEST_F(DemoTest, ListsTheExpectedRowsAndDeletesExactlyTheUnchangedOnesRestorably) {
   std::string expectedRows, expectedBackup;
   ASSERT_TRUE(ReadFile(SourceFile("fixtures/expected-demo.tsv"), &expectedRows));
   ASSERT_TRUE(ReadFile(SourceFile("fixtures/expected-demo-backup.reg"), &expectedBackup));
@@ -49,14 +51,25 @@ TEST_F(DemoTest, ListsTheExpectedRowsAndDeletesExactlyThemRestorably) {
   EXPECT_EQ(Rows(), rows);
   EXPECT_EQ(Text(m_main, IDC_START_SEARCH), m_texts(TXT_BUTTON_DELETE));
 
-  // The next press backs up and deletes exactly the listed values.
+  // Meanwhile another program gives one listed value new data.
+  const std::string changedRecord =
+      std::string("[HKEY_CURRENT_USER\\") + kRunMruKey +
+      "]\r\n\"a\"=\"notepad C:\\\\Kelpwise Demo\\\\Gone\\\\notes.txt\\\\1\"\r\n\r\n";
+  const size_t changedAt = expectedBackup.find(changedRecord);
+  ASSERT_NE(changedAt, std::string::npos);
+  expectedBackup.erase(changedAt, changedRecord.size());
+  const StoredValue newer = StringValue("notepad C:\\Kelpwise Demo\\new.txt\\1");
+  ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, "a", newer));
+  const std::string changed = "~" + RemovedValues(changedRecord).at(0).substr(1);
+
+  // The next press backs up and deletes exactly the other listed values.
   ASSERT_TRUE(MoveFileA((backup + ".moved").c_str(), backup.c_str()));
   SYSTEMTIME start, end;
   GetLocalTime(&start);
   ASSERT_TRUE(Delete(&box));
   GetLocalTime(&end);
-  EXPECT_EQ(box.text, m_texts(TXT_DELETED_1, static_cast<int>(rows.size())) + "\n\n" +
-                          m_texts(TXT_DELETED_2));
+  EXPECT_EQ(box.text, m_texts(TXT_DELETED_1, static_cast<int>(rows.size()) - 1) + "\n\n" +
+                          m_texts(TXT_NOT_DELETED, 1) + "\n\n" + m_texts(TXT_DELETED_2));
   EXPECT_EQ(Rows().size(), 0u);
   EXPECT_EQ(Text(m_main, IDC_START_SEARCH), m_texts(TXT_BUTTON_START_SEARCH));
   const std::vector<std::string> files = Backups();
@@ -67,11 +80,15 @@ TEST_F(DemoTest, ListsTheExpectedRowsAndDeletesExactlyThemRestorably) {
   std::string written;
   ASSERT_TRUE(ReadFile(backup + "\\" + files[0], &written));
   EXPECT_EQ(written, expectedBackup);
-  EXPECT_EQ(Changes(before, TakeSnapshot()), RemovedValues(expectedBackup));
+  std::vector<std::string> changes = RemovedValues(expectedBackup);
+  changes.insert(std::lower_bound(changes.begin(), changes.end(), changed), changed);
+  EXPECT_EQ(Changes(before, TakeSnapshot()), changes);
 
-  // The system's registry editor brings everything back.
+  // The system's registry editor brings back everything else.
   ASSERT_TRUE(ImportWithRegedit(backup + "\\" + files[0]));
-  EXPECT_EQ(Changes(before, TakeSnapshot()), std::vector<std::string>());
+  EXPECT_EQ(Changes(before, TakeSnapshot()), std::vector<std::string>{changed});
+  StoredValue now;
+  EXPECT_TRUE(ReadValue(HKEY_CURRENT_USER, kRunMruKey, "a", &now) && now == newer);
 }
 
 using SearchTest = KelpwiseTest;

@@ -295,7 +295,7 @@ TEST_F(RegistryTest, RegeditRestoresEveryBackedUpValueExactly) {
     SetRawValue(path, row.name, row.type, row.data, root);
     RegValue stored;
     ASSERT_TRUE(GetRawValue(path, row.name, &stored, root)) << row.name;
-    records.push_back(row.sharedDll ? MakeSharedDllRecord(stored)
+    records.push_back(row.sharedDll ? MakeSharedDllRecord(kSharedDlls, stored)
                                     : MakeValueRecord(RegRoot::CurrentUser, kSandbox, stored));
     ASSERT_EQ(records.back().kind, RecordKind::Restorable) << records.back().text;
     ASSERT_EQ(SHDeleteValueA(root, path.c_str(), row.name), ERROR_SUCCESS);
