@@ -27,6 +27,7 @@ ValueCheck CheckValue(const RegKey& key, const RegValue& found) {
 // for writing from that check until the value is deleted.
 struct HeldValue {
   const BackupRecord* record;
+  size_t index;    // of the record
   size_t key;      // index into HeldValues::keys
   RegValue found;  // name, type and bytes as the search read them
 };
@@ -39,6 +40,11 @@ struct HeldValues {
   std::vector<HeldValue> values;
   DeletionResult settled;  // values gone by now, and records never deleted
 };
+
+void Count(DeletionResult* result, size_t index, RecordOutcome outcome) {
+  result->outcomes[index] = outcome;
+  ++(IsDeleted(outcome) ? result->deleted : result->failed);
+}
 
 // Opens the key a record names for writing, or takes the one the previous
 // record opened.
@@ -63,14 +69,19 @@ RegStatus OpenRecordKey(Registry& registry, const RecordTarget& target, RegRoot 
 // left out uncounted.
 HeldValues HoldUnchangedValues(Registry& registry, const std::vector<BackupRecord>& records) {
   HeldValues held;
+  held.settled.outcomes.assign(records.size(), RecordOutcome::Skipped);
   RecordTarget openTarget;
-  for (const BackupRecord& record : records) {
+  for (size_t index = 0; index < records.size(); ++index) {
+    const BackupRecord& record = records[index];
     if (record.kind == RecordKind::NotString) continue;
     RecordTarget target;
     RegRoot root;
-    if (record.kind != RecordKind::Restorable || !ReadRecordTarget(record.text, &target) ||
-        !RootNamed(target.rootName, &root)) {
-      ++held.settled.failed;
+    if (record.kind == RecordKind::NotRestorable) {
+      Count(&held.settled, index, RecordOutcome::NotRestorable);
+      continue;
+    }
+    if (!ReadRecordTarget(record.text, &target) || !RootNamed(target.rootName, &root)) {
+      Count(&held.settled, index, RecordOutcome::Unreadable);
       continue;
     }
     RegValue found{target.valueName, record.type, record.data};
@@ -88,14 +99,16 @@ HeldValues HoldUnchangedValues(Registry& registry, const std::vector<BackupRecor
     }
     switch (check) {
       case ValueCheck::Same:
-        held.values.push_back({&record, held.keys.size() - 1, std::move(found)});
+        held.values.push_back({&record, index, held.keys.size() - 1, std::move(found)});
         break;
       case ValueCheck::Gone:
-        ++held.settled.deleted;
+        Count(&held.settled, index, RecordOutcome::AlreadyGone);
         break;
       case ValueCheck::Changed:
+        Count(&held.settled, index, RecordOutcome::Changed);
+        break;
       case ValueCheck::Unreadable:
-        ++held.settled.failed;
+        Count(&held.settled, index, RecordOutcome::Refused);
         break;
     }
   }
@@ -107,30 +120,33 @@ DeletionResult DeleteHeldValues(const HeldValues& held) {
   DeletionResult result = held.settled;
   for (const HeldValue& value : held.values) {
     const RegKey& key = held.keys[value.key];
-    bool deleted = false;
+    RecordOutcome outcome = RecordOutcome::Refused;
     switch (CheckValue(key, value.found)) {
       case ValueCheck::Same: {
         const RegStatus status = key.registry().DeleteValue(key.handle(), value.found.name);
-        deleted = status == RegStatus::Ok || status == RegStatus::NotFound;
+        if (status == RegStatus::Ok) outcome = RecordOutcome::Deleted;
+        if (status == RegStatus::NotFound) outcome = RecordOutcome::AlreadyGone;
         break;
       }
       case ValueCheck::Gone:
-        deleted = true;
+        outcome = RecordOutcome::AlreadyGone;
         break;
       case ValueCheck::Changed:
+        outcome = RecordOutcome::Changed;
+        break;
       case ValueCheck::Unreadable:
         break;
     }
-    if (deleted) {
-      ++result.deleted;
-    } else {
-      ++result.failed;
-    }
+    Count(&result, value.index, outcome);
   }
   return result;
 }
 
 }  // namespace
+
+bool IsDeleted(RecordOutcome outcome) {
+  return outcome == RecordOutcome::Deleted || outcome == RecordOutcome::AlreadyGone;
+}
 
 DeletionResult DeleteRecordedValues(CSystemTools& tools, const std::vector<BackupRecord>& records) {
   return DeleteHeldValues(HoldUnchangedValues(tools.environment().registry(), records));

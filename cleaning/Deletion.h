@@ -9,11 +9,27 @@
 
 namespace kw {
 
+// What became of one record.
+enum class RecordOutcome {
+  Skipped,        // NotString: never listed, backed up or deleted
+  Deleted,        // backed up and deleted
+  AlreadyGone,    // the value was gone before the clean-up came to it
+  NotRestorable,  // a name or data that a backup cannot bring back
+  Unreadable,     // no well-formed record, or a root it does not handle
+  Changed,        // the value no longer holds what the search read
+  Refused         // the registry refused to read or delete it
+};
+
+// True for the outcomes that count as deleted.
+bool IsDeleted(RecordOutcome outcome);
+
 struct DeletionResult {
   int deleted = 0;  // values gone now, including those that were gone before
   int failed = 0;   // values left in place: refused, unknown root, unreadable
                     // record, a record that could not be backed up, or a
                     // value that no longer holds what the search read
+  // One per record, in record order.
+  std::vector<RecordOutcome> outcomes;
 };
 
 // Deletes the value of every Restorable record from the registry of

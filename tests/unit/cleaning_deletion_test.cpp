@@ -90,6 +90,11 @@ TEST_F(CleaningDeletionTest, CountsEachOutcome) {
 
   EXPECT_EQ(result.deleted, 7);  // a, gone before, @, a=b, exefile, shared DLL, key missing
   EXPECT_EQ(result.failed, 4);   // denied, not restorable, unknown root, unreadable
+  using O = RecordOutcome;
+  EXPECT_EQ(result.outcomes,
+            (std::vector<O>{O::Deleted, O::AlreadyGone, O::Deleted, O::Deleted, O::Refused,
+                            O::NotRestorable, O::Deleted, O::Deleted, O::Skipped, O::AlreadyGone,
+                            O::Unreadable, O::Unreadable}));
   EXPECT_FALSE(Reg().HasValue(HKCU, kMru, "a"));
   EXPECT_FALSE(Reg().HasValue(HKLM, "Software\\K", "@"));
   EXPECT_TRUE(Reg().HasValue(HKLM, "Software\\K", ""));
@@ -160,6 +165,9 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
 
     EXPECT_EQ(run.deletion.deleted, row.deleted);
     EXPECT_EQ(run.deletion.failed, row.failed);
+    EXPECT_EQ(std::count(run.deletion.outcomes.begin(), run.deletion.outcomes.end(),
+                         RecordOutcome::Changed),
+              row.failed);
     std::string backup = "REGEDIT4\r\n";
     for (const size_t i : row.backedUp) {
       const std::string& text = records[i].text;
