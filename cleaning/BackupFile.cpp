@@ -1,8 +1,5 @@
 #include "cleaning/BackupFile.h"
 
-#include <cstdio>
-#include <memory>
-
 #include "system/FileError.h"
 #include "system/TextFile.h"
 
@@ -14,30 +11,25 @@ constexpr int kMaxNameAttempts = 1000;
 
 }  // namespace
 
-std::string BackupFileName(const std::string& programDir, const std::string& timestamp) {
-  const std::string stem = programDir + "\\backup\\backup - " + timestamp;
-  std::string name = stem + ".reg";
+std::string FreeFileName(const std::string& stem, const std::string& extension) {
+  std::string name = stem + extension;
   for (int n = 2; FileIsPresent(name); ++n) {
-    if (n > kMaxNameAttempts) throw FileError(FileError::Cause::Open, stem + ".reg");
-    name = stem + " (" + std::to_string(n) + ").reg";
+    if (n > kMaxNameAttempts) throw FileError(FileError::Cause::Open, stem + extension);
+    name = stem + " (" + std::to_string(n) + ")" + extension;
   }
   return name;
 }
 
+std::string BackupFileName(const std::string& programDir, const std::string& timestamp) {
+  return FreeFileName(programDir + "\\backup\\backup - " + timestamp, ".reg");
+}
+
 void WriteBackupFile(const std::string& path, const std::vector<BackupRecord>& records) {
-  // Creating the file may fail; then there is nothing of ours to remove.
-  auto writer = std::make_unique<TextFileWriter>(path);
-  try {
-    writer->Write("REGEDIT4\n");
-    for (const BackupRecord& record : records) {
-      if (record.kind == RecordKind::Restorable) writer->Write(record.text + "\n\n");
-    }
-    writer->Close();
-  } catch (...) {
-    writer.reset();  // closes the file so that it can be removed
-    std::remove(NativePath(path).c_str());
-    throw;
+  std::string text = "REGEDIT4\n";
+  for (const BackupRecord& record : records) {
+    if (record.kind == RecordKind::Restorable) text += record.text + "\n\n";
   }
+  WriteWholeFile(path, WithCrLf(text));
 }
 
 }  // namespace kw

@@ -10,6 +10,10 @@
 
 namespace kw {
 
+// stem + extension, or, when that file exists, the first free name of the
+// form stem + " (2)" + extension, " (3)", ... Throws FileError when none is.
+std::string FreeFileName(const std::string& stem, const std::string& extension);
+
 // programDir + "\backup\backup - " + timestamp + ".reg", or, when that file
 // exists, the first free name of the form "... (2).reg", "... (3).reg".
 // An existing backup is never replaced. Throws FileError when no free name

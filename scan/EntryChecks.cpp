@@ -129,6 +129,7 @@ Finding MakeHistoryFinding(const std::string& category, int image, const std::st
   finding.row.valueName = NameColumn(SCAN_HISTORY, value.name);
   finding.row.shown = ShownText(DecodeRegString(value), options);
   finding.row.image = image;
+  finding.row.valueType = value.type;
   finding.record = MakeValueRecord(RootOf(SCAN_HISTORY), keyPath, value);
   return finding;
 }
@@ -141,6 +142,8 @@ Finding MakeFileFinding(ScanCheck check, const std::string& category, int image,
   finding.row.valueName = NameColumn(check, value.name);
   finding.row.shown = ShownText(missingPath, options);
   finding.row.image = image;
+  finding.row.valueType = value.type;
+  finding.row.missingPath = missingPath;
   finding.record = check == SCAN_SHAREDDLL ? MakeSharedDllRecord(keyPath, value)
                                            : MakeValueRecord(RootOf(check), keyPath, value);
   return finding;

@@ -50,6 +50,20 @@ static Environment& DefaultEnvironment() {
 }
 #endif
 
+std::string Environment::AnsiToUtf8(const std::string& text) {
+  std::string utf8;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | (byte >> 6));
+      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return utf8;
+}
+
 namespace {
 Environment* g_installed = nullptr;  // set only by ScopedEnvironment
 }  // namespace

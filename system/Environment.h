@@ -37,6 +37,9 @@ class Environment {
   virtual bool SystemWow64Directory(std::string* dir) = 0;
   virtual PathState ProbePath(const std::string& path) = 0;
   virtual LocalTime Now() = 0;
+  // `text` of the ANSI code page in UTF-8. By default each byte is taken for
+  // a Latin-1 character; the real machine converts from its code page.
+  virtual std::string AnsiToUtf8(const std::string& text);
 };
 
 // The environment the program's objects use unless given another.

@@ -86,16 +86,35 @@ TextFileWriter::~TextFileWriter() {
   if (m_file != nullptr) std::fclose(m_file);
 }
 
-void TextFileWriter::Write(const std::string& text) {
-  if (m_file == nullptr) throw FileError(FileError::Cause::Write, m_path);
+std::string WithCrLf(const std::string& text) {
   std::string bytes;
   bytes.reserve(text.size() + text.size() / 16);
   for (char c : text) {
     if (c == '\n') bytes += '\r';
     bytes += c;
   }
-  if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) {
+  return bytes;
+}
+
+void TextFileWriter::Write(const std::string& text) { WriteBytes(WithCrLf(text)); }
+
+void TextFileWriter::WriteBytes(const std::string& bytes) {
+  if (m_file == nullptr ||
+      std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) {
     throw FileError(FileError::Cause::Write, m_path);
+  }
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+  // Creating the file may fail; then there is nothing of ours to remove.
+  auto writer = std::make_unique<TextFileWriter>(path);
+  try {
+    writer->WriteBytes(bytes);
+    writer->Close();
+  } catch (...) {
+    writer.reset();  // closes the file so that it can be removed
+    std::remove(NativePath(path).c_str());
+    throw;
   }
 }
 

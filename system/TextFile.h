@@ -38,12 +38,21 @@ class TextFileWriter {
   // Writes `text`; every line feed in it becomes CR LF.
   void Write(const std::string& text);
   void WriteLine(const std::string& line) { Write(line + "\n"); }
+  // Writes `bytes` as they are, line feeds included.
+  void WriteBytes(const std::string& bytes);
   void Close();
 
  private:
   std::FILE* m_file;
   std::string m_path;
 };
+
+// `text` with every line feed made CR LF.
+std::string WithCrLf(const std::string& text);
+
+// Writes `bytes` unchanged as the new content of `path` and flushes them to
+// the disk. Throws FileError and leaves no partial file on failure.
+void WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // All lines of a file. Throws FileError(Open).
 std::vector<std::string> ReadAllLines(const std::string& path);

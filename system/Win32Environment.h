@@ -18,6 +18,7 @@ class Win32Environment : public Environment {
   // a drive, can give Missing; other drives give Unknown without a probe.
   PathState ProbePath(const std::string& path) override;
   LocalTime Now() override;
+  std::string AnsiToUtf8(const std::string& text) override;
 
  private:
   Win32Registry m_registry;
