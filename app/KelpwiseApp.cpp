@@ -5,7 +5,14 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/CommandRun.h"
 #include "app/KelpwiseDlg.h"
+#include "res/ProductName.h"
 
 namespace kw {
 
@@ -23,6 +30,17 @@ bool CKelpwiseApp::InitInstance() {
 }  // namespace kw
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The command line is decided before anything of the window exists:
+  // /search and /clean never create one.
+  const kw::CommandLine command =
+      kw::ParseCommandLine(std::vector<std::string>(__argv + 1, __argv + __argc));
+  if (command.mode == kw::CommandMode::Usage) {
+    const int code = kw::WriteUsageReport(command);
+    ::MessageBoxA(nullptr, kw::kUsageText, kw::kProductCaption, MB_OK | MB_ICONINFORMATION);
+    return code;
+  }
+  if (command.mode != kw::CommandMode::Window) return kw::RunCommand(command);
+
   kw::CKelpwiseApp app;
   app.InitInstance();
   return 0;

@@ -1,0 +1,31 @@
+// The command line for administrators: /search and /clean run without any
+// window, write a report and end with an exit code; /? shows the usage.
+// Without arguments the program opens its window as always.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kw {
+
+enum class CommandMode {
+  Window,      // no arguments: the main window
+  Search,      // /search: list what a search finds, change nothing
+  Clean,       // /clean: the same search, then back up and delete
+  Usage,       // /?: show how to call the program
+  UsageError   // anything else: change nothing, exit code 2
+};
+
+struct CommandLine {
+  CommandMode mode = CommandMode::Window;
+  std::string reportPath;  // the FILE of /report; empty: the default name
+};
+
+// Reads the arguments after the program's name. Switches begin with '/' or
+// '-' and are compared without regard to case; each may be given once.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The usage text of /?, with the exit codes.
+extern const char kUsageText[];
+
+}  // namespace kw

@@ -1,0 +1,63 @@
+// The report of a command-line run: a header line, one line per entry and a
+// summary line, tab-separated; a field holding a tab, a double quote, CR or
+// LF is put in double quotes with its quotes doubled, so that CSV readers
+// set to tabs read every field back as it was. Lines end in CR LF.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "system/Environment.h"
+
+namespace kw {
+
+// One found entry. Texts are in the ANSI code page.
+struct ReportEntry {
+  int category = 0;         // index of the search category
+  std::string root;         // "HKEY_CURRENT_USER", ...
+  std::string keyPath;      // root-relative
+  std::string valueName;    // as the results list shows it
+  uint32_t type = 0;        // registry type of the value
+  std::string shown;        // the data column of the results list
+  std::string missingPath;  // file references: the missing file
+  std::string outcome;      // "found" for /search; for /clean what became of it
+};
+
+struct ReportSummary {
+  int found = 0;
+  int deleted = 0;
+  int notDeleted = 0;
+  std::string backupFile;  // empty: none written
+  std::string keyLoop;     // the key added to blacklist.ini, if a loop was met
+  std::string error;       // what ended the run early, if anything
+  int exitCode = 0;
+};
+
+// What decides the exit code.
+struct RunFacts {
+  bool clean = false;         // /clean rather than /search
+  int found = 0;              // entries listed
+  int notDeleted = 0;         // entries /clean left in place
+  bool backupFailed = false;  // /clean could not write its backup
+  bool failed = false;        // settings unreadable, key loop, report not written
+};
+
+// 3 when the backup failed, else 5 for any other failure, else 4 when an
+// entry was not deleted, else 1 when something was found, else 0.
+int DecideExitCode(const RunFacts& facts);
+
+// The English name of a search category.
+const char* CategoryEnglishName(int category);
+// "REG_SZ", "REG_DWORD", ...; "type N" for other types.
+std::string RegTypeName(uint32_t type);
+
+// A field as it goes into the file: quoted when it must be.
+std::string ReportField(const std::string& text);
+// The fields, converted to UTF-8, as one line with its CR LF.
+std::string ReportLine(Environment& env, const std::vector<std::string>& fields);
+// The whole report in UTF-8.
+std::string FormatReport(Environment& env, const std::vector<ReportEntry>& entries,
+                         const ReportSummary& summary);
+
+}  // namespace kw

@@ -1,0 +1,191 @@
+#include "app/CommandRun.h"
+
+#include <array>
+
+#include "app/CommandReport.h"
+#include "cleaning/BackupFile.h"
+#include "cleaning/Deletion.h"
+#include "cleaning/IgnoreList.h"
+#include "cleaning/LoopGuard.h"
+#include "scan/KeyWalker.h"
+#include "system/FileError.h"
+#include "system/TextFile.h"
+
+namespace kw {
+
+namespace {
+
+constexpr int kUsageErrorCode = 2;
+constexpr int kOtherErrorCode = 5;
+
+const char* OutcomeText(RecordOutcome outcome) {
+  switch (outcome) {
+    case RecordOutcome::Deleted:
+      return "deleted";
+    case RecordOutcome::AlreadyGone:
+      return "deleted (was gone already)";
+    case RecordOutcome::NotRestorable:
+      return "not deleted: a backup cannot restore its name or data";
+    case RecordOutcome::Unreadable:
+      return "not deleted: unreadable record";
+    case RecordOutcome::Changed:
+      return "not deleted: changed since the search";
+    case RecordOutcome::Refused:
+      return "not deleted: the registry refused it";
+    case RecordOutcome::Skipped:
+      break;
+  }
+  return "";
+}
+
+// Where a row was found: its category and key.
+struct RowPlace {
+  int category;
+  std::string keyPath;
+};
+
+class CommandRun : private ScanListener {
+ public:
+  CommandRun(const CommandLine& command, Environment& env)
+      : m_command(command), m_env(env), m_tools(env) {
+    m_facts.clean = command.mode == CommandMode::Clean;
+  }
+
+  int Run() {
+    try {
+      Search();
+      if (!m_summary.keyLoop.empty()) {
+        m_facts.failed = true;
+        m_summary.error = "key loop: added to blacklist.ini, nothing deleted";
+      } else if (m_facts.clean) {
+        Clean();
+      }
+    } catch (const FileError& error) {
+      m_facts.failed = true;
+      m_summary.error = error.what();
+    }
+    return WriteReport();
+  }
+
+ private:
+  void Search() {
+    const std::string options = m_tools.ReadSetting("Options");
+    const std::vector<std::string> ignoreList = LoadIgnoreList(BlacklistPath());
+    std::array<std::string, kScanCategoryCount> names;
+    for (int i = 0; i < kScanCategoryCount; ++i) names[i] = CategoryEnglishName(i);
+    KeyWalker walker(m_env.registry(), m_tools, m_model, *this, ignoreList, names, options);
+    for (const ScanCategory& category : ScanCategories()) {
+      if (!IsCategoryEnabled(options, category.index) || m_loopFired) continue;
+      m_category = category.index;
+      m_walkStart = category.startKey;
+      walker.ScanKey(names[category.index], category.startKey, category.check,
+                     category.extensions);
+    }
+    for (int row : m_model.SettlePass()) m_places.erase(m_places.begin() + row);
+    m_facts.found = m_summary.found = m_model.m_nEntryCount;
+  }
+
+  void Clean() {
+    try {
+      const DeleteRunResult run = BackUpAndDelete(m_tools, m_model.m_arrBackupRecords);
+      m_summary.backupFile = run.backupPath;
+      m_summary.deleted = run.deletion.deleted;
+      m_facts.notDeleted = m_summary.notDeleted = run.deletion.failed;
+      m_outcomes = run.deletion.outcomes;
+    } catch (const FileError& error) {
+      m_facts.backupFailed = true;
+      m_summary.error = "backup not written, nothing deleted: " + error.path();
+    }
+  }
+
+  std::string Outcome(int row) const {
+    if (!m_facts.clean) return "found";
+    if (m_facts.backupFailed) return "not deleted: backup not written";
+    const int record = m_model.BackupIndexOf(row);
+    if (record < 0 || static_cast<size_t>(record) >= m_outcomes.size()) {
+      return "not deleted: the run ended early";
+    }
+    return OutcomeText(m_outcomes[static_cast<size_t>(record)]);
+  }
+
+  int WriteReport() {
+    std::vector<ReportEntry> entries;
+    for (size_t row = 0; row < m_model.rows().size(); ++row) {
+      const ResultRow& found = m_model.rows()[row];
+      const RowPlace& place = m_places[row];
+      std::string keyPath = place.keyPath;
+      if (!keyPath.empty() && keyPath[0] == '\\') keyPath.erase(0, 1);
+      entries.push_back({place.category,
+                         RootName(RootOf(ScanCategories()[place.category].check)), keyPath,
+                         found.valueName, found.valueType, found.shown, found.missingPath,
+                         Outcome(static_cast<int>(row))});
+    }
+    m_summary.exitCode = DecideExitCode(m_facts);
+    try {
+      const std::string path =
+          m_command.reportPath.empty()
+              ? FreeFileName(m_tools.GetProgramDir() + "\\backup\\report - " +
+                                 m_tools.GetTimestamp(),
+                             ".txt")
+              : m_command.reportPath;
+      WriteWholeFile(path, FormatReport(m_env, entries, m_summary));
+    } catch (const FileError&) {
+      m_facts.failed = true;
+    }
+    return DecideExitCode(m_facts);
+  }
+
+  std::string BlacklistPath() const { return m_tools.GetProgramDir() + "\\blacklist.ini"; }
+
+  // The key-loop guard as the window runs it, without the message and
+  // without saving the settings: the loop's key goes into blacklist.ini
+  // and the run searches no further category.
+  void CheckKeyLoop(const std::string& keyPath) {
+    if (m_loopFired) return;
+    const std::optional<std::string> entry = LoopGuardEntry(keyPath, m_walkStart);
+    if (!entry) return;
+    m_loopFired = true;
+    m_summary.keyLoop = entry->empty() ? keyPath : *entry;
+    AppendIgnoreEntry(BlacklistPath(), *entry);
+  }
+
+  void OnKeyEntered(const std::string&) override {}
+  void OnKeyChecked(const std::string& keyPath) override { CheckKeyLoop(keyPath); }
+  void OnEntryAdded(int, const std::string& keyPath, bool) override {
+    m_places.push_back({m_category, keyPath});
+    CheckKeyLoop(keyPath);
+  }
+
+  const CommandLine& m_command;
+  Environment& m_env;
+  CSystemTools m_tools;
+  ResultModel m_model;
+  std::vector<RowPlace> m_places;  // one per row of m_model
+  std::vector<RecordOutcome> m_outcomes;  // one per record, after /clean
+  int m_category = 0;
+  std::string m_walkStart;
+  bool m_loopFired = false;
+  RunFacts m_facts;
+  ReportSummary m_summary;
+};
+
+}  // namespace
+
+int RunCommand(const CommandLine& command, Environment& env) {
+  if (command.mode != CommandMode::Search && command.mode != CommandMode::Clean) {
+    return kUsageErrorCode;
+  }
+  return CommandRun(command, env).Run();
+}
+
+int WriteUsageReport(const CommandLine& command, Environment& env) {
+  if (command.reportPath.empty()) return 0;
+  try {
+    WriteWholeFile(command.reportPath, WithCrLf(env.AnsiToUtf8(std::string(kUsageText) + "\n")));
+  } catch (const FileError&) {
+    return kOtherErrorCode;
+  }
+  return 0;
+}
+
+}  // namespace kw
