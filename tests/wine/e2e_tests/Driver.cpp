@@ -68,6 +68,15 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM param) {
   return FALSE;
 }
 
+// Any top-level window of the process, hidden ones too.
+BOOL CALLBACK FindAnyWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId) search->found = window;
+  return search->found == nullptr;
+}
+
 bool IsMainWindow(HWND window) {
   return GetDlgItem(window, IDC_START_SEARCH) && Text(window) == kMainCaption;
 }
@@ -142,9 +151,11 @@ void KelpwiseProcess::Close() {
   m_info = {};
 }
 
-::testing::AssertionResult KelpwiseProcess::Start(const std::string& programDir) {
+::testing::AssertionResult KelpwiseProcess::Start(const std::string& programDir,
+                                                  const std::string& arguments) {
   Close();
   std::string exe = programDir + "\\Kelpwise.exe", commandLine = "\"" + exe + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
@@ -190,6 +201,18 @@ bool KelpwiseProcess::IsRunning() const {
 
 bool KelpwiseProcess::WaitForExit(DWORD timeoutMs) const {
   return m_info.hProcess && WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD KelpwiseProcess::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (m_info.hProcess) GetExitCodeProcess(m_info.hProcess, &code);
+  return code;
+}
+
+bool KelpwiseProcess::HasWindow() const {
+  WindowSearch search = {m_info.dwProcessId, nullptr, nullptr};
+  EnumWindows(FindAnyWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found != nullptr;
 }
 
 void KelpwiseProcess::Kill() {

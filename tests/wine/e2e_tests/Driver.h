@@ -53,7 +53,13 @@ class KelpwiseProcess {
   KelpwiseProcess(const KelpwiseProcess&) = delete;
   KelpwiseProcess& operator=(const KelpwiseProcess&) = delete;
 
-  ::testing::AssertionResult Start(const std::string& programDir);
+  // Starts Kelpwise.exe of `programDir` with `arguments` after its name.
+  ::testing::AssertionResult Start(const std::string& programDir,
+                                   const std::string& arguments = "");
+  // The exit code once the run has ended; STILL_ACTIVE before.
+  DWORD ExitCode() const;
+  // True when the process has any top-level window, hidden ones included.
+  bool HasWindow() const;
   // Runs the folder's KpwStarter.exe from another working folder, waits
   // until it has ended, and takes the process it started, if any, as this run.
   ::testing::AssertionResult StartThroughStarter(const std::string& programDir);

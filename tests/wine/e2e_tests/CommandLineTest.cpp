@@ -1,0 +1,252 @@
+// The command line run as an administrator's script runs it: no window, a
+// report, an exit code; on the demo registry and in the situations that
+// end a run otherwise.
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "tests/support/TsvReader.h"
+#include "tests/wine/e2e_tests/KelpwiseTest.h"
+
+namespace kw::test {
+namespace {
+
+using Report = std::vector<std::vector<std::string>>;
+
+constexpr char kLoopStart[] = "CLSID\\{6D2A4F30-5C3B-4E8A-9B71-0A1B2C3D4E02}";
+
+class CommandLineTest : public KelpwiseTest {
+ protected:
+  void TearDown() override {
+    KelpwiseTest::TearDown();
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, kLoopStart);
+  }
+
+  // Runs Kelpwise.exe with `arguments` to its end and returns its exit code;
+  // a window of the process at any moment fails the test.
+  int Run(const std::string& arguments) {
+    SCOPED_TRACE(arguments);
+    if (!m_process.Start(m_dir, arguments)) return -1;
+    bool window = false;
+    WaitUntil(
+        [&] {
+          window = window || m_process.HasWindow();
+          return !m_process.IsRunning();
+        },
+        kSearchMs);
+    EXPECT_FALSE(window) << "the run made a window";
+    EXPECT_FALSE(m_process.IsRunning()) << "the run did not end";
+    return static_cast<int>(m_process.ExitCode());
+  }
+
+  std::string Bytes(const std::string& name) const {
+    std::string bytes;
+    ReadFile(File(name), &bytes);
+    return bytes;
+  }
+  Report ReadReport(const std::string& name) const { return ReadTsv(Bytes(name)); }
+  // One column of the entry lines (between the header and the summary).
+  static std::vector<std::string> Column(const Report& report, size_t column) {
+    std::vector<std::string> cells;
+    for (size_t i = 1; i + 1 < report.size(); ++i) cells.push_back(report[i].at(column));
+    return cells;
+  }
+  // The entry lines as the results list shows them: category, name, data.
+  static std::string ListedRows(const Report& report) {
+    std::string rows;
+    for (size_t i = 1; i + 1 < report.size(); ++i) {
+      rows += report[i].at(0) + "\t" + report[i].at(4) + "\t" + report[i].at(6) + "\n";
+    }
+    return rows;
+  }
+  static std::vector<std::string> Summary(int found, int deleted, int notDeleted,
+                                          const std::string& backup, int code) {
+    return {"Summary",
+            "found=" + std::to_string(found),
+            "deleted=" + std::to_string(deleted),
+            "not deleted=" + std::to_string(notDeleted),
+            "backup=" + backup,
+            "exit code=" + std::to_string(code)};
+  }
+
+  Demo m_demo;
+};
+
+TEST_F(CommandLineTest, SearchListsTheWindowsRowsAndChangesNothingCleanDeletesThemRestorably) {
+  std::string expectedRows, expectedBackup;
+  ASSERT_TRUE(ReadFile(SourceFile("fixtures/expected-demo.tsv"), &expectedRows));
+  ASSERT_TRUE(ReadFile(SourceFile("fixtures/expected-demo-backup.reg"), &expectedBackup));
+  const int rows = static_cast<int>(std::count(expectedRows.begin(), expectedRows.end(), '\n'));
+  ASSERT_TRUE(m_demo.Seed());
+  ASSERT_TRUE(Set("Options", "11111111111100"));
+  const std::string config = Bytes("config.ini"), blacklist = Bytes("blacklist.ini");
+  const Snapshot before = TakeSnapshot();
+
+  EXPECT_EQ(Run("/SEARCH -report \"" + File("search report.txt") + "\""), 1);
+  EXPECT_EQ(Changes(before, TakeSnapshot()), std::vector<std::string>());
+  EXPECT_EQ(Bytes("config.ini"), config);
+  EXPECT_EQ(Bytes("blacklist.ini"), blacklist);
+  EXPECT_EQ(Backups(), std::vector<std::string>());
+  const Report found = ReadReport("search report.txt");
+  ASSERT_EQ(found.size(), static_cast<size_t>(rows) + 2);
+  EXPECT_EQ(found[0], (std::vector<std::string>{"Category", "Category number", "Root", "Key",
+                                                "Value name", "Type", "Data", "Missing file",
+                                                "Outcome"}));
+  EXPECT_EQ(ListedRows(found), expectedRows);
+  EXPECT_EQ(found[1], (std::vector<std::string>{"RunMRU", "0", "HKEY_CURRENT_USER", kRunMruKey,
+                                                "a", "REG_SZ", found[1][6], "", "found"}));
+  EXPECT_EQ(Column(found, 8), std::vector<std::string>(rows, "found"));
+  EXPECT_EQ(found.back(), Summary(rows, 0, 0, "", 1));
+
+  EXPECT_EQ(Run("/clean"), 1);
+  const std::vector<std::string> files = Backups();
+  ASSERT_EQ(files.size(), 2u);
+  const std::string backup = File("backup\\" + files[0]);
+  EXPECT_EQ(files[1], "report - " + files[0].substr(9, 12) + ".txt");
+  std::string written;
+  ASSERT_TRUE(ReadFile(backup, &written));
+  EXPECT_EQ(written, expectedBackup);
+  EXPECT_EQ(Changes(before, TakeSnapshot()), RemovedValues(expectedBackup));
+  EXPECT_EQ(Bytes("config.ini"), config);
+  const Report cleaned = ReadReport("backup\\" + files[1]);
+  EXPECT_EQ(ListedRows(cleaned), expectedRows);
+  EXPECT_EQ(Column(cleaned, 3), Column(found, 3));
+  EXPECT_EQ(Column(cleaned, 8), std::vector<std::string>(rows, "deleted"));
+  EXPECT_EQ(cleaned.back(), Summary(rows, rows, 0, backup, 1));
+
+  ASSERT_TRUE(ImportWithRegedit(backup));
+  EXPECT_EQ(Changes(before, TakeSnapshot()), std::vector<std::string>());
+}
+
+// Changes a listed value as soon as the first listed value is deleted.
+DWORD WINAPI ChangeOnFirstDeletion(LPVOID event) {
+  if (WaitForSingleObject(event, kSearchMs) == WAIT_OBJECT_0) {
+    WriteValue(HKEY_CURRENT_USER, kSearchAssistantKey, "z", StringValue("changed"));
+  }
+  return 0;
+}
+
+TEST_F(CommandLineTest, EachExitCodeComesFromARealSituation) {
+  const std::string toReport = " /report \"" + File("report.txt") + "\"";
+  SeedHistory(kRunMruKey, "ab");
+  ASSERT_TRUE(Set("Options", "10000000000000"));
+  const std::string config = Bytes("config.ini"), blacklist = Bytes("blacklist.ini");
+  const Snapshot before = TakeSnapshot();
+
+  // 2: nothing is done or written.
+  for (const char* wrong : {"/search /clean", "/search /report", "/cleanup", "/search more",
+                            "/report x.txt", "/clean /clean"}) {
+    EXPECT_EQ(Run(wrong), 2) << wrong;
+  }
+  EXPECT_EQ(Changes(before, TakeSnapshot()), std::vector<std::string>());
+  EXPECT_EQ(Bytes("config.ini"), config);
+  EXPECT_EQ(Backups(), std::vector<std::string>());
+
+  // /? shows the usage in a box and writes it to the report file.
+  ASSERT_TRUE(m_process.Start(m_dir, "/?" + toReport));
+  Box box;
+  ASSERT_TRUE(m_process.Answer(IDOK, &box));
+  EXPECT_EQ(box.caption, kMainCaption);
+  EXPECT_NE(box.text.find("\n5\tanother error"), std::string::npos) << box.text;
+  ASSERT_TRUE(m_process.WaitForExit());
+  EXPECT_EQ(m_process.ExitCode(), 0u);
+  EXPECT_EQ(Bytes("report.txt").find("Kelpwise.exe [/search | /clean] [/report FILE]\r\n"), 0u);
+
+  // 3: no backup folder; nothing is deleted, the report says why.
+  const std::string folder = File("backup");
+  ASSERT_TRUE(MoveFileA(folder.c_str(), (folder + ".moved").c_str()));
+  EXPECT_EQ(Run("/clean" + toReport), 3);
+  ASSERT_TRUE(MoveFileA((folder + ".moved").c_str(), folder.c_str()));
+  EXPECT_EQ(Changes(before, TakeSnapshot()), std::vector<std::string>());
+  Report report = ReadReport("report.txt");
+  EXPECT_EQ(Column(report, 8), std::vector<std::string>(2, "not deleted: backup not written"));
+  ASSERT_EQ(report.back().size(), 7u);
+  EXPECT_EQ(report.back()[5].find("error=backup not written, nothing deleted: " + folder), 0u);
+
+  // 5: config.ini cannot be read.
+  HANDLE locked = CreateFileA(File("config.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Run("/search" + toReport), 5);
+  CloseHandle(locked);
+  report = ReadReport("report.txt");
+  ASSERT_EQ(report.size(), 2u);
+  EXPECT_EQ(report.back()[5], "error=cannot open " + File("config.ini"));
+
+  // 0: nothing found.
+  ASSERT_TRUE(Set("Options", "00000000000000"));
+  EXPECT_EQ(Run("/clean" + toReport), 0);
+
+  // 5: a key loop goes into blacklist.ini and nothing is deleted.
+  std::string path = kLoopStart;
+  ASSERT_TRUE(WriteValue(HKEY_CLASSES_ROOT, path, "", StringValue("C:\\Kelpwise Loop\\top.dll")));
+  for (int level = 1; level <= 9; ++level) path += "\\Sub";
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, path.c_str(), &key), ERROR_SUCCESS);
+  RegCloseKey(key);
+  ASSERT_TRUE(Set("Options", "00000000010000"));
+  const std::string options = Bytes("config.ini");
+  EXPECT_EQ(Run("/clean" + toReport), 5);
+  EXPECT_EQ(Bytes("blacklist.ini"), blacklist + kLoopStart + "\r\n");
+  EXPECT_EQ(Bytes("config.ini"), options);
+  StoredValue top;
+  EXPECT_TRUE(ReadValue(HKEY_CLASSES_ROOT, kLoopStart, "", &top));
+  EXPECT_EQ(ReadReport("report.txt").back().at(5), std::string("key loop=") + kLoopStart);
+
+  // 4: another program changes a listed value while the clean-up deletes
+  // the many listed before it.
+  constexpr int kMany = 1500;
+  for (int i = 0; i < kMany; ++i) {
+    ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, "v" + std::to_string(i),
+                           StringValue("x")));
+  }
+  SeedHistory(kSearchAssistantKey, "z");
+  ASSERT_TRUE(Set("Options", "11000000000000"));
+  HKEY watched = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRunMruKey, 0, KEY_NOTIFY, &watched), ERROR_SUCCESS);
+  HANDLE deleted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_EQ(RegNotifyChangeKeyValue(watched, FALSE, REG_NOTIFY_CHANGE_LAST_SET, deleted, TRUE),
+            ERROR_SUCCESS);
+  HANDLE changer = CreateThread(nullptr, 0, ChangeOnFirstDeletion, deleted, 0, nullptr);
+  EXPECT_EQ(Run("/clean" + toReport), 4);
+  WaitForSingleObject(changer, kWaitMs);
+  CloseHandle(changer);
+  CloseHandle(deleted);
+  RegCloseKey(watched);
+  StoredValue z;
+  EXPECT_TRUE(ReadValue(HKEY_CURRENT_USER, kSearchAssistantKey, "z", &z));
+  EXPECT_EQ(z, StringValue("changed"));
+  report = ReadReport("report.txt");
+  ASSERT_EQ(report.size(), kMany + 5u);
+  EXPECT_EQ(report[report.size() - 2].at(4), "z");
+  EXPECT_EQ(report[report.size() - 2].at(8), "not deleted: changed since the search");
+  EXPECT_EQ(report.back().at(3), "not deleted=1");
+}
+
+TEST_F(CommandLineTest, ReportOfAwkwardNamesReadsBackWithATsvReader) {
+  ASSERT_EQ(GetACP(), 1252u) << "the expected UTF-8 below is that of Windows-1252";
+  const std::pair<std::string, std::string> values[] = {
+      {"say \"hi\"", "say \"hi\""},
+      {"tab\there", "tab\there"},
+      {"two\r\nlines", "two\r\nlines"},
+      {"caf\xE9 \x80", "caf\xC3\xA9 \xE2\x82\xAC"},
+  };
+  std::vector<std::string> expected;
+  for (const auto& [ansi, utf8] : values) {
+    ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, ansi, StringValue(ansi + "\tdata")));
+    expected.push_back(utf8 + "|" + utf8 + "\tdata");
+  }
+  ASSERT_TRUE(Set("Options", "10000000000000"));
+  EXPECT_EQ(Run("/search /report \"" + File("awkward.txt") + "\""), 1);
+  const Report report = ReadReport("awkward.txt");
+  std::vector<std::string> read;
+  for (size_t i = 1; i + 1 < report.size(); ++i) {
+    read.push_back(report[i].at(4) + "|" + report[i].at(6));
+  }
+  std::sort(read.begin(), read.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(read, expected);
+}
+
+}  // namespace
+}  // namespace kw::test
