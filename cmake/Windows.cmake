@@ -82,3 +82,14 @@ foreach(suite_dir ${KW_WINE_SUITES})
   endif()
 endforeach()
 include(cmake/Bench.cmake)
+# A changed shipped file reaches the program folder also when Kelpwise.exe
+# is not linked again (a copy there that is newer than its source stays).
+foreach(shipped ${KW_SHIPPED})
+  get_filename_component(shipped_name ${shipped} NAME)
+  add_custom_command(OUTPUT ${KW_PROGRAM_DIR}/${shipped_name}
+    COMMAND ${CMAKE_COMMAND} -E copy ${shipped} ${KW_PROGRAM_DIR}/${shipped_name}
+    DEPENDS ${shipped} VERBATIM)
+  list(APPEND KW_SHIPPED_COPIES ${KW_PROGRAM_DIR}/${shipped_name})
+endforeach()
+add_custom_target(shipped_files ALL DEPENDS ${KW_SHIPPED_COPIES})
+include(cmake/Help.cmake)

@@ -8,7 +8,8 @@ set -euo pipefail
 packages=(cmake make g++ clang googletest libgtest-dev
           g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils)
+          wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils
+          fp-utils-3.2.2)
 
 missing=()
 for p in "${packages[@]}"; do
