@@ -82,3 +82,36 @@ foreach(suite_dir ${KW_WINE_SUITES})
   endif()
 endforeach()
 include(cmake/Bench.cmake)
+# A changed shipped file reaches the program folder also when Kelpwise.exe
+# is not linked again (a copy there that is newer than its source stays).
+foreach(shipped ${KW_SHIPPED})
+  get_filename_component(shipped_name ${shipped} NAME)
+  add_custom_command(OUTPUT ${KW_PROGRAM_DIR}/${shipped_name}
+    COMMAND ${CMAKE_COMMAND} -E copy ${shipped} ${KW_PROGRAM_DIR}/${shipped_name}
+    DEPENDS ${shipped} VERBATIM)
+  list(APPEND KW_SHIPPED_COPIES ${KW_PROGRAM_DIR}/${shipped_name})
+endforeach()
+add_custom_target(shipped_files ALL DEPENDS ${KW_SHIPPED_COPIES})
+include(cmake/Help.cmake)
+
+# The setup program of this build, Kelpwise-setup-32.exe or -64.exe (NSIS).
+# It packs a pristine copy of the program folder: the shipped text files, not
+# the settings or backups a run from the folder left there. Not part of the
+# default build: scripts/build.sh builds it last, when the folder is complete.
+math(EXPR KW_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
+set(KW_SETUP ${CMAKE_BINARY_DIR}/Kelpwise-setup-${KW_BITS}.exe)
+set(KW_STAGE ${CMAKE_BINARY_DIR}/installer/Kelpwise)
+find_program(KW_MAKENSIS makensis REQUIRED)  # Debian package nsis (scripts/setup.sh)
+add_custom_target(installer
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${KW_STAGE}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${KW_PROGRAM_DIR} ${KW_STAGE}
+  COMMAND ${CMAKE_COMMAND} -E copy ${KW_SHIPPED} ${KW_STAGE}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${KW_STAGE}/backup
+  COMMAND ${CMAKE_COMMAND} -DSTAGE=${KW_STAGE} -DOUT=${KW_STAGE}.nsh
+          -P ${CMAKE_SOURCE_DIR}/cmake/InstallerFiles.cmake
+  COMMAND ${KW_MAKENSIS} -V2 -DKW_BITS=${KW_BITS} -DKW_STAGE=${KW_STAGE} -DKW_FILES=${KW_STAGE}.nsh
+          -DKW_ICON=${CMAKE_SOURCE_DIR}/res/icons/kelpwise.ico -DKW_OUTFILE=${KW_SETUP}
+          ${CMAKE_SOURCE_DIR}/installer/Kelpwise.nsi
+  BYPRODUCTS ${KW_SETUP}
+  VERBATIM)
+add_dependencies(installer Kelpwise KpwStarter shipped_files help_file)

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the native tree or the Windows trees:
 #   build.sh native   window-free code and unit tests (build/native, Debug, sanitizers)
-#   build.sh win32    Kelpwise.exe, its program folder and the Wine test programs
-#                     for 32-bit Windows (build/win, MinGW-w64 i686, Release)
-#   build.sh win64    the same for 64-bit Windows (build/win64, MinGW-w64 x86-64)
+#   build.sh win32    Kelpwise.exe, its program folder, the Wine test programs
+#                     and the setup program Kelpwise-setup-32.exe for 32-bit
+#                     Windows (build/win, MinGW-w64 i686, Release)
+#   build.sh win64    the same for 64-bit Windows (build/win64, MinGW-w64 x86-64,
+#                     Kelpwise-setup-64.exe)
 #   build.sh windows  both Windows trees
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +16,8 @@ cross_build() {
   cmake -S "$root" -B "$root/$1" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" -DKW_MINGW_ARCH="$2" >/dev/null
   cmake --build "$root/$1" -j2
+  # The setup program packs the program folder, so it comes once that is complete.
+  cmake --build "$root/$1" --target installer
 }
 
 case "${1:-}" in

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Captures every window and message box of Kelpwise under Wine on a private
-# virtual display, in English and in German: the welcome window, the
-# Options, Language Selection and About dialogs, the Reverse Changes file
-# dialog, the results of a search on the demo fixture, the no-selection
-# note, a More Info box, the question after an options change, the deletion
-# report, and, each from a run of its own, the automatic-start question,
-# the key-loop guard's message and the error box for a missing file.
+# virtual display, in English, German, French and Spanish: the welcome
+# window, the Options, Language Selection and About dialogs, the Reverse
+# Changes file dialog, the results of a search on the demo fixture, the
+# no-selection note, a More Info box, the question after an options
+# change, the deletion report, and, each from a run of its own, the
+# automatic-start question, the key-loop guard's message and the error box
+# for a missing file.
 #
 #   scripts/screenshots.sh OUTPUT_DIR [PROGRAM_DIR]
 #
@@ -14,7 +15,7 @@
 # scripts/wine-env.sh): by default build/win/Kelpwise in a 32-bit prefix, or
 # build/win64/Kelpwise in a 64-bit one. The program runs from copies of it,
 # in a throwaway prefix seeded with fixtures/demo.reg, which is removed at
-# the end. Pictures are named <window>-<en|de>.png.
+# the end. Pictures are named <window>-<en|de|fr|es>.png.
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
@@ -129,9 +130,10 @@ new_copy() {
 }
 set_language_in() { set_setting "$1" Language "$2"; }
 
-# capture TAG SECTION DELETE_KEY: the windows of one language.
+# capture TAG SECTION SEARCH_KEY MORE_INFO_KEY DELETE_KEY: the windows of one
+# language; the keys are the accelerators of its button captions.
 capture() {
-  local tag=$1 section=$2 delete_key=$3 dir main
+  local tag=$1 section=$2 search_key=$3 more_info_key=$4 delete_key=$5 dir main
   seed
   dir=$(new_copy "$tag" "$section")
   start "$dir"
@@ -153,18 +155,18 @@ capture() {
   shoot "about-$tag"
   press Return
 
-  xdotool key alt+s
+  xdotool key "$search_key"
   settle 120
   shoot "results-$tag"
 
-  press alt+m
+  press "$more_info_key"
   shoot "no-selection-$tag"
   press Return
 
   # A click on the first row (the window is centred on the screen).
   xdotool mousemove --window "$main" 65 119 click 1
   settle
-  press alt+m
+  press "$more_info_key"
   shoot "more-info-$tag"
   press Return
 
@@ -197,7 +199,7 @@ capture() {
   set_setting "$dir" Options 10000000000000
   kw_wine reg add "$loop_key" /f >/dev/null 2>&1
   start "$dir"
-  xdotool key alt+s
+  xdotool key "$search_key"
   settle 60
   shoot "loop-guard-$tag"
   press Return
@@ -213,5 +215,7 @@ capture() {
   kw_stop_prefix
 }
 
-capture en "[1033]" alt+d
-capture de "[1031]" alt+l
+capture en "[1033]" alt+s alt+m alt+d
+capture de "[1031]" alt+s alt+m alt+l
+capture fr "[1036]" alt+l alt+p alt+s
+capture es "[3082]" alt+i alt+m alt+e

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Kelpwise needs on Debian 12:
 # the MinGW-w64 cross compilers for 32-bit and 64-bit Windows, Wine for both,
-# Xvfb, the screenshot tools and clang for the fuzz targets.
+# Xvfb, the screenshot tools, clang for the fuzz targets, chmcmd for the help
+# file and NSIS for the installers.
 # Quick when everything is already there.
 set -euo pipefail
 
 packages=(cmake make g++ clang googletest libgtest-dev
           g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils)
+          wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils
+          fp-utils-3.2.2 nsis)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -18,7 +18,9 @@
 #   kw_start_xvfb, kw_stop_xvfb
 
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No menu entries on this machine's desktop for the shortcuts that setup
+# programs create in a prefix (winemenubuilder).
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # Wine's two loaders as Debian installs them. Debian's `wine` wrapper always
 # picks the 32-bit one when wine32 is installed, so the 64-bit one is called

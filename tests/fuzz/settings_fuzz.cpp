@@ -1,6 +1,6 @@
 // config.ini: any file content, then one setting read and one written.
 // config.ini is pairs of lines, a key line and the value line after it; a
-// value line is never a key, whatever it holds.
+// value line is never a key, whatever it holds, and a stray line is skipped.
 #include <algorithm>
 
 #include "system/SystemTools.h"
@@ -14,11 +14,15 @@ namespace {
 const char* const kKeys[] = {"Product ID", "Language", "Dialects[1031]", "Options",
                              "CheckTime",  "CheckDate", "Startup",        "Homepage"};
 
-// Positions of the value lines of `key` (a value line may be missing at the end).
+// Positions of the value lines of `key` (a value line may be missing at the
+// end). A line naming a setting is a key line and the next line its value;
+// a stray line between pairs stands alone.
 std::vector<size_t> ValuePositions(const std::vector<std::string>& lines, const std::string& key) {
   std::vector<size_t> positions;
-  for (size_t i = 0; i < lines.size(); i += 2) {
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (std::find(std::begin(kKeys), std::end(kKeys), lines[i]) == std::end(kKeys)) continue;
     if (lines[i] == key) positions.push_back(i + 1);
+    ++i;
   }
   return positions;
 }

@@ -247,7 +247,15 @@ TEST(ShippedLanguageFileTest, EverySectionHasEveryTextWithItsPlaceholder) {
       sections[current].emplace(std::stoi(line.substr(0, 5)), line.substr(6));
     }
   }
-  ASSERT_EQ(3u, sections.size());
+  // The languages the Language Selection dialog offers, by their names.
+  std::string offered;
+  for (const LanguagePair& pair : ReadLanguagePairs(kDist + "/kpwtrl.ini")) {
+    offered += pair.header + "=" + pair.displayName + ";";
+  }
+  EXPECT_EQ(offered,
+            "[----]=System default language;[1033]=English;[1031]=Deutsch;"
+            "[1036]=Fran\xE7" "ais;[3082]=Espa\xF1" "ol;");
+  ASSERT_EQ(5u, sections.size());
   for (auto& [section, texts] : sections) {
     for (int id : ids) {
       const std::string& text = texts[id];

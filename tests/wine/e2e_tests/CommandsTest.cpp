@@ -1,8 +1,6 @@
 // The main window's remaining commands: the About box from the menu and the
 // system menu with F1 inside it, and the three ways to end a run with what
 // each saves.
-#include <shlwapi.h>
-
 #include "res/resource.h"
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
 
@@ -10,39 +8,28 @@ namespace kw::test {
 namespace {
 
 constexpr char kAboutCaption[] = "About Tarnwell Kelpwise";
-constexpr char kHelpProgId[] = "KelpwiseE2E.HelpFile";
-constexpr char kHelpMarkerKey[] = "Software\\KelpwiseE2EHelpMarker";
+// The help viewer's caption: the title that help/Kelpwise.hhp compiles into
+// help.chm, so that a window with it shows that file.
+constexpr char kHelpViewerCaption[] = "Tarnwell Kelpwise Help";
 // What the system posts for F1: its default processing sends WM_HELP, which
 // climbs to the owner windows until one handles it.
 constexpr UINT kKeyF1Message = 0x004D;
 
-// While a test runs, opening a .chm file runs reg.exe, which leaves the
-// opened file's name in HKCU\<kHelpMarkerKey>.
+HWND HelpViewer() { return FindWindowA(nullptr, kHelpViewerCaption); }
+
+// F1 opens the program folder's help.chm through the prefix's own
+// association of .chm files, the system's help viewer hh.exe.
 class AboutTest : public KelpwiseTest {
  protected:
-  void SetUp() override {
-    KelpwiseTest::SetUp();
-    m_hadChm = ReadValue(HKEY_CLASSES_ROOT, ".chm", "", &m_chm);
-    ASSERT_TRUE(WriteValue(HKEY_CLASSES_ROOT, ".chm", "", StringValue(kHelpProgId)));
-    ASSERT_TRUE(WriteValue(HKEY_CLASSES_ROOT, std::string(kHelpProgId) + "\\shell\\open\\command",
-                           "",
-                           StringValue(std::string("C:\\windows\\system32\\reg.exe add HKCU\\") +
-                                       kHelpMarkerKey + " /v Opened /d \"%1\" /f")));
-  }
   void TearDown() override {
+    if (HWND viewer = HelpViewer()) PostMessageA(viewer, WM_CLOSE, 0, 0);
+    WaitUntil([] { return HelpViewer() == nullptr; });
     KelpwiseTest::TearDown();
-    if (m_hadChm) WriteValue(HKEY_CLASSES_ROOT, ".chm", "", m_chm);
-    if (!m_hadChm) SHDeleteKeyA(HKEY_CLASSES_ROOT, ".chm");
-    SHDeleteKeyA(HKEY_CLASSES_ROOT, kHelpProgId);
-    SHDeleteKeyA(HKEY_CURRENT_USER, kHelpMarkerKey);
   }
-
-  StoredValue m_chm;
-  bool m_hadChm = false;
 };
 
-TEST_F(AboutTest, MenuAndSystemMenuOpenItModallyAndF1InItOpensNoHelp) {
-  ASSERT_TRUE(WriteFile(File("help.chm"), "not really a help file"));
+TEST_F(AboutTest, MenuAndSystemMenuOpenItModallyAndF1OpensTheHelpOnlyOutsideIt) {
+  ASSERT_EQ(HelpViewer(), nullptr) << "a help viewer is open already";
   ASSERT_NO_FATAL_FAILURE(Start());
   // The system menu's entry is 0x0010; the low four bits are the system's own.
   for (WPARAM systemCommand : {0x0000, 0x0010, 0x0013}) {
@@ -59,20 +46,16 @@ TEST_F(AboutTest, MenuAndSystemMenuOpenItModallyAndF1InItOpensNoHelp) {
       PostMessageA(GetDlgItem(about, IDOK), kKeyF1Message, 0, 0);
       PostMessageA(about, kKeyF1Message, 0, 0);
       Sleep(3000);
-      StoredValue opened;
-      EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, kHelpMarkerKey, "Opened", &opened))
-          << "F1 in the About box opened the help file";
+      EXPECT_EQ(HelpViewer(), nullptr) << "F1 in the About box opened the help file";
     }
     Click(about, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
     EXPECT_TRUE(IsWindowEnabled(m_main));
   }
-  // The same key in the main window does open it: the trace works.
+  // The same key in the main window starts the viewer with help.chm.
+  ASSERT_EQ(HelpViewer(), nullptr) << "F1 in the About box opened the help file";
   PostMessageA(m_main, kKeyF1Message, 0, 0);
-  StoredValue opened;
-  EXPECT_TRUE(
-      WaitUntil([&] { return ReadValue(HKEY_CURRENT_USER, kHelpMarkerKey, "Opened", &opened); }));
-  EXPECT_EQ(opened, StringValue(File("help.chm")));
+  EXPECT_TRUE(WaitUntil([] { return HelpViewer() != nullptr; })) << "no help viewer";
 }
 
 enum class Ending { FileExit, CloseBox, Escape };

@@ -39,8 +39,11 @@ TEST_P(WelcomeTest, ShowsEveryCaptionInTheChosenLanguage) {
 INSTANTIATE_TEST_SUITE_P(Languages, WelcomeTest,
                          ::testing::Values(LanguageCase{"English", "[1033]", nullptr, "[1033]"},
                                            LanguageCase{"German", "[1031]", nullptr, "[1031]"},
+                                           LanguageCase{"French", "[1036]", nullptr, "[1036]"},
                                            LanguageCase{"SystemDefault", "[----]", "0407",
-                                                        "[1031]"}),
+                                                        "[1031]"},
+                                           LanguageCase{"SystemDefaultSpanish", "[----]", "0c0a",
+                                                        "[3082]"}),
                          [](const auto& param) { return std::string(param.param.name); });
 
 using StartupTest = KelpwiseTest;
