@@ -17,6 +17,11 @@ constexpr char kLoopStart[] = "CLSID\\{6D2A4F30-5C3B-4E8A-9B71-0A1B2C3D4E02}";
 
 class CommandLineTest : public KelpwiseTest {
  protected:
+  void SetUp() override {
+    KelpwiseTest::SetUp();
+    // The first program of a Wine session adds Wine's own volatile keys.
+    ASSERT_EQ(Run("/unknown"), 2);
+  }
   void TearDown() override {
     KelpwiseTest::TearDown();
     SHDeleteKeyA(HKEY_CLASSES_ROOT, kLoopStart);
