@@ -24,12 +24,31 @@ std::string BackupFileName(const std::string& programDir, const std::string& tim
   return FreeFileName(programDir + "\\backup\\backup - " + timestamp, ".reg");
 }
 
-void WriteBackupFile(const std::string& path, const std::vector<BackupRecord>& records) {
-  std::string text = "REGEDIT4\n";
+namespace {
+
+// "REGEDIT4", then each record's key line and value line and an empty line.
+std::vector<std::string> BackupLines(const std::vector<BackupRecord>& records) {
+  std::vector<std::string> lines = {"REGEDIT4"};
   for (const BackupRecord& record : records) {
-    if (record.kind == RecordKind::Restorable) text += record.text + "\n\n";
+    if (record.kind != RecordKind::Restorable) continue;
+    const size_t split = record.text.find('\n');
+    lines.push_back(record.text.substr(0, split));
+    if (split != std::string::npos) lines.push_back(record.text.substr(split + 1));
+    lines.emplace_back();
   }
+  return lines;
+}
+
+}  // namespace
+
+void WriteBackupFile(const std::string& path, const std::vector<BackupRecord>& records) {
+  std::string text;
+  for (const std::string& line : BackupLines(records)) text += line + "\n";
   WriteWholeFile(path, WithCrLf(text));
+}
+
+void ReplaceBackupFile(const std::string& path, const std::vector<BackupRecord>& records) {
+  ReplaceFileLines(path, BackupLines(records));
 }
 
 }  // namespace kw

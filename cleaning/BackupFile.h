@@ -25,4 +25,9 @@ std::string BackupFileName(const std::string& programDir, const std::string& tim
 // returns. On any failure it throws FileError and leaves no partial file.
 void WriteBackupFile(const std::string& path, const std::vector<BackupRecord>& records);
 
+// Replaces the backup at `path` with one of `records`, in the same form, in
+// one step: the old file stays whole until the new one is complete. Throws
+// FileError, leaving the old file, when the new one cannot be written.
+void ReplaceBackupFile(const std::string& path, const std::vector<BackupRecord>& records);
+
 }  // namespace kw

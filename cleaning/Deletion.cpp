@@ -1,6 +1,7 @@
 #include "cleaning/Deletion.h"
 
 #include "cleaning/BackupFile.h"
+#include "system/FileError.h"
 
 namespace kw {
 namespace {
@@ -161,6 +162,21 @@ DeleteRunResult BackUpAndDelete(CSystemTools& tools, const std::vector<BackupRec
   for (const HeldValue& value : held.values) unchanged.push_back(*value.record);
   WriteBackupFile(run.backupPath, unchanged);
   run.deletion = DeleteHeldValues(held);
+
+  // A value that changed between the backup and its deletion was left
+  // alone: the backup must not bring its older data back over the newer.
+  // Should the smaller backup fail, the first one stays; it holds every
+  // value that was deleted.
+  std::vector<BackupRecord> kept;
+  for (const HeldValue& value : held.values) {
+    if (run.deletion.outcomes[value.index] != RecordOutcome::Changed) kept.push_back(*value.record);
+  }
+  if (kept.size() != unchanged.size()) {
+    try {
+      ReplaceBackupFile(run.backupPath, kept);
+    } catch (const FileError&) {
+    }
+  }
   return run;
 }
 

@@ -51,8 +51,10 @@ struct DeleteRunResult {
 // file, and only then deletes these values, each after comparing it once
 // more (the keys stay open from the first reading to the deletion). A value that changed since the
 // search is neither backed up nor deleted, so that the backup never brings
-// back older data over it; one that is gone counts as deleted. Throws
-// FileError when the backup cannot be written; nothing is deleted then.
+// back older data over it; one that is gone counts as deleted. One that
+// changes while the others are deleted is left, and its record taken out
+// of the backup again. Throws FileError when the backup cannot be
+// written; nothing is deleted then.
 DeleteRunResult BackUpAndDelete(CSystemTools& tools, const std::vector<BackupRecord>& records);
 
 }  // namespace kw

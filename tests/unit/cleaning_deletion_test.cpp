@@ -143,7 +143,7 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
          m_tools.DeleteRegValue(kWriteCurrentUser, values[1].name);
        },
        {}, 3, 0, {0, 2}, {3}},
-      {"changed once a is deleted", {}, [&] { set(1, kRegSz, "y\0"s); }, 2, 1, {0, 1, 2}, {1, 3}},
+      {"changed once a is deleted", {}, [&] { set(1, kRegSz, "y\0"s); }, 2, 1, {0, 2}, {1, 3}},
       {"other count", [&] { set(2, kRegDword, "\2\0\0\0"s); }, {}, 2, 1, {0, 1}, {2, 3}},
       {"count of another type", [&] { set(2, kRegBinary, "\1\0\0\0"s); }, {}, 2, 1, {0, 1}, {2, 3}},
   };
