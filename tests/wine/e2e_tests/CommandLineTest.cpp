@@ -200,7 +200,7 @@ TEST_F(CommandLineTest, EachExitCodeComesFromARealSituation) {
 
   // 4: another program changes a listed value while the clean-up deletes
   // the many listed before it.
-  constexpr int kMany = 1500;
+  constexpr int kMany = 5000;  // ample time for the change to land before their end
   for (int i = 0; i < kMany; ++i) {
     ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, "v" + std::to_string(i),
                            StringValue("x")));
