@@ -154,7 +154,7 @@ void CKelpwiseDlg::LoadOptions() {
   m_dlgOptions.m_strOptions = m_tools.ReadSetting("Options");
   // The switch always follows the stored string, so that a rerun after a
   // change of language does not keep an unsaved automatic start.
-  m_dlgOptions.m_bAutoStart = OptionIsOn(m_dlgOptions.m_strOptions, kOptionAutoStart);
+  m_dlgOptions.m_bAutoStart = ReadOptionFlags(m_dlgOptions.m_strOptions)[kOptionAutoStart];
 
   m_dlgOptions.m_arrTexts.clear();
   for (int id : kOptionsTextIds) {

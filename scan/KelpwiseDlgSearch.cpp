@@ -68,20 +68,20 @@ void CKelpwiseDlg::PrepareSearch() {
 }
 
 void CKelpwiseDlg::RunSearchCategories() {
-  std::array<std::string, kScanCategoryCount> names;
-  for (int i = 0; i < kScanCategoryCount; ++i) {
+  std::array<std::string, kCategoryCount> names;
+  for (int i = 0; i < kCategoryCount; ++i) {
     names[i] = m_translation.LookupText(CategoryTextId(i));
   }
   m_strCheckingFormat = m_translation.LookupText(TXT_CHECKING);
   m_lastRepaint = ::GetTickCount();
   m_repaintCost = 0;
-  const std::string options = m_dlgOptions.m_strOptions;
+  const OptionFlags options = ReadOptionFlags(m_dlgOptions.m_strOptions);
   KeyWalker walker(m_tools.environment().registry(), m_tools, m_results, *this, m_arrIgnoreList,
                    names, options);
   // The list shows its new rows when the window repaints (RepaintIfDue).
   ListRedrawPause pause(m_listResults);
   for (const ScanCategory& category : ScanCategories()) {
-    if (!IsCategoryEnabled(options, category.index)) continue;
+    if (!options[category.index]) continue;
     if (IsFileReference(category.check)) m_arrExtensions = category.extensions;
     m_strWalkStart = category.startKey;
     walker.ScanKey(names[category.index], category.startKey, category.check, m_arrExtensions);

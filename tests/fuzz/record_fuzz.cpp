@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A SharedDLLs value, directly in the key or in a subkey below it.
     root = RegRoot::LocalMachine;
     keyPath = keyPath.empty() ? kSharedDlls : kSharedDlls + ("\\" + keyPath);
-    record = MakeFileFinding(SCAN_SHAREDDLL, "c", 8, keyPath, value, value.name, "").record;
+    record = MakeFileFinding(SCAN_SHAREDDLL, "c", 8, keyPath, value, value.name, OptionFlags{}).record;
     Expect(record.kind != RecordKind::NotString, "a SharedDLLs record of kind NotString");
   }
   if (record.kind == RecordKind::NotString) return 0;
