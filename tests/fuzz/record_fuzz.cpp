@@ -24,7 +24,8 @@ void CheckReader(const std::string& text) {
   Expect(target.rootName == imported.rootName && target.valueName == imported.name &&
              NormalizeKeyPath(target.keyPath) == imported.keyPath,
          "ReadRecordTarget differs from the import: " + text);
-  Expect(DeleteSelectorOf(target.rootName) >= 0, "no deletion root for " + target.rootName);
+  RegRoot root = RegRoot::LocalMachine;
+  Expect(RootNamed(target.rootName, &root), "no deletion root for " + target.rootName);
 }
 
 bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
