@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <utility>
@@ -118,7 +119,17 @@ bool ProgramDriver::RunPass(DriveResult* result) {
   std::fprintf(stderr, "drive: starting the search\n");
   Stopwatch clock;
   PostMessageA(m_startButton, BM_CLICK, 0, 0);
+  std::string checking = Text(m_main, IDC_CHECKING);
+  double lastChange = 0;
   for (;;) {
+    const std::string shown = Text(m_main, IDC_CHECKING);
+    if (shown != checking) {
+      const double now = clock.Seconds();
+      result->checkingStillSeconds = std::max(result->checkingStillSeconds, now - lastChange);
+      lastChange = now;
+      checking = shown;
+      ++result->checkingChanges;
+    }
     if (Text(m_startButton) != m_idleCaption) break;
     if (ProcessEnded("during the search")) return false;
     if (HWND box = FindBox())
@@ -129,6 +140,8 @@ bool ProgramDriver::RunPass(DriveResult* result) {
     Sleep(kPollMs);
   }
   result->passSeconds = clock.Seconds();
+  result->checkingStillSeconds =
+      std::max(result->checkingStillSeconds, result->passSeconds - lastChange);
   result->statusAfterPass = Text(m_main, IDC_STATUS);
   DWORD_PTR count = 0;
   if (SendMessageTimeoutA(GetDlgItem(m_main, IDC_LIST_RESULTS), LVM_GETITEMCOUNT, 0, 0,

@@ -86,6 +86,8 @@ int Drive(const char* exe, const char* timeout) {
   std::printf("pass_seconds=%.3f\n", result.passSeconds);
   std::printf("listed_rows=%ld\n", result.listedRows);
   std::printf("status=%s\n", result.statusAfterPass.c_str());
+  std::printf("checking_changes=%ld\n", result.checkingChanges);
+  std::printf("checking_still_seconds=%.3f\n", result.checkingStillSeconds);
   std::printf("delete_seconds=%.3f\n", result.deleteSeconds);
   std::printf("report=%s\n", result.report.c_str());
   std::printf("peak_working_set_kb=%lu\n",
