@@ -7,6 +7,7 @@
 #include "cleaning/Deletion.h"
 #include "cleaning/IgnoreList.h"
 #include "cleaning/LoopGuard.h"
+#include "options/OptionsString.h"
 #include "scan/KeyWalker.h"
 #include "system/FileError.h"
 #include "system/TextFile.h"
@@ -69,13 +70,13 @@ class CommandRun : private ScanListener {
 
  private:
   void Search() {
-    const std::string options = m_tools.ReadSetting("Options");
+    const OptionFlags options = ReadOptionFlags(m_tools.ReadSetting("Options"));
     const std::vector<std::string> ignoreList = LoadIgnoreList(BlacklistPath());
-    std::array<std::string, kScanCategoryCount> names;
-    for (int i = 0; i < kScanCategoryCount; ++i) names[i] = CategoryEnglishName(i);
+    std::array<std::string, kCategoryCount> names;
+    for (int i = 0; i < kCategoryCount; ++i) names[i] = CategoryEnglishName(i);
     KeyWalker walker(m_env.registry(), m_tools, m_model, *this, ignoreList, names, options);
     for (const ScanCategory& category : ScanCategories()) {
-      if (!IsCategoryEnabled(options, category.index) || m_loopFired) continue;
+      if (!options[category.index] || m_loopFired) continue;
       m_category = category.index;
       m_walkStart = category.startKey;
       walker.ScanKey(names[category.index], category.startKey, category.check,

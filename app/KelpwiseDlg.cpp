@@ -2,7 +2,9 @@
 
 #include "cleaning/IgnoreList.h"
 #include "i18n/TextIds.h"
+#include "res/ProductName.h"
 #include "res/resource.h"
+#include "system/FileError.h"
 
 namespace kw {
 
@@ -10,6 +12,12 @@ namespace {
 
 constexpr UINT_PTR kAutoStartTimer = 3;
 constexpr UINT kAutoStartDelayMs = 47;
+
+// The reports of handlers that failed: a file error names its file.
+std::string DescribeError(const std::exception& error) {
+  const auto* fileError = dynamic_cast<const FileError*>(&error);
+  return fileError != nullptr ? fileError->Message() : std::string();
+}
 
 const char kAutomaticStartup[] = "automatically";
 const char kManualStartup[] = "manually";
@@ -52,7 +60,9 @@ CKelpwiseDlg::CKelpwiseDlg(Environment& env)
       m_hIcon(::LoadIconA(Dialog::ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE))),
       m_hSmallIcon(static_cast<HICON>(::LoadImageA(
           Dialog::ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE), IMAGE_ICON,
-          ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED))) {}
+          ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED))) {
+  Dialog::SetErrorReport(kProductCaption, &DescribeError);
+}
 
 void CKelpwiseDlg::DoDataExchange(DataExchange& dx) {
   dx.Control(IDC_MORE_INFO, m_btnMoreInfo);
@@ -154,7 +164,7 @@ void CKelpwiseDlg::LoadOptions() {
   m_dlgOptions.m_strOptions = m_tools.ReadSetting("Options");
   // The switch always follows the stored string, so that a rerun after a
   // change of language does not keep an unsaved automatic start.
-  m_dlgOptions.m_bAutoStart = OptionIsOn(m_dlgOptions.m_strOptions, kOptionAutoStart);
+  m_dlgOptions.m_bAutoStart = ReadOptionFlags(m_dlgOptions.m_strOptions)[kOptionAutoStart];
 
   m_dlgOptions.m_arrTexts.clear();
   for (int id : kOptionsTextIds) {

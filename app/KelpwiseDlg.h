@@ -85,7 +85,12 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   void PrepareSearch();
   void RunSearchCategories();
   void FinishSearch();
+  // Paints the progress line and the rows found since the last repaint,
+  // and now and then lets the queued messages run.
   void RepaintIfDue();
+  // Puts the rows the model holds beyond the listed ones into the list;
+  // false when there were none.
+  bool ListNewRows();
   void OnKeyEntered(const std::string& keyPath) override;
   void OnKeyChecked(const std::string& keyPath) override;
   void OnEntryAdded(int row, const std::string& keyPath, bool fileReference) override;
@@ -113,11 +118,17 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   void OnExit();
   void OnLanguageSelection();
 
-  // During a pass: the format of the progress line, the time the last
-  // repaint ended and how long it took (milliseconds).
+  // During a pass: the format of the progress line, the key last entered,
+  // the rows the list holds, the times the last repaint and the last run of
+  // the queued messages ended and how long that run took (milliseconds),
+  // and the calls of RepaintIfDue.
   std::string m_strCheckingFormat;
+  std::string m_strCurrentKey;
+  size_t m_nListedRows = 0;
   DWORD m_lastRepaint = 0;
-  DWORD m_repaintCost = 0;
+  DWORD m_lastPump = 0;
+  DWORD m_pumpCost = 0;
+  unsigned m_nRepaintCalls = 0;
 };
 
 }  // namespace kw

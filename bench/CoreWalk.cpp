@@ -124,9 +124,9 @@ CoreWalkResult RunCoreWalk() {
   KeyCounter listener(result.keys);
 
   // English names are enough: they only pick the rows' icons.
-  std::array<std::string, kScanCategoryCount> names;
-  for (int i = 0; i < kScanCategoryCount; ++i) names[i] = "category " + std::to_string(i);
-  const std::string options = "11111111111100";
+  std::array<std::string, kCategoryCount> names;
+  for (int i = 0; i < kCategoryCount; ++i) names[i] = "category " + std::to_string(i);
+  const OptionFlags options = ReadOptionFlags("11111111111100");
   const double cpuBefore = ProcessCpuSeconds();
   Stopwatch clock;
   KeyWalker walker(env.registry(), tools, model, listener, {}, names, options);

@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
-#include "bench/SearchKeys.h"
+#include "scan/KeyWalker.h"
+#include "system/Win32Registry.h"
 
 namespace kw::bench {
 
-void KeyWalker::Walk(HKEY root, const std::string& startPath) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, startPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-  WalkOpenKey(key, startPath);
-  RegCloseKey(key);
+void KeyWalker::Walk(RegRoot root, const std::string& startPath) {
+  Win32Registry registry;
+  Registry::Handle key = nullptr;
+  if (registry.OpenKey(root, startPath, /*forWrite=*/false, &key) != RegStatus::Ok) return;
+  WalkOpenKey(static_cast<HKEY>(key), startPath);
+  registry.CloseKey(key);
 }
 
 void KeyWalker::WalkOpenKey(HKEY key, const std::string& keyPath) {
@@ -38,16 +40,7 @@ void KeyWalker::WalkOpenKey(HKEY key, const std::string& keyPath) {
       rc = RegEnumValueA(key, i, m_nameBuffer.data(), &nameLength, nullptr, &type,
                          m_dataBuffer.data(), &dataSize);
     }
-    if (rc != ERROR_SUCCESS) continue;
-    ++m_values;
-    if (m_visitor != nullptr) {
-      WalkedValue value;
-      value.name.assign(m_nameBuffer.data(), nameLength);
-      value.type = type;
-      value.data = m_dataBuffer.data();
-      value.size = dataSize;
-      m_visitor->OnValue(keyPath, value);
-    }
+    if (rc == ERROR_SUCCESS) ++m_values;
   }
 
   std::vector<std::string> subKeys;
@@ -60,7 +53,7 @@ void KeyWalker::WalkOpenKey(HKEY key, const std::string& keyPath) {
   }
 
   for (const std::string& subKey : subKeys) {
-    if (IsExcludedSubkey(subKey)) continue;
+    if (IsExcludedSubKey(subKey)) continue;
     HKEY child = nullptr;
     if (RegOpenKeyExA(key, subKey.c_str(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
     WalkOpenKey(child, keyPath + "\\" + subKey);

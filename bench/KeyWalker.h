@@ -9,29 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "system/Registry.h"
+
 namespace kw::bench {
-
-struct WalkedValue {
-  std::string name;
-  DWORD type = REG_NONE;
-  const BYTE* data = nullptr;
-  DWORD size = 0;
-};
-
-class ValueVisitor {
- public:
-  virtual ~ValueVisitor() = default;
-  virtual void OnValue(const std::string& keyPath, const WalkedValue& value) = 0;
-};
 
 class KeyWalker {
  public:
-  // Without a visitor the walk only reads.
-  explicit KeyWalker(ValueVisitor* visitor = nullptr) : m_visitor(visitor) {}
-
-  // Walks the tree below `startPath` of `root` (the empty path is the root).
-  // Paths handed to the visitor are built as parent + "\" + name.
-  void Walk(HKEY root, const std::string& startPath);
+  // Walks the tree below `startPath` of `root` (the empty path is the root),
+  // whose start key the program's registry access opens. Key paths are
+  // built as parent + "\" + name, as a search builds them.
+  void Walk(RegRoot root, const std::string& startPath);
 
   long keys() const { return m_keys; }
   long values() const { return m_values; }
@@ -39,7 +26,6 @@ class KeyWalker {
  private:
   void WalkOpenKey(HKEY key, const std::string& keyPath);
 
-  ValueVisitor* m_visitor;
   long m_keys = 0;
   long m_values = 0;
   std::vector<char> m_nameBuffer;

@@ -14,6 +14,11 @@ struct DriveResult {
   double passSeconds = 0;
   double deleteSeconds = 0;
   long listedRows = -1;  // -1: the list could not be asked
+  // The "Currently Checking" line during the pass: how often its text
+  // changed, and the longest time it kept one text (from the click to the
+  // end of the pass).
+  long checkingChanges = 0;
+  double checkingStillSeconds = 0;
   std::string statusAfterPass;
   std::string report;
   SIZE_T peakWorkingSet = 0;  // bytes

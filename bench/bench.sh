@@ -97,6 +97,8 @@ kw drive 'C:\Kelpwise\Kelpwise.exe' "$timeout" | tee "$work/drive.txt" >&2
 b="$(value pass_seconds < "$work/drive.txt")"
 c="$(value delete_seconds < "$work/drive.txt")"
 peak="$(value peak_working_set_kb < "$work/drive.txt")"
+checking_changes="$(value checking_changes < "$work/drive.txt")"
+checking_still="$(value checking_still_seconds < "$work/drive.txt")"
 
 backup="$(ls -t "$drive_c/Kelpwise/backup/"*.reg 2>/dev/null | head -n1 || true)"
 [ -n "$backup" ] || { echo "bench: the program wrote no backup file" >&2; exit 1; }
@@ -130,6 +132,7 @@ keys walked              ${keys} (${classes_keys} below HKEY_CLASSES_ROOT outsid
 values read              ${values}
 (a) bare walk            ${a} s  (fastest of ${bare_runs})
 (b) program search       ${b} s  ($(grep '^status=' "$work/drive.txt" | cut -d= -f2-))
+    progress line        ${checking_changes} changes, longest unchanged ${checking_still} s
     walk without window  ${core} s  (${probes} file probes: ${probe_seconds} s)
 (c) program deletion     ${c} s
 (d) bare deletion        ${d} s  (${records} values)

@@ -14,9 +14,8 @@
 #include "bench/KeyWalker.h"
 #include "bench/ProgramDriver.h"
 #include "bench/RegistryGenerator.h"
-#include "bench/RowLister.h"
-#include "bench/SearchKeys.h"
 #include "bench/Stopwatch.h"
+#include "scan/ScanCategories.h"
 
 namespace kw::bench {
 namespace {
@@ -27,8 +26,7 @@ int Usage() {
                "       kwbench bare-walk\n"
                "       kwbench core-walk\n"
                "       kwbench bare-delete <backup.reg>\n"
-               "       kwbench drive <Kelpwise.exe> [timeout-seconds-per-phase]\n"
-               "       kwbench rows\n");
+               "       kwbench drive <Kelpwise.exe> [timeout-seconds-per-phase]\n");
   return 2;
 }
 
@@ -46,13 +44,12 @@ int BareWalk() {
   long keys = 0;
   long values = 0;
   Stopwatch total;
-  for (int i = 0; i < kCategoryCount; ++i) {
-    const SearchCategory& category = Category(i);
+  for (const ScanCategory& category : ScanCategories()) {
     Stopwatch clock;
     KeyWalker walker;
-    walker.Walk(category.root, category.startPath);
-    std::printf("category=%d keys=%ld values=%ld seconds=%.3f\t%s\n", i, walker.keys(),
-                walker.values(), clock.Seconds(), category.name);
+    walker.Walk(RootOf(category.check), category.startKey);
+    std::printf("category=%d keys=%ld values=%ld seconds=%.3f\t%s\n", category.index,
+                walker.keys(), walker.values(), clock.Seconds(), category.startKey.c_str());
     keys += walker.keys();
     values += walker.values();
   }
@@ -89,23 +86,13 @@ int Drive(const char* exe, const char* timeout) {
   std::printf("pass_seconds=%.3f\n", result.passSeconds);
   std::printf("listed_rows=%ld\n", result.listedRows);
   std::printf("status=%s\n", result.statusAfterPass.c_str());
+  std::printf("checking_changes=%ld\n", result.checkingChanges);
+  std::printf("checking_still_seconds=%.3f\n", result.checkingStillSeconds);
   std::printf("delete_seconds=%.3f\n", result.deleteSeconds);
   std::printf("report=%s\n", result.report.c_str());
   std::printf("peak_working_set_kb=%lu\n",
               static_cast<unsigned long>(result.peakWorkingSet / 1024));
   return ok ? 0 : 1;
-}
-
-int Rows() {
-  char windowsDir[MAX_PATH] = "";
-  const UINT length = GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
-  const std::string dir = length > 0 && length < sizeof(windowsDir) ? windowsDir : "C:\\Windows";
-  for (int i = 0; i < kCategoryCount; ++i) {
-    RowLister lister(Category(i), dir, stdout);
-    KeyWalker walker(&lister);
-    walker.Walk(Category(i).root, Category(i).startPath);
-  }
-  return 0;
 }
 
 }  // namespace
@@ -129,8 +116,6 @@ int main(int argc, char** argv) {
     rc = BareDelete(argv[2]);
   else if (command == "drive" && (argc == 3 || argc == 4))
     rc = Drive(argv[2], argc == 4 ? argv[3] : nullptr);
-  else if (command == "rows" && argc == 2)
-    rc = Rows();
   else
     rc = Usage();
   std::fflush(stdout);

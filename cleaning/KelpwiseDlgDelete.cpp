@@ -73,8 +73,9 @@ void CKelpwiseDlg::CheckKeyLoop(const std::string& keyPath) {
       m_translation.LookupText(TXT_LOOP_1) + "\n\n" + (entry->empty() ? keyPath : *entry) + "\n\n";
   if (!entry->empty()) message += m_translation.LookupText(TXT_LOOP_2) + "\n\n";
   message += m_translation.LookupText(TXT_LOOP_3);
-  // The search keeps the list from redrawing between repaints; behind the
-  // message it shows the rows found so far.
+  // The search lists its rows and lets the list redraw at its repaints;
+  // behind the message the list shows every row found so far.
+  ListNewRows();
   ::SendMessageA(m_listResults.hwnd(), WM_SETREDRAW, TRUE, 0);
   ShowMessage(hwnd(), message, kProductCaption, MB_OK | MB_ICONEXCLAMATION);
   AppendIgnoreEntry(m_tools.GetProgramDir() + "\\blacklist.ini", *entry);

@@ -1,6 +1,7 @@
 #include "cleaning/LoopGuard.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace kw {
@@ -28,10 +29,31 @@ std::string JoinPath(const std::vector<std::string>& components, size_t count) {
   return path;
 }
 
+// True when the last kLoopLength components of `path` are equal and not
+// empty. The search asks for every key it visits, so this looks at the
+// bytes in place.
+bool EndsInChain(const std::string& path) {
+  const size_t slash = path.rfind('\\');
+  const size_t length = slash == std::string::npos ? path.size() : path.size() - slash - 1;
+  if (length == 0) return false;
+  const char* name = path.data() + path.size() - length;
+  size_t end = path.size() - length;  // where the component found last begins
+  for (int found = 1; found < kLoopLength; ++found) {
+    // The one in front: "name" between two separators, or at the start.
+    if (end < length + 1 || path[end - 1] != '\\') return false;
+    const size_t begin = end - 1 - length;
+    if (std::memcmp(path.data() + begin, name, length) != 0) return false;
+    if (begin > 0 && path[begin - 1] != '\\') return false;
+    end = begin;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::string> LoopGuardEntry(const std::string& keyPath,
                                           const std::string& walkStart) {
+  if (!EndsInChain(keyPath)) return std::nullopt;
   const std::vector<std::string> components = SplitPath(keyPath);
   const std::string& name = components.back();
   if (name.empty()) return std::nullopt;

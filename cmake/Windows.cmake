@@ -55,6 +55,14 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# What the end-to-end tests and the benchmark share to drive Kelpwise.exe
+# from another process.
+file(GLOB KW_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/driver/*.cpp)
+add_library(kw_program_driver STATIC ${KW_DRIVER_SOURCES})
+target_include_directories(kw_program_driver PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(kw_program_driver PRIVATE ${KW_WARNINGS})
+target_link_libraries(kw_program_driver PUBLIC user32)
+
 # Each folder below tests/wine is one test program run under Wine.
 file(GLOB KW_WINE_SUITES LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/wine/*)
 foreach(suite_dir ${KW_WINE_SUITES})
@@ -65,7 +73,7 @@ foreach(suite_dir ${KW_WINE_SUITES})
     target_include_directories(${suite} PRIVATE ${CMAKE_SOURCE_DIR})
     target_compile_options(${suite} PRIVATE ${KW_WARNINGS})
     target_link_options(${suite} PRIVATE ${KW_WIN_LINK})
-    target_link_libraries(${suite} PRIVATE kelpwise_windows gtest psapi)
+    target_link_libraries(${suite} PRIVATE kelpwise_windows kw_program_driver gtest psapi)
     # A suite's hook/ folder builds <suite>_hook.dll next to the program: code
     # that a test loads into the process under test through a window hook.
     file(GLOB hook_sources CONFIGURE_DEPENDS ${suite_dir}/hook/*.cpp)

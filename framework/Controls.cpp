@@ -25,15 +25,6 @@ int ComboBox::FindPrefix(const std::string& prefix) const {
   return found == CB_ERR ? -1 : static_cast<int>(found);
 }
 
-std::string ComboBox::GetItemText(int index) const {
-  LRESULT length = Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
-  if (length == CB_ERR || length <= 0) return std::string();
-  std::vector<char> buffer(static_cast<size_t>(length) + 1);
-  LRESULT copied =
-      Send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
-  return copied == CB_ERR ? std::string() : std::string(buffer.data(), static_cast<size_t>(copied));
-}
-
 int ListView::InsertColumn(int column, const std::string& heading) const {
   LVCOLUMNA info = {};
   info.mask = LVCF_FMT | LVCF_TEXT | LVCF_SUBITEM;
@@ -103,8 +94,6 @@ int ImageList::AddIcon(HINSTANCE module, int iconId) const {
   return index;
 }
 
-int ImageList::GetCount() const { return m_handle ? ImageList_GetImageCount(m_handle) : 0; }
-
 void ImageList::Destroy() {
   if (m_handle != nullptr) ImageList_Destroy(m_handle);
   m_handle = nullptr;
@@ -117,15 +106,6 @@ bool Menu::SetTextByPosition(int position, const std::string& text) const {
   info.fType = MFT_STRING;
   info.dwTypeData = const_cast<char*>(text.c_str());
   return ::SetMenuItemInfoA(m_menu, static_cast<UINT>(position), TRUE, &info) != FALSE;
-}
-
-std::string Menu::GetTextByPosition(int position) const {
-  int length = ::GetMenuStringA(m_menu, static_cast<UINT>(position), nullptr, 0, MF_BYPOSITION);
-  if (length <= 0) return std::string();
-  std::vector<char> buffer(static_cast<size_t>(length) + 1);
-  int copied = ::GetMenuStringA(m_menu, static_cast<UINT>(position), buffer.data(), length + 1,
-                                MF_BYPOSITION);
-  return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
 }
 
 bool Menu::ContainsCommand(UINT commandId) const {

@@ -19,14 +19,11 @@ class Control {
  public:
   void Attach(HWND window) { m_hwnd = window; }
   HWND hwnd() const { return m_hwnd; }
-  bool IsBound() const { return m_hwnd != nullptr && ::IsWindow(m_hwnd); }
 
   void SetText(const std::string& text) const { ::SetWindowTextA(m_hwnd, text.c_str()); }
   std::string GetText() const { return GetWindowTextString(m_hwnd); }
   void Enable(bool enable) const { ::EnableWindow(m_hwnd, enable ? TRUE : FALSE); }
-  bool IsEnabled() const { return ::IsWindowEnabled(m_hwnd) != FALSE; }
   void Show(int showCommand) const { ::ShowWindow(m_hwnd, showCommand); }
-  bool IsVisible() const { return ::IsWindowVisible(m_hwnd) != FALSE; }
 
  protected:
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
@@ -37,14 +34,8 @@ class Control {
   HWND m_hwnd = nullptr;
 };
 
-class Static : public Control {};
-
 // Push button, check box or group box.
-class Button : public Control {
- public:
-  bool IsChecked() const { return Send(BM_GETCHECK) == BST_CHECKED; }
-  void SetChecked(bool checked) const { Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED); }
-};
+class Button : public Control {};
 
 class ComboBox : public Control {
  public:
@@ -53,10 +44,6 @@ class ComboBox : public Control {
   // as the control compares), or -1.
   int FindPrefix(const std::string& prefix) const;
   void SetCurSel(int index) const { Send(CB_SETCURSEL, static_cast<WPARAM>(index)); }
-  int GetCurSel() const { return static_cast<int>(Send(CB_GETCURSEL)); }
-  int GetCount() const { return static_cast<int>(Send(CB_GETCOUNT)); }
-  std::string GetItemText(int index) const;
-  void ResetContent() const { Send(CB_RESETCONTENT); }
 };
 
 // List view in report view.
@@ -102,7 +89,6 @@ class ImageList {
   bool Create16x16();
   // Appends the icon resource `iconId` of `module`; returns its index or -1.
   int AddIcon(HINSTANCE module, int iconId) const;
-  int GetCount() const;
   void Destroy();
   HIMAGELIST handle() const { return m_handle; }
 
@@ -121,7 +107,6 @@ class Menu {
   // Replaces the caption of the item at `position` with `text`; the item
   // keeps its command id or drop-down menu and becomes a plain string item.
   bool SetTextByPosition(int position, const std::string& text) const;
-  std::string GetTextByPosition(int position) const;
   bool ContainsCommand(UINT commandId) const;
   void AppendSeparator() const { ::AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr); }
   void AppendItem(UINT commandId, const std::string& text) const {

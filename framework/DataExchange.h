@@ -15,9 +15,6 @@ class DataExchange {
  public:
   DataExchange(HWND dialog, bool save) : m_dialog(dialog), m_save(save) {}
 
-  bool saving() const { return m_save; }
-  HWND dialog() const { return m_dialog; }
-
   // Binds a control wrapper to the dialog's control `id`.
   void Control(int id, kw::Control& control) const { control.Attach(::GetDlgItem(m_dialog, id)); }
 

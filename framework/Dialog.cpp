@@ -1,15 +1,13 @@
 #include "framework/Dialog.h"
 
-#include <exception>
-#include <string>
-
-#include "res/ProductName.h"
-#include "system/FileError.h"
+#include <utility>
 
 namespace kw {
 
 namespace {
 
+std::string g_errorCaption;
+Dialog::ErrorText g_describeError = nullptr;
 
 // Messages whose dialog-procedure result is the message's own result
 // instead of a handled flag.
@@ -33,6 +31,11 @@ bool ReturnsResultDirectly(UINT message) {
 }
 
 }  // namespace
+
+void Dialog::SetErrorReport(std::string caption, ErrorText describe) {
+  g_errorCaption = std::move(caption);
+  g_describeError = describe;
+}
 
 Dialog::~Dialog() {
   if (m_hwnd != nullptr && ::IsWindow(m_hwnd)) {
@@ -116,13 +119,10 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND window, UINT message, WPARAM wParam, LP
   INT_PTR handled;
   try {
     handled = self->Dispatch(message, wParam, lParam);
-  } catch (const FileError& error) {
-    std::string text = error.cause() == FileError::Cause::Open ? "The file could not be opened:"
-                                                               : "The file could not be written:";
-    handled = self->Interrupt((text + "\n\n" + error.path()).c_str());
   } catch (const std::exception& error) {
-    std::string text = "The operation could not be completed.\n\n";
-    handled = self->Interrupt((text + error.what()).c_str());
+    std::string text = g_describeError != nullptr ? g_describeError(error) : std::string();
+    if (text.empty()) text = std::string("The operation could not be completed.\n\n") + error.what();
+    handled = self->Interrupt(text.c_str());
   } catch (...) {
     handled = self->Interrupt("The operation could not be completed.");
   }
@@ -151,7 +151,7 @@ INT_PTR Dialog::Interrupt(const char* text) {
   // The handler ended early: it gets no default processing.
   m_defaultRequested = false;
   HWND owner = (m_hwnd != nullptr && ::IsWindow(m_hwnd)) ? m_hwnd : nullptr;
-  ::MessageBoxA(owner, text, kProductCaption, MB_OK | MB_ICONEXCLAMATION);
+  ::MessageBoxA(owner, text, g_errorCaption.c_str(), MB_OK | MB_ICONEXCLAMATION);
   return TRUE;
 }
 

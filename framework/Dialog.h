@@ -6,13 +6,15 @@
 //   OnMessage     - any other window message
 // One static dialog procedure stores the object's address in the window at
 // WM_INITDIALOG and calls these handlers. It catches every exception a
-// handler throws: a FileError is reported in a message box naming the file,
-// anything else in a general one, and the handler ends there.
+// handler throws and reports it in a message box (the text the application
+// gives for it, else a general one); the handler ends there.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
+#include <exception>
+#include <string>
 
 #include "framework/DataExchange.h"
 
@@ -41,9 +43,13 @@ class Dialog {
   void UpdateData(bool save);
 
   HWND hwnd() const { return m_hwnd; }
-  bool HasWindow() const { return m_hwnd != nullptr; }
-  HWND GetItem(int id) const { return ::GetDlgItem(m_hwnd, id); }
-  int templateId() const { return m_templateId; }
+
+  // The text of the box that reports an exception a handler threw; empty
+  // for the general text.
+  using ErrorText = std::string (*)(const std::exception& error);
+  // What the reports show: the boxes' caption and the texts of the
+  // exceptions the application knows. Set once by the application.
+  static void SetErrorReport(std::string caption, ErrorText describe);
 
   // The module that holds the dialog's template and the resources it uses:
   // the program itself unless a derived class says otherwise.

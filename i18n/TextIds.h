@@ -55,7 +55,6 @@ enum TextId : int {
   TXT_MENU_ABOUT = 260,
 };
 
-constexpr int kCategoryCount = 12;
 constexpr int CategoryTextId(int category) { return TXT_CATEGORY_FIRST + 5 * category; }
 
 }  // namespace kw

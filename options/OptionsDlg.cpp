@@ -53,10 +53,9 @@ void COptionsDlg::DoDataExchange(DataExchange& dx) {
 bool COptionsDlg::OnInitDialog() {
   Dialog::OnInitDialog();
 
-  for (int position = 0; position < kOptionAutoStart; ++position) {
-    m_bCheck[position] = OptionIsOn(m_strOptions, position);
-  }
-  m_bAutoStart = OptionIsOn(m_strOptions, kOptionAutoStart);
+  const OptionFlags flags = ReadOptionFlags(m_strOptions);
+  for (int position = 0; position < kOptionAutoStart; ++position) m_bCheck[position] = flags[position];
+  m_bAutoStart = flags[kOptionAutoStart];
 
   // Captions the main window did not supply keep the template's text.
   SetCaption(m_groupKinds, kTextKindsGroup);

@@ -2,14 +2,9 @@
 
 namespace kw {
 
-bool OptionIsOn(const std::string& options, int position) {
-  return position >= 0 && static_cast<size_t>(position) < options.size() &&
-         options[static_cast<size_t>(position)] == '1';
-}
-
 OptionFlags ReadOptionFlags(const std::string& options) {
   OptionFlags flags{};
-  for (int i = 0; i < kOptionCount; ++i) flags[static_cast<size_t>(i)] = OptionIsOn(options, i);
+  for (size_t i = 0; i < flags.size() && i < options.size(); ++i) flags[i] = options[i] == '1';
   return flags;
 }
 
@@ -19,12 +14,6 @@ std::string BuildOptions(const OptionFlags& flags) {
     if (flags[i]) options[i] = '1';
   }
   return options;
-}
-
-std::string BuildOptions(const bool (&flags)[kOptionCount]) {
-  OptionFlags copy{};
-  for (size_t i = 0; i < copy.size(); ++i) copy[i] = flags[i];
-  return BuildOptions(copy);
 }
 
 }  // namespace kw

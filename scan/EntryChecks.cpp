@@ -109,12 +109,8 @@ std::optional<std::string> FindMissingFile(ScanCheck check, const std::string& t
   return shown;
 }
 
-bool BreaksDownEntries(const std::string& options) {
-  return options.size() > static_cast<size_t>(kBreakDownOption) && options[kBreakDownOption] == '1';
-}
-
-std::string ShownText(const std::string& text, const std::string& options) {
-  return BreaksDownEntries(options) ? CSystemTools::ShortenText(text, kShownHead) : text;
+std::string ShownText(const std::string& text, const OptionFlags& options) {
+  return options[kOptionBreakDown] ? CSystemTools::ShortenText(text, kShownHead) : text;
 }
 
 std::string NameColumn(ScanCheck check, const std::string& valueName) {
@@ -123,7 +119,7 @@ std::string NameColumn(ScanCheck check, const std::string& valueName) {
 }
 
 Finding MakeHistoryFinding(const std::string& category, int image, const std::string& keyPath,
-                           const RegValue& value, const std::string& options) {
+                           const RegValue& value, const OptionFlags& options) {
   Finding finding;
   finding.row.category = category;
   finding.row.valueName = NameColumn(SCAN_HISTORY, value.name);
@@ -136,7 +132,7 @@ Finding MakeHistoryFinding(const std::string& category, int image, const std::st
 
 Finding MakeFileFinding(ScanCheck check, const std::string& category, int image,
                         const std::string& keyPath, const RegValue& value,
-                        const std::string& missingPath, const std::string& options) {
+                        const std::string& missingPath, const OptionFlags& options) {
   Finding finding;
   finding.row.category = category;
   finding.row.valueName = NameColumn(check, value.name);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cleaning/BackupRecord.h"
+#include "options/OptionsString.h"
 #include "scan/ResultModel.h"
 #include "scan/ScanCategories.h"
 #include "system/Registry.h"
@@ -20,8 +21,6 @@ using FileProbe = std::function<bool(const std::string& path)>;
 // Column 1 of a file-reference row shows this for the default value.
 extern const char kDefaultValueName[];  // "(default)"
 
-// Position of the "break down entries in results list" flag in the options.
-constexpr int kBreakDownOption = 12;
 // Head length of a shortened column 2.
 constexpr int kShownHead = 35;
 
@@ -38,10 +37,8 @@ std::optional<std::string> FindMissingFile(ScanCheck check, const std::string& t
 // ASCII letters to lower case; every other byte unchanged.
 std::string LowerAscii(std::string text);
 
-// True when the options switch the break-down of long texts on.
-bool BreaksDownEntries(const std::string& options);
 // Column 2 text: shortened to head 35 when the break-down setting is on.
-std::string ShownText(const std::string& text, const std::string& options);
+std::string ShownText(const std::string& text, const OptionFlags& options);
 // Column 1 text: "(default)" for the default value of a file reference.
 std::string NameColumn(ScanCheck check, const std::string& valueName);
 
@@ -53,12 +50,12 @@ struct Finding {
 
 // Every value of a history key is an entry; column 2 shows its decoded data.
 Finding MakeHistoryFinding(const std::string& category, int image, const std::string& keyPath,
-                           const RegValue& value, const std::string& options);
+                           const RegValue& value, const OptionFlags& options);
 
 // Entry of a value that names the missing file `missingPath` (as returned by
 // FindMissingFile).
 Finding MakeFileFinding(ScanCheck check, const std::string& category, int image,
                         const std::string& keyPath, const RegValue& value,
-                        const std::string& missingPath, const std::string& options);
+                        const std::string& missingPath, const OptionFlags& options);
 
 }  // namespace kw

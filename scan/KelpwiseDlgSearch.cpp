@@ -13,11 +13,21 @@
 namespace kw {
 
 namespace {
-// The window repaints at most this often during a pass (milliseconds)...
-constexpr DWORD kRepaintInterval = 20;
-// ...and after at least this many times the last repaint's own duration of
-// searching, so that repainting takes at most a tenth of the pass.
-constexpr DWORD kSearchPerRepaint = 9;
+// During a pass the progress line and the new rows are painted this often
+// (milliseconds): the line moves five times a second, and still more than
+// twice when a key with many subkeys holds the walk for a while.
+constexpr DWORD kRepaintInterval = 200;
+// The thread's queued messages run at most this often (milliseconds), well
+// within the time after which the system takes a window for hung...
+constexpr DWORD kPumpInterval = 2000;
+// ...and after at least this many times the last run's own duration of
+// searching, so that they take at most a fiftieth of the pass.
+constexpr DWORD kSearchPerPump = 49;
+// The clock is read on every this many calls of RepaintIfDue (once per key
+// and per file-reference entry): a few keys take far less than the interval.
+constexpr unsigned kCallsPerClockRead = 8;
+// Length up to which the progress line shows a key path whole.
+constexpr int kShownKeyPath = 70;
 
 // While the list view does not redraw, a new row costs no painting and no
 // scroll bar update; the list catches up when it redraws again.
@@ -68,24 +78,27 @@ void CKelpwiseDlg::PrepareSearch() {
 }
 
 void CKelpwiseDlg::RunSearchCategories() {
-  std::array<std::string, kScanCategoryCount> names;
-  for (int i = 0; i < kScanCategoryCount; ++i) {
+  std::array<std::string, kCategoryCount> names;
+  for (int i = 0; i < kCategoryCount; ++i) {
     names[i] = m_translation.LookupText(CategoryTextId(i));
   }
   m_strCheckingFormat = m_translation.LookupText(TXT_CHECKING);
-  m_lastRepaint = ::GetTickCount();
-  m_repaintCost = 0;
-  const std::string options = m_dlgOptions.m_strOptions;
+  m_lastRepaint = m_lastPump = ::GetTickCount();
+  m_pumpCost = 0;
+  m_nRepaintCalls = 0;
+  m_nListedRows = 0;
+  const OptionFlags options = ReadOptionFlags(m_dlgOptions.m_strOptions);
   KeyWalker walker(m_tools.environment().registry(), m_tools, m_results, *this, m_arrIgnoreList,
                    names, options);
   // The list shows its new rows when the window repaints (RepaintIfDue).
   ListRedrawPause pause(m_listResults);
   for (const ScanCategory& category : ScanCategories()) {
-    if (!IsCategoryEnabled(options, category.index)) continue;
+    if (!options[category.index]) continue;
     if (IsFileReference(category.check)) m_arrExtensions = category.extensions;
     m_strWalkStart = category.startKey;
     walker.ScanKey(names[category.index], category.startKey, category.check, m_arrExtensions);
   }
+  ListNewRows();
 }
 
 void CKelpwiseDlg::FinishSearch() {
@@ -102,32 +115,55 @@ void CKelpwiseDlg::FinishSearch() {
 }
 
 void CKelpwiseDlg::OnKeyEntered(const std::string& keyPath) {
-  // The control gets the text when the window repaints (RepaintIfDue).
-  m_strChecking = FormatWithText(m_strCheckingFormat, CSystemTools::ShortenText(keyPath, 70));
+  // The progress line shows the key when the window repaints (RepaintIfDue).
+  m_strCurrentKey = keyPath;
   RepaintIfDue();
 }
 
 void CKelpwiseDlg::OnKeyChecked(const std::string& keyPath) { CheckKeyLoop(keyPath); }
 
-void CKelpwiseDlg::OnEntryAdded(int row, const std::string& keyPath, bool fileReference) {
-  const ResultRow& entry = m_results.rows()[row];
-  m_listResults.InsertRow(row, entry.category, entry.image);
-  m_listResults.SetCellText(row, 1, entry.valueName);
-  m_listResults.SetCellText(row, 2, entry.shown);
+void CKelpwiseDlg::OnEntryAdded(int, const std::string& keyPath, bool fileReference) {
+  // The list takes the row with the next repaint (ListNewRows).
   CheckKeyLoop(keyPath);
   if (fileReference) RepaintIfDue();
 }
 
+bool CKelpwiseDlg::ListNewRows() {
+  const std::vector<ResultRow>& rows = m_results.rows();
+  if (m_nListedRows >= rows.size()) return false;
+  for (; m_nListedRows < rows.size(); ++m_nListedRows) {
+    const int row = static_cast<int>(m_nListedRows);
+    const ResultRow& entry = rows[m_nListedRows];
+    m_listResults.InsertRow(row, entry.category, entry.image);
+    m_listResults.SetCellText(row, 1, entry.valueName);
+    m_listResults.SetCellText(row, 2, entry.shown);
+  }
+  return true;
+}
+
 void CKelpwiseDlg::RepaintIfDue() {
+  if (++m_nRepaintCalls % kCallsPerClockRead != 0) return;
   const DWORD now = ::GetTickCount();
-  const DWORD searched = now - m_lastRepaint;
-  if (searched < kRepaintInterval || searched < kSearchPerRepaint * m_repaintCost) return;
+  if (now - m_lastRepaint < kRepaintInterval) return;
+
+  m_strChecking =
+      FormatWithText(m_strCheckingFormat, CSystemTools::ShortenText(m_strCurrentKey, kShownKeyPath));
   ::SetDlgItemTextA(hwnd(), IDC_CHECKING, m_strChecking.c_str());
-  SetListRedraw(m_listResults, true);
-  PumpMessages(hwnd());
-  SetListRedraw(m_listResults, false);
+  // The list redraws only when it has new rows: turning its redraw on
+  // repaints it whole.
+  const bool newRows = ListNewRows();
+  if (newRows) SetListRedraw(m_listResults, true);
+  ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (newRows) SetListRedraw(m_listResults, false);
+
+  const DWORD painted = ::GetTickCount();
+  const DWORD searched = painted - m_lastPump;
+  if (searched >= kPumpInterval && searched >= kSearchPerPump * m_pumpCost) {
+    PumpMessages(hwnd());
+    m_lastPump = ::GetTickCount();
+    m_pumpCost = m_lastPump - painted;
+  }
   m_lastRepaint = ::GetTickCount();
-  m_repaintCost = m_lastRepaint - now;
 }
 
 }  // namespace kw

@@ -15,13 +15,6 @@ struct KeyWalker::Walk {
 
 namespace {
 
-// Subtrees that no walk enters, at any depth: they are large and hold
-// nothing the checks look for. Compared case-sensitively.
-bool IsExcludedSubKey(const std::string& name) {
-  return name == "Microsoft" || name == "CLSID" || name == "Installer" || name == "Interface" ||
-         name.compare(0, 6, "Direct") == 0;
-}
-
 // Asks the file system about each path once per walker: many references
 // name the same file, and a probe can cost far more than reading a key.
 // A file whose folder the system has said is missing is missing too, so
@@ -72,10 +65,16 @@ struct Level {
 
 }  // namespace
 
+// They are large and hold nothing the checks look for.
+bool IsExcludedSubKey(const std::string& name) {
+  return name == "Microsoft" || name == "CLSID" || name == "Installer" || name == "Interface" ||
+         name.compare(0, 6, "Direct") == 0;
+}
+
 KeyWalker::KeyWalker(Registry& registry, CSystemTools& tools, ResultModel& model,
                      ScanListener& listener, const std::vector<std::string>& ignoreList,
-                     const std::array<std::string, kScanCategoryCount>& categoryNames,
-                     const std::string& options)
+                     const std::array<std::string, kCategoryCount>& categoryNames,
+                     const OptionFlags& options)
     : m_registry(registry),
       m_tools(tools),
       m_model(model),
@@ -87,7 +86,7 @@ KeyWalker::KeyWalker(Registry& registry, CSystemTools& tools, ResultModel& model
 
 int KeyWalker::IconIndexOf(const std::string& categoryName) const {
   int index = 0;
-  for (int i = 0; i < kScanCategoryCount; ++i) {
+  for (int i = 0; i < kCategoryCount; ++i) {
     if (m_categoryNames[static_cast<size_t>(i)] == categoryName) index = i;
   }
   return index;

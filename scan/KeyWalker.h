@@ -21,14 +21,19 @@ namespace kw {
 // nesting limit, so that a cycle through registry links ends too.
 constexpr int kMaxWalkDepth = 512;
 
+// Subtrees that no walk enters, at any depth: Microsoft, CLSID, Installer,
+// Interface and every name that begins with Direct (case-sensitive).
+bool IsExcludedSubKey(const std::string& name);
+
 class KeyWalker {
  public:
   // `categoryNames` are the translated names of the twelve categories, in
-  // category order; `options` is the options string (break-down flag).
+  // category order; `options` are the switches of the options string (the
+  // break-down flag).
   KeyWalker(Registry& registry, CSystemTools& tools, ResultModel& model, ScanListener& listener,
             const std::vector<std::string>& ignoreList,
-            const std::array<std::string, kScanCategoryCount>& categoryNames,
-            const std::string& options);
+            const std::array<std::string, kCategoryCount>& categoryNames,
+            const OptionFlags& options);
 
   // Walks the key `keyPath` below the root of `check` and all keys under it.
   void ScanKey(const std::string& categoryName, const std::string& keyPath, ScanCheck check,
@@ -57,8 +62,8 @@ class KeyWalker {
   ResultModel& m_model;
   ScanListener& m_listener;
   std::unordered_set<std::string> m_ignoreList;
-  std::array<std::string, kScanCategoryCount> m_categoryNames;
-  std::string m_options;
+  std::array<std::string, kCategoryCount> m_categoryNames;
+  OptionFlags m_options;
   FileProbe m_fileExists;
   std::string m_windowsDir;
   bool m_windowsDirKnown = false;

@@ -2,12 +2,11 @@
 
 #include "cleaning/BackupRecord.h"
 #include "i18n/TextIds.h"
-#include "system/SystemTools.h"
 
 namespace kw {
 
-const std::array<ScanCategory, kScanCategoryCount>& ScanCategories() {
-  static const std::array<ScanCategory, kScanCategoryCount> kCategories = {{
+const std::array<ScanCategory, kCategoryCount>& ScanCategories() {
+  static const std::array<ScanCategory, kCategoryCount> kCategories = {{
       {0,
        CategoryTextId(0),
        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU",
@@ -74,23 +73,6 @@ RegRoot RootOf(ScanCheck check) {
   return RegRoot::LocalMachine;
 }
 
-int ReadRootOf(ScanCheck check) {
-  switch (RootOf(check)) {
-    case RegRoot::CurrentUser:
-      return kReadCurrentUser;
-    case RegRoot::ClassesRoot:
-      return kReadClassesRoot;
-    case RegRoot::LocalMachine:
-      break;
-  }
-  return kReadLocalMachine;
-}
-
 bool IsFileReference(ScanCheck check) { return check != SCAN_HISTORY; }
-
-bool IsCategoryEnabled(const std::string& options, int index) {
-  return index >= 0 && static_cast<size_t>(index) < options.size() &&
-         options[static_cast<size_t>(index)] == '1';
-}
 
 }  // namespace kw

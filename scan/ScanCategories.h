@@ -30,20 +30,14 @@ struct ScanCategory {
   std::vector<std::string> extensions;  // tokens of the file-reference checks, in order
 };
 
-constexpr int kScanCategoryCount = 12;
+constexpr int kCategoryCount = 12;
 
 // The categories in index order.
-const std::array<ScanCategory, kScanCategoryCount>& ScanCategories();
+const std::array<ScanCategory, kCategoryCount>& ScanCategories();
 
 // The root a walk of this kind reads.
 RegRoot RootOf(ScanCheck check);
-// The same root as the selector of CSystemTools::ReadRegString (1, 2 or 4).
-int ReadRootOf(ScanCheck check);
 // True for the checks that look for missing files (everything but history).
 bool IsFileReference(ScanCheck check);
-
-// True when the options string switches category `index` on ('1' at that
-// position; any other character, or a string too short, is off).
-bool IsCategoryEnabled(const std::string& options, int index);
 
 }  // namespace kw

@@ -14,8 +14,8 @@ class ScanListener {
   // A key has been read, or could not be opened (the key-loop guard).
   virtual void OnKeyChecked(const std::string& keyPath) = 0;
   // Row `row` of the model was just appended for a value of the key
-  // `keyPath`: show it, run the key-loop guard and, for file references,
-  // let the window repaint.
+  // `keyPath`: list it (the window may wait for its next repaint), run the
+  // key-loop guard and, for file references, let the window repaint.
   virtual void OnEntryAdded(int row, const std::string& keyPath, bool fileReference) = 0;
 };
 

@@ -1,6 +1,6 @@
-// Raised when a file the program needs cannot be opened or written.
-// The dialog layer's top-level handling shows it in a message box that
-// names the file, and ends the handler that was running.
+// Raised when a file the program needs cannot be opened or written. The
+// main window has the dialog layer's top-level handling show it in a message
+// box that names the file (Message), and the handler that was running ends.
 #pragma once
 
 #include <stdexcept>
@@ -19,6 +19,12 @@ class FileError : public std::runtime_error {
 
   Cause cause() const { return m_cause; }
   const std::string& path() const { return m_path; }
+  // The text of the box that reports it.
+  std::string Message() const {
+    return (m_cause == Cause::Open ? "The file could not be opened:\n\n"
+                                   : "The file could not be written:\n\n") +
+           m_path;
+  }
 
  private:
   Cause m_cause;

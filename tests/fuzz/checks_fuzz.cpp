@@ -80,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   const Finding finding =
-      MakeFileFinding(check, "cat", category.index, category.startKey, value, *missing, options);
+      MakeFileFinding(check, "cat", category.index, category.startKey, value, *missing,
+                      ReadOptionFlags(options));
   Expect(finding.row.shown == (options.size() > 12 && options[12] == '1' ? Shortened(*missing)
                                                                           : *missing),
          "column 2 text");

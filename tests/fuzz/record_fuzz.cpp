@@ -24,7 +24,7 @@ void CheckReader(const std::string& text) {
   Expect(target.rootName == imported.rootName && target.valueName == imported.name &&
              NormalizeKeyPath(target.keyPath) == imported.keyPath,
          "ReadRecordTarget differs from the import: " + text);
-  RegRoot root;
+  RegRoot root = RegRoot::LocalMachine;
   Expect(RootNamed(target.rootName, &root), "no deletion root for " + target.rootName);
 }
 
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A SharedDLLs value, directly in the key or in a subkey below it.
     root = RegRoot::LocalMachine;
     keyPath = keyPath.empty() ? kSharedDlls : kSharedDlls + ("\\" + keyPath);
-    record = MakeFileFinding(SCAN_SHAREDDLL, "c", 8, keyPath, value, value.name, "").record;
+    record = MakeFileFinding(SCAN_SHAREDDLL, "c", 8, keyPath, value, value.name, OptionFlags{}).record;
     Expect(record.kind != RecordKind::NotString, "a SharedDLLs record of kind NotString");
   }
   if (record.kind == RecordKind::NotString) return 0;

@@ -173,12 +173,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CSystemTools tools(env);
   ResultModel model;
   SilentListener listener;
-  std::array<std::string, kScanCategoryCount> names;
-  for (int i = 0; i < kScanCategoryCount; ++i) names[static_cast<size_t>(i)] = "c" + std::to_string(i);
+  std::array<std::string, kCategoryCount> names;
+  for (int i = 0; i < kCategoryCount; ++i) names[static_cast<size_t>(i)] = "c" + std::to_string(i);
   const std::string options = "11111111111111";
   KeyWalker walker(registry, tools, model, listener,
                    std::vector<std::string>(oracle.ignored.begin(), oracle.ignored.end()), names,
-                   options);
+                   ReadOptionFlags(options));
   walker.ScanKey(names[static_cast<size_t>(category.index)], category.startKey, category.check,
                  category.extensions);
   oracle.Visit(category.startKey, 0);

@@ -14,6 +14,7 @@
 #include "i18n/LanguageList.h"
 #include "i18n/TextFormat.h"
 #include "i18n/TextIds.h"
+#include "scan/ScanCategories.h"
 #include "i18n/TranslationTable.h"
 #include "system/FileError.h"
 #include "system/TextFile.h"

@@ -49,7 +49,7 @@ class CountingEnvironment : public FakeEnvironment {
 class ScanKeyWalkerTest : public ::testing::Test {
  protected:
   ScanKeyWalkerTest() {
-    for (int i = 0; i < kScanCategoryCount; ++i) m_names[size_t(i)] = "Cat " + std::to_string(i);
+    for (int i = 0; i < kCategoryCount; ++i) m_names[size_t(i)] = "Cat " + std::to_string(i);
   }
 
   // Walks category `category` as the scan driver does.
@@ -62,7 +62,8 @@ class ScanKeyWalkerTest : public ::testing::Test {
     walker.ScanKey(m_names[size_t(category)], c.startKey, c.check, c.extensions);
   }
   KeyWalker Walker() {
-    return KeyWalker(m_registry, m_tools, m_model, m_listener, m_ignore, m_names, m_options);
+    return KeyWalker(m_registry, m_tools, m_model, m_listener, m_ignore, m_names,
+                     ReadOptionFlags(m_options));
   }
   bool Entered(const std::string& path) const {
     const auto& events = m_listener.events;
@@ -82,7 +83,7 @@ class ScanKeyWalkerTest : public ::testing::Test {
   ResultModel m_model;
   RecordingListener m_listener;
   std::vector<std::string> m_ignore;
-  std::array<std::string, kScanCategoryCount> m_names;
+  std::array<std::string, kCategoryCount> m_names;
   std::string m_options = "11111111111100";
 };
 

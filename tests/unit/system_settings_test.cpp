@@ -119,8 +119,7 @@ TEST(OptionsStringTest, RoundTripRewritesEverySwitchAsZeroOrOne) {
     SCOPED_TRACE(row.stored);
     EXPECT_EQ(row.rebuilt, BuildOptions(ReadOptionFlags(row.stored)));
   }
-  EXPECT_FALSE(OptionIsOn("111", kOptionAutoStart));
-  EXPECT_FALSE(OptionIsOn("111", -1));
+  EXPECT_FALSE(ReadOptionFlags("111")[kOptionAutoStart]);
 }
 
 TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {

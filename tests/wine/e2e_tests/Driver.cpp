@@ -11,22 +11,11 @@
 namespace kw::test {
 namespace {
 
-constexpr DWORD kPollMs = 50;
+using driver::ClassName;
+using driver::Send;
+
 constexpr DWORD kMessageMs = 10000;
-constexpr int kBoxTextId = 0xFFFF;
 constexpr size_t kTextSize = 4096;
-
-std::string ClassName(HWND window) {
-  char name[64] = "";
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageMs, &result);
-  return static_cast<LRESULT>(result);
-}
 
 // List-view messages are not marshalled between processes: `item` goes into
 // the program's memory with its text pointer aimed at a buffer behind it.
@@ -52,21 +41,8 @@ std::string SendItem(HANDLE process, HWND list, UINT message, WPARAM wParam, Ite
 
 struct WindowSearch {
   DWORD processId;
-  const std::function<bool(HWND)>* accept;
   HWND found;
 };
-
-BOOL CALLBACK VisitWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId || !IsWindowVisible(window) || ClassName(window) != "#32770" ||
-      !(*search->accept)(window)) {
-    return TRUE;
-  }
-  search->found = window;
-  return FALSE;
-}
 
 // Any top-level window of the process, hidden ones too.
 BOOL CALLBACK FindAnyWindow(HWND window, LPARAM param) {
@@ -77,43 +53,7 @@ BOOL CALLBACK FindAnyWindow(HWND window, LPARAM param) {
   return search->found == nullptr;
 }
 
-bool IsMainWindow(HWND window) {
-  return GetDlgItem(window, IDC_START_SEARCH) && Text(window) == kMainCaption;
-}
-
-// Dialog templates may hold statics with the id 0xFFFF too, so a message
-// box is also told apart by having neither a menu nor the main window's
-// buttons.
-bool IsBox(HWND window) {
-  HWND text = GetDlgItem(window, kBoxTextId);
-  return text && ClassName(text) == "Static" && !GetMenu(window) &&
-         !GetDlgItem(window, IDC_START_SEARCH);
-}
-
 }  // namespace
-
-std::string Text(HWND window) {
-  char text[kTextSize] = "";
-  const std::string type = ClassName(window);
-  if (type == "Static" || type == "Button" || type == "#32770") {
-    GetWindowTextA(window, text, sizeof text);
-  } else {
-    Send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  }
-  return text;
-}
-
-std::string Text(HWND dialog, int id) {
-  HWND control = GetDlgItem(dialog, id);
-  return control ? Text(control) : "<no control " + std::to_string(id) + ">";
-}
-
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  for (DWORD start = GetTickCount(); !done(); Sleep(kPollMs)) {
-    if (GetTickCount() - start > timeoutMs) return done();
-  }
-  return true;
-}
 
 bool WaitUntilIdle(HWND window, DWORD timeoutMs) {
   DWORD_PTR ignored = 0;
@@ -154,12 +94,8 @@ void KelpwiseProcess::Close() {
 ::testing::AssertionResult KelpwiseProcess::Start(const std::string& programDir,
                                                   const std::string& arguments) {
   Close();
-  std::string exe = programDir + "\\Kelpwise.exe", commandLine = "\"" + exe + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      programDir.c_str(), &startup, &m_info)) {
+  const std::string exe = programDir + "\\Kelpwise.exe";
+  if (!driver::Launch(exe, programDir, &m_info, arguments)) {
     return ::testing::AssertionFailure() << "cannot start " << exe << " (" << GetLastError() << ")";
   }
   return ::testing::AssertionSuccess();
@@ -167,14 +103,11 @@ void KelpwiseProcess::Close() {
 
 ::testing::AssertionResult KelpwiseProcess::StartThroughStarter(const std::string& programDir) {
   Close();
-  std::string exe = programDir + "\\KpwStarter.exe", commandLine = "\"" + exe + "\"";
+  const std::string exe = programDir + "\\KpwStarter.exe";
   char elsewhere[MAX_PATH] = "";
   GetTempPathA(MAX_PATH, elsewhere);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION starter = {};
-  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, elsewhere,
-                      &startup, &starter)) {
+  if (!driver::Launch(exe, elsewhere, &starter)) {
     return ::testing::AssertionFailure() << "cannot start " << exe << " (" << GetLastError() << ")";
   }
   const bool ended = WaitForSingleObject(starter.hProcess, kWaitMs) == WAIT_OBJECT_0;
@@ -210,7 +143,7 @@ DWORD KelpwiseProcess::ExitCode() const {
 }
 
 bool KelpwiseProcess::HasWindow() const {
-  WindowSearch search = {m_info.dwProcessId, nullptr, nullptr};
+  WindowSearch search = {m_info.dwProcessId, nullptr};
   EnumWindows(FindAnyWindow, reinterpret_cast<LPARAM>(&search));
   return search.found != nullptr;
 }
@@ -223,17 +156,17 @@ void KelpwiseProcess::Kill() {
 
 HWND KelpwiseProcess::WaitForWindow(const std::function<bool(HWND)>& accept,
                                     DWORD timeoutMs) const {
-  WindowSearch search = {m_info.dwProcessId, &accept, nullptr};
+  HWND found = nullptr;
   WaitUntil(
       [&] {
-        EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found || !IsRunning();
+        found = driver::FindDialog(m_info.dwProcessId, accept);
+        return found || !IsRunning();
       },
       timeoutMs);
-  return search.found;
+  return found;
 }
 
-HWND KelpwiseProcess::MainWindow() const { return WaitForWindow(IsMainWindow); }
+HWND KelpwiseProcess::MainWindow() const { return WaitForWindow(driver::IsMainWindow); }
 
 HWND KelpwiseProcess::WaitForDialog(int id, const char* caption) const {
   return WaitForWindow([&](HWND window) {
@@ -243,10 +176,10 @@ HWND KelpwiseProcess::WaitForDialog(int id, const char* caption) const {
 }
 
 bool KelpwiseProcess::WaitForBox(Box* box, DWORD timeoutMs) const {
-  box->window = WaitForWindow(IsBox, timeoutMs);
+  box->window = WaitForWindow(driver::IsMessageBox, timeoutMs);
   if (!box->window) return false;
   box->caption = Text(box->window);
-  box->text = Text(box->window, kBoxTextId);
+  box->text = Text(box->window, driver::kBoxTextId);
   return true;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "tests/support/driver/ProgramWindows.h"
 
 namespace kw::test {
 
@@ -24,14 +25,12 @@ struct Box {
   std::string text;
 };
 
-// The text of a window, also of a control in another process. Dialogs,
-// statics and buttons answer from the system's copy, so this works while
-// the program is busy; other controls keep their own text and are asked.
-std::string Text(HWND window);
-std::string Text(HWND dialog, int id);
+using driver::Text;
 
 // Polls `done` until it holds; false when it still does not after `timeoutMs`.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
+inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs) {
+  return driver::WaitUntil(done, timeoutMs);
+}
 
 // True once the window's thread handles messages again: the handler that
 // was running has returned.

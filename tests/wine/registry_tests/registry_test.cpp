@@ -246,7 +246,7 @@ TEST_F(RegistryTest, SharedDllsInEitherSystemFolderAreNotListed) {
 
   ResultModel model;
   SilentListener listener;
-  KeyWalker walker(m_registry, m_tools, model, listener, {}, {}, "");
+  KeyWalker walker(m_registry, m_tools, model, listener, {}, {}, OptionFlags{});
   for (const ScanCategory& category : ScanCategories()) {
     if (category.check == SCAN_SHAREDDLL) {
       walker.ScanKey("Shared DLLs", category.startKey, category.check, category.extensions);
