@@ -1,6 +1,5 @@
 // The main window's remaining commands: the About box from the menu and the
-// system menu with F1 inside it, and the three ways to end a run with what
-// each saves.
+// system menu with F1 inside it, and File > Exit with what it saves.
 #include "res/resource.h"
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
 
@@ -58,68 +57,27 @@ TEST_F(AboutTest, MenuAndSystemMenuOpenItModallyAndF1OpensTheHelpOnlyOutsideIt) 
   EXPECT_TRUE(WaitUntil([] { return HelpViewer() != nullptr; })) << "no help viewer";
 }
 
-enum class Ending { FileExit, CloseBox, Escape };
-
-struct EndingCase {
-  const char* name;
-  Ending how;
-  const char* options;  // the last digit: the automatic start
-};
-
-class EndingTest : public KelpwiseTest, public ::testing::WithParamInterface<EndingCase> {};
-
-TEST_P(EndingTest, SavesTheOptionsAndTheAutomaticStartOnlyThroughTheShutdown) {
-  const EndingCase& row = GetParam();
+// File > Exit saves the options changed in the run and, with the automatic
+// start on, the Run value and the next due day.
+TEST_F(AboutTest, FileExitSavesTheOptionsAndTheAutomaticStart) {
   ASSERT_TRUE(Set("CheckTime", "30"));
-  ASSERT_TRUE(Set("CheckDate", "12"));
-  ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunKey, "Kelpwise", StringValue("stale")));
-  ASSERT_NO_FATAL_FAILURE(Start(row.options));
-  const std::vector<std::string> before = ConfigLines();
-  // An unsaved change: Paint on as well.
+  ASSERT_NO_FATAL_FAILURE(Start("10000000000001"));
   Click(m_main, IDC_OPTIONS);
   HWND options = m_process.WaitForDialog(IDC_CHECK_PAINT);
   ASSERT_NE(options, nullptr);
   SetCheck(options, IDC_CHECK_PAINT, true);
   Click(options, IDOK);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options); }));
-  EXPECT_TRUE(m_process.NoBox());
-
   SYSTEMTIME day;
   GetLocalTime(&day);
-  if (row.how == Ending::FileExit) Click(m_main, IDM_FILE_EXIT);
-  if (row.how == Ending::CloseBox) PostMessageA(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
-  if (row.how == Ending::Escape) PostKey(m_main, VK_ESCAPE);
+  Click(m_main, IDM_FILE_EXIT);
   ASSERT_TRUE(m_process.WaitForExit()) << "the run did not end";
-
+  EXPECT_EQ(Setting("Options"), "10100000000001");
+  EXPECT_EQ(Setting("CheckDate"), std::to_string(DayNumber(day) + 30));
   StoredValue run;
-  const bool hasRun = ReadValue(HKEY_CURRENT_USER, kRunKey, "Kelpwise", &run);
-  if (row.how == Ending::Escape) {
-    EXPECT_EQ(ConfigLines(), before);
-    EXPECT_EQ(run, StringValue("stale"));
-    return;
-  }
-  std::string saved = row.options;
-  saved[2] = '1';
-  EXPECT_EQ(Setting("Options"), saved);
-  EXPECT_EQ(Setting("CheckTime"), "30");
-  if (saved.back() == '1') {
-    EXPECT_EQ(run, StringValue("\"" + File("KpwStarter.exe") + "\""));
-    EXPECT_NE(GetFileAttributesA(File("KpwStarter.exe").c_str()), INVALID_FILE_ATTRIBUTES)
-        << "the Run value names no file of the program folder";
-    EXPECT_EQ(Setting("CheckDate"), std::to_string(DayNumber(day) + 30));
-  } else {
-    EXPECT_FALSE(hasRun) << "the Run value is left";
-    EXPECT_EQ(Setting("CheckDate"), "12");
-  }
+  EXPECT_TRUE(ReadValue(HKEY_CURRENT_USER, kRunKey, "Kelpwise", &run));
+  EXPECT_EQ(run, StringValue("\"" + File("KpwStarter.exe") + "\""));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Ways, EndingTest,
-    ::testing::Values(EndingCase{"CloseBoxWithAutomaticStart", Ending::CloseBox, "10000000000001"},
-                      EndingCase{"FileExitWithoutAutomaticStart", Ending::FileExit,
-                                 "10000000000000"},
-                      EndingCase{"EscapeSavesNothing", Ending::Escape, "10000000000001"}),
-    [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace kw::test

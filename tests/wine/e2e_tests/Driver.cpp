@@ -1,12 +1,9 @@
-#include "tests/wine/e2e_tests/Driver.h"
+#include "tests/wine/e2e_tests/KelpwiseTest.h"
 
 #include <commctrl.h>
 #include <tlhelp32.h>
 
-#include <fstream>
-
 #include "res/resource.h"
-#include "tests/wine/e2e_tests/hook/MenuProbe.h"
 
 namespace kw::test {
 namespace {
@@ -39,20 +36,6 @@ std::string SendItem(HANDLE process, HWND list, UINT message, WPARAM wParam, Ite
   return text;
 }
 
-struct WindowSearch {
-  DWORD processId;
-  HWND found;
-};
-
-// Any top-level window of the process, hidden ones too.
-BOOL CALLBACK FindAnyWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->processId) search->found = window;
-  return search->found == nullptr;
-}
-
 }  // namespace
 
 bool WaitUntilIdle(HWND window, DWORD timeoutMs) {
@@ -77,12 +60,6 @@ void SetText(HWND dialog, int id, const std::string& text) {
 void SetCheck(HWND dialog, int id, bool checked) {
   Send(GetDlgItem(dialog, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
-
-bool IsChecked(HWND dialog, int id) {
-  return Send(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-KelpwiseProcess::~KelpwiseProcess() { Close(); }
 
 void KelpwiseProcess::Close() {
   Kill();
@@ -142,12 +119,6 @@ DWORD KelpwiseProcess::ExitCode() const {
   return code;
 }
 
-bool KelpwiseProcess::HasWindow() const {
-  WindowSearch search = {m_info.dwProcessId, nullptr};
-  EnumWindows(FindAnyWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found != nullptr;
-}
-
 void KelpwiseProcess::Kill() {
   if (!IsRunning()) return;
   TerminateProcess(m_info.hProcess, 1);
@@ -165,8 +136,6 @@ HWND KelpwiseProcess::WaitForWindow(const std::function<bool(HWND)>& accept,
       timeoutMs);
   return found;
 }
-
-HWND KelpwiseProcess::MainWindow() const { return WaitForWindow(driver::IsMainWindow); }
 
 HWND KelpwiseProcess::WaitForDialog(int id, const char* caption) const {
   return WaitForWindow([&](HWND window) {
@@ -194,12 +163,6 @@ bool KelpwiseProcess::WaitForBox(Box* box, DWORD timeoutMs) const {
   return ::testing::AssertionSuccess();
 }
 
-std::vector<Box> KelpwiseProcess::AnswerAll(int button) const {
-  std::vector<Box> boxes;
-  for (Box box; Answer(button, &box, boxes.empty() ? kWaitMs : 1500);) boxes.push_back(box);
-  return boxes;
-}
-
 ::testing::AssertionResult KelpwiseProcess::NoBox() const {
   Box box;
   if (WaitForBox(&box, 1500))
@@ -222,18 +185,6 @@ std::vector<std::string> KelpwiseProcess::Rows(HWND list) const {
   return rows;
 }
 
-std::vector<std::string> KelpwiseProcess::Headings(HWND list) const {
-  std::vector<std::string> headings;
-  HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER, 0, 0));
-  const int count = static_cast<int>(Send(header, HDM_GETITEMCOUNT, 0, 0));
-  for (int column = 0; column < count; ++column) {
-    LVCOLUMNA item = {};
-    item.mask = LVCF_TEXT;
-    headings.push_back(SendItem(m_info.hProcess, list, LVM_GETCOLUMNA, column, item));
-  }
-  return headings;
-}
-
 ::testing::AssertionResult KelpwiseProcess::Select(HWND list, const std::vector<int>& rows) const {
   // Row -1 stands for every row: first clear the whole selection.
   std::vector<std::pair<int, UINT>> changes = {{-1, 0}};
@@ -247,35 +198,6 @@ std::vector<std::string> KelpwiseProcess::Headings(HWND list) const {
     if (!ok) return ::testing::AssertionFailure() << "cannot select row " << row;
   }
   return ::testing::AssertionSuccess();
-}
-
-std::map<std::string, std::string> KelpwiseProcess::Menu(HWND window) const {
-  char exe[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string dll = exe;
-  dll = dll.substr(0, dll.find_last_of('\\')) + "\\e2e_tests_hook.dll";
-  const std::string file = MenuProbeFile(m_info.dwProcessId);
-  DeleteFileA(file.c_str());
-  HMODULE module = LoadLibraryA(dll.c_str());
-  auto hook = reinterpret_cast<HOOKPROC>(
-      reinterpret_cast<void*>(module ? GetProcAddress(module, "MenuProbeHook") : nullptr));
-  HHOOK handle = hook ? SetWindowsHookExA(WH_CALLWNDPROC, hook, module,
-                                          GetWindowThreadProcessId(window, nullptr))
-                      : nullptr;
-  if (handle) {
-    Send(window, RegisterWindowMessageA(kMenuProbeMessage), 0, 0);
-    UnhookWindowsHookEx(handle);
-  }
-  if (module) FreeLibrary(module);
-  std::map<std::string, std::string> menu;
-  std::ifstream lines(file, std::ios::binary);
-  for (std::string line; std::getline(lines, line);) {
-    const size_t tab = line.find('\t');
-    if (tab != std::string::npos) menu[line.substr(0, tab)] = line.substr(tab + 1);
-  }
-  lines.close();
-  DeleteFileA(file.c_str());
-  return menu;
 }
 
 }  // namespace kw::test

@@ -89,18 +89,9 @@ TEST_F(InstallerTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsTh
       {"NoModify", "1"},
       {"NoRepair", "1"}};
   for (const auto& [name, value] : registration) EXPECT_EQ(Registered(name), value) << name;
-  // Each Start-menu entry of a file that was installed; the link holds its
-  // target's path as ANSI text.
-  const std::pair<const char*, const char*> entries[] = {
-      {"Tarnwell Kelpwise.lnk", "Kelpwise.exe"}, {"Tarnwell Kelpwise Help.lnk", "help.chm"}};
-  for (const auto& [link, target] : entries) {
-    std::string bytes;
-    const bool linked = ReadFile(MenuFolder() + "\\" + link, &bytes);
-    EXPECT_EQ(linked, GetFileAttributesA(File(target).c_str()) != INVALID_FILE_ATTRIBUTES) << link;
-    if (linked) {
-      EXPECT_NE(bytes.find(File(target)), std::string::npos) << link;
-    }
-  }
+  std::string link;
+  EXPECT_TRUE(ReadFile(MenuFolder() + "\\Tarnwell Kelpwise.lnk", &link));
+  EXPECT_NE(link.find(File("Kelpwise.exe")), std::string::npos) << "the link holds its target";
 
   Start();
   PostMessageA(m_main, WM_CLOSE, 0, 0);

@@ -38,36 +38,6 @@ void RemoveSeededHistory() {
   SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Search Assistant");
 }
 
-// Control ids and the ids of their texts.
-const std::pair<int, int> kMainTexts[] = {
-    {IDC_START_SEARCH, TXT_BUTTON_START_SEARCH},
-    {IDC_REMOVE, TXT_BUTTON_REMOVE},
-    {IDC_OPTIONS, TXT_BUTTON_OPTIONS},
-    {IDC_MORE_INFO, TXT_BUTTON_MORE_INFO},
-    {IDC_STATUS, TXT_STATUS_IDLE},
-};
-const std::pair<int, int> kWelcomeTexts[] = {{IDC_WELCOME_HEADING, TXT_WELCOME_HEADING},
-                                             {IDC_WELCOME_INTRO, TXT_WELCOME_INTRO},
-                                             {IDC_WELCOME_FEATURES, TXT_WELCOME_FEATURES}};
-// Menu positions and their texts; 0 for a separator.
-const std::pair<const char*, int> kMenuTexts[] = {
-    {"0", TXT_MENU_FILE},
-    {"0.0", TXT_MENU_NEW_SEARCH},
-    {"0.1", 0},
-    {"0.2", TXT_MENU_OPTIONS},
-    {"0.3", TXT_MENU_REVERSE},
-    {"0.4", 0},
-    {"0.5", TXT_MENU_LANGUAGE},
-    {"0.6", 0},
-    {"0.7", TXT_MENU_EXIT},
-    {"1", TXT_MENU_HELP},
-    {"1.0", TXT_MENU_HELP_FILE},
-    {"1.1", 0},
-    {"1.2", TXT_MENU_WEBSITE},
-    {"1.3", 0},
-    {"1.4", TXT_MENU_ABOUT},
-};
-
 }  // namespace
 
 ::testing::AssertionResult Texts::Load(const std::string& languageFile, const std::string& header) {
@@ -109,7 +79,7 @@ std::string KelpwiseTest::HistoryLine(char id) {
 
 void KelpwiseTest::SetUp() {
   RemoveSeededHistory();
-  DeleteValue(HKEY_CURRENT_USER, kRunKey, "Kelpwise");
+  SHDeleteValueA(HKEY_CURRENT_USER, kRunKey, "Kelpwise");
   static int counter = 0;
   char temp[MAX_PATH] = "";
   GetTempPathA(MAX_PATH, temp);
@@ -132,7 +102,7 @@ void KelpwiseTest::TearDown() {
   m_process.Kill();
   DeleteTree(m_dir);
   RemoveSeededHistory();
-  DeleteValue(HKEY_CURRENT_USER, kRunKey, "Kelpwise");
+  SHDeleteValueA(HKEY_CURRENT_USER, kRunKey, "Kelpwise");
 }
 
 ::testing::AssertionResult KelpwiseTest::Set(const std::string& key,
@@ -172,7 +142,11 @@ void KelpwiseTest::Start(const std::string& options) {
     ASSERT_TRUE(Set("Options", options));
   }
   ASSERT_TRUE(m_process.Start(m_dir));
-  m_main = m_process.MainWindow();
+  TakeMainWindow();
+}
+
+void KelpwiseTest::TakeMainWindow() {
+  m_main = m_process.WaitForWindow(driver::IsMainWindow);
   ASSERT_NE(m_main, nullptr) << "no main window; the program "
                              << (m_process.IsRunning() ? "runs" : "ended");
 }
@@ -220,35 +194,6 @@ void KelpwiseTest::SeedHistory(const char* key, const std::string& ids) {
 
 std::string KelpwiseTest::RunMruRow(char id) const {
   return m_texts(CategoryTextId(0)) + "\t" + id + "\t" + HistoryData(id);
-}
-
-void KelpwiseTest::ExpectWelcome(const Texts& texts) {
-  EXPECT_EQ(Text(m_main), kMainCaption);
-  std::vector<std::string> shown, expected;
-  for (const auto& [control, text] : kMainTexts) {
-    shown.push_back(Text(m_main, control));
-    expected.push_back(texts(text));
-  }
-  HWND panel = FindWindowExA(m_main, nullptr, "#32770", nullptr);
-  ASSERT_NE(panel, nullptr) << "no welcome panel";
-  EXPECT_TRUE(IsWindowVisible(panel));
-  for (const auto& [control, text] : kWelcomeTexts) {
-    shown.push_back(Text(panel, control));
-    expected.push_back(texts(text));
-  }
-  EXPECT_EQ(shown, expected);
-  EXPECT_EQ(Text(m_main, IDC_CHECKING), "");
-  EXPECT_EQ(m_process.Headings(List()),
-            (std::vector<std::string>{texts(TXT_COLUMN_CATEGORY), texts(TXT_COLUMN_NAME),
-                                      texts(TXT_COLUMN_DATA)}));
-  std::map<std::string, std::string> menu;
-  for (const auto& [position, text] : kMenuTexts) menu[position] = text ? texts(text) : "";
-  EXPECT_EQ(m_process.Menu(m_main), menu);
-  EXPECT_FALSE(IsWindowVisible(List()));
-  EXPECT_EQ(Rows().size(), 0u);
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_main, IDC_REMOVE)));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(m_main, IDC_MORE_INFO)));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(m_main, IDC_START_SEARCH)));
 }
 
 std::string Timestamp(const SYSTEMTIME& time) {

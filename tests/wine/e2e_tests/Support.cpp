@@ -1,4 +1,4 @@
-#include "tests/wine/e2e_tests/Support.h"
+#include "tests/wine/e2e_tests/KelpwiseTest.h"
 
 #include <shlwapi.h>
 
@@ -174,10 +174,6 @@ bool WriteValue(HKEY root, const std::string& key, const std::string& name,
   return status == ERROR_SUCCESS;
 }
 
-void DeleteValue(HKEY root, const std::string& key, const std::string& name) {
-  SHDeleteValueA(root, key.c_str(), name.c_str());
-}
-
 Snapshot TakeSnapshot() {
   Snapshot snapshot;
   for (const auto& [root, name] : {std::make_pair(HKEY_CURRENT_USER, "HKEY_CURRENT_USER"),
@@ -207,7 +203,8 @@ std::vector<std::string> Changes(const Snapshot& before, const Snapshot& after) 
   return changes;
 }
 
-std::vector<std::pair<std::string, std::string>> RegFileValues(const std::string& text) {
+// The key and name of every value line of a REGEDIT4 text.
+static std::vector<std::pair<std::string, std::string>> RegFileValues(const std::string& text) {
   std::vector<std::pair<std::string, std::string>> values;
   std::istringstream lines(text);
   std::string key;
@@ -269,7 +266,7 @@ void Demo::Remove() {
   const auto values = RegFileValues(m_text);
   for (const auto& [key, name] : values) {
     std::string path;
-    if (HKEY root = SplitKey(key, &path)) DeleteValue(root, path, name);
+    if (HKEY root = SplitKey(key, &path)) SHDeleteValueA(root, path.c_str(), name.c_str());
   }
   // Keys the demo made go once nothing is left in them, and so do their
   // parents that only held them.

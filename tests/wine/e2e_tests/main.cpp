@@ -1,9 +1,11 @@
 // End-to-end tests: each test starts the real Kelpwise.exe from a private
 // copy of the program folder and looks at its windows from outside.
+#include <shlwapi.h>
+
 #include <cstdio>
 
 #include "gtest/gtest.h"
-#include "tests/wine/e2e_tests/Support.h"
+#include "tests/wine/e2e_tests/KelpwiseTest.h"
 
 int main(int argc, char** argv) {
   // Unbuffered console output is very slow under Wine.
@@ -18,7 +20,7 @@ int main(int argc, char** argv) {
   kw::test::WriteValue(HKEY_CURRENT_USER, kX11Key, "Managed", kw::test::StringValue("N"));
   const int result = RUN_ALL_TESTS();
   if (hadManaged) kw::test::WriteValue(HKEY_CURRENT_USER, kX11Key, "Managed", managed);
-  if (!hadManaged) kw::test::DeleteValue(HKEY_CURRENT_USER, kX11Key, "Managed");
+  if (!hadManaged) SHDeleteValueA(HKEY_CURRENT_USER, kX11Key, "Managed");
   std::fflush(stdout);
   return result;
 }
