@@ -7,7 +7,7 @@
 namespace kw::test {
 namespace {
 
-enum class Change { None, DropSearchAssistant, Days, AddPaint };
+enum class Change { None, DropSearchAssistant, Days, BreakDown, AddPaint };
 
 struct Step {
   const char* name;
@@ -23,12 +23,13 @@ const Step kSteps[] = {
     {"OK without change", Change::None, IDOK, 0, "3 days"},
     {"days only", Change::Days, IDOK, 0, "3 days"},
     {"category change answered No", Change::DropSearchAssistant, IDOK, IDNO, "12"},
+    {"break-down change answered No", Change::BreakDown, IDOK, IDNO, "12"},
     {"category change answered Yes", Change::AddPaint, IDOK, IDYES, "12"},
 };
 
 using OptionsTest = KelpwiseTest;
 
-TEST_F(OptionsTest, AsksOnlyWhenCategoriesChangeAndOnlyYesSearchesAgainWithTheNewOnes) {
+TEST_F(OptionsTest, AsksOnlyWhenTheOptionsChangeAndOnlyYesSearchesAgainWithTheNewOnes) {
   SeedHistory(kRunMruKey, "ab");
   SeedHistory(kSearchAssistantKey, "ab");
   ASSERT_TRUE(Set("CheckTime", "3 days"));  // stored before the field took digits only
@@ -47,6 +48,7 @@ TEST_F(OptionsTest, AsksOnlyWhenCategoriesChangeAndOnlyYesSearchesAgainWithTheNe
       SetCheck(options, IDC_CHECK_SEARCH_ASSISTANT, false);
     if (step.change == Change::Days) SetText(options, IDC_DAYS, "12");
     if (step.change == Change::AddPaint) SetCheck(options, IDC_CHECK_PAINT, true);
+    if (step.change == Change::BreakDown) SetCheck(options, IDC_CHECK_BREAK_DOWN, true);
     Click(options, step.closeWith);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options); }));
     if (step.answer) {
