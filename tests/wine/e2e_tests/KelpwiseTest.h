@@ -50,15 +50,9 @@ bool ReadValue(HKEY root, const std::string& key, const std::string& name, Store
 bool WriteValue(HKEY root, const std::string& key, const std::string& name,
                 const StoredValue& value);
 
-// Every key ("KEY") and value ("KEY : NAME") below HKEY_CURRENT_USER\Software
-// and HKEY_LOCAL_MACHINE\Software, upper-cased as the registry compares them,
-// in the test program's own view (Wow6432Node left out).
-using Snapshot = std::map<std::string, StoredValue>;
-Snapshot TakeSnapshot();
-// "- ENTRY", "+ ENTRY" or "~ ENTRY" for each difference, sorted.
-std::vector<std::string> Changes(const Snapshot& before, const Snapshot& after);
-// The changes that deleting every value of a REGEDIT4 text makes.
-std::vector<std::string> RemovedValues(const std::string& regText);
+// "[KEY] NAME" of the values of REGEDIT4 texts, upper-cased, sorted and
+// without repeats; only those that the registry no longer holds when `goneOnly`.
+std::vector<std::string> Values(const std::string& regText, bool goneOnly = false);
 // Runs C:\windows\regedit.exe /s on the file. Its exit code says nothing
 // about what it imported: check the values.
 ::testing::AssertionResult ImportWithRegedit(const std::string& file);

@@ -23,11 +23,6 @@ std::string WindowsFile(const std::string& name) {
   return std::string(folder) + "\\" + name;
 }
 
-std::string Upper(std::string text) {
-  CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
-  return text;
-}
-
 // "HKEY_CURRENT_USER\path" -> the root handle and the path.
 HKEY SplitKey(const std::string& key, std::string* path) {
   const size_t separator = key.find('\\');
@@ -46,40 +41,6 @@ bool KeyIsEmpty(HKEY root, const std::string& path) {
                    nullptr, nullptr, nullptr);
   RegCloseKey(key);
   return subkeys == 0 && values == 0;
-}
-
-void Walk(HKEY key, const std::string& path, Snapshot* snapshot) {
-  (*snapshot)[path] = {};
-  DWORD subkeyCount = 0, maxSubkey = 0, valueCount = 0, maxName = 0, maxData = 0;
-  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeyCount, &maxSubkey, nullptr, &valueCount,
-                   &maxName, &maxData, nullptr, nullptr);
-  std::string name(std::max(maxName, maxSubkey) + 2, '\0'), data(maxData + 2, '\0');
-  for (DWORD i = 0; i < valueCount; ++i) {
-    DWORD nameLength = static_cast<DWORD>(name.size()), size = static_cast<DWORD>(data.size());
-    StoredValue value;
-    if (RegEnumValueA(key, i, &name[0], &nameLength, nullptr, &value.type,
-                      reinterpret_cast<BYTE*>(&data[0]), &size) == ERROR_SUCCESS) {
-      value.data = data.substr(0, size);
-      (*snapshot)[path + " : " + Upper(name.substr(0, nameLength))] = value;
-    }
-  }
-  std::vector<std::string> subkeys;
-  for (DWORD i = 0; i < subkeyCount; ++i) {
-    DWORD length = static_cast<DWORD>(name.size());
-    if (RegEnumKeyExA(key, i, &name[0], &length, nullptr, nullptr, nullptr, nullptr) ==
-        ERROR_SUCCESS) {
-      subkeys.push_back(name.substr(0, length));
-    }
-  }
-  for (const std::string& subkey : subkeys) {
-    // The 32-bit view of a 64-bit registry: its shared keys (TypeLib among
-    // them) are the same keys as in the native view, and would count twice.
-    if (lstrcmpiA(subkey.c_str(), "Wow6432Node") == 0) continue;
-    HKEY child = nullptr;
-    if (RegOpenKeyExA(key, subkey.c_str(), 0, KEY_READ, &child) != ERROR_SUCCESS) continue;
-    Walk(child, path + "\\" + Upper(subkey), snapshot);
-    RegCloseKey(child);
-  }
 }
 
 }  // namespace
@@ -174,35 +135,6 @@ bool WriteValue(HKEY root, const std::string& key, const std::string& name,
   return status == ERROR_SUCCESS;
 }
 
-Snapshot TakeSnapshot() {
-  Snapshot snapshot;
-  for (const auto& [root, name] : {std::make_pair(HKEY_CURRENT_USER, "HKEY_CURRENT_USER"),
-                                   std::make_pair(HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE")}) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, "Software", 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
-    Walk(key, std::string(name) + "\\SOFTWARE", &snapshot);
-    RegCloseKey(key);
-  }
-  return snapshot;
-}
-
-std::vector<std::string> Changes(const Snapshot& before, const Snapshot& after) {
-  std::vector<std::string> changes;
-  for (const auto& [entry, value] : before) {
-    auto now = after.find(entry);
-    if (now == after.end()) {
-      changes.push_back("- " + entry);
-    } else if (!(now->second == value)) {
-      changes.push_back("~ " + entry);
-    }
-  }
-  for (const auto& [entry, value] : after) {
-    if (!before.count(entry)) changes.push_back("+ " + entry);
-  }
-  std::sort(changes.begin(), changes.end());
-  return changes;
-}
-
 // The key and name of every value line of a REGEDIT4 text.
 static std::vector<std::pair<std::string, std::string>> RegFileValues(const std::string& text) {
   std::vector<std::pair<std::string, std::string>> values;
@@ -224,17 +156,21 @@ static std::vector<std::pair<std::string, std::string>> RegFileValues(const std:
   return values;
 }
 
-std::vector<std::string> RemovedValues(const std::string& regText) {
+std::vector<std::string> Values(const std::string& regText, bool goneOnly) {
   std::vector<std::string> lines;
   for (const auto& [key, name] : RegFileValues(regText)) {
-    // HKEY_CLASSES_ROOT shows the machine's Classes key, where its values live.
-    std::string full = key;
-    if (full.compare(0, 17, "HKEY_CLASSES_ROOT") == 0) {
-      full = "HKEY_LOCAL_MACHINE\\Software\\Classes" + full.substr(17);
+    std::string path;
+    StoredValue value;
+    const HKEY root = SplitKey(key, &path);
+    if (!goneOnly || !root || !ReadValue(root, path, name, &value)) {
+      // Upper-cased, as the registry compares names.
+      std::string line = "[" + key + "] " + name;
+      CharUpperBuffA(&line[0], static_cast<DWORD>(line.size()));
+      lines.push_back(line);
     }
-    lines.push_back("- " + Upper(full) + " : " + Upper(name));
   }
   std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
   return lines;
 }
 
@@ -298,14 +234,8 @@ void Demo::Remove() {
   }
   ::testing::AssertionResult imported = ImportWithRegedit(SourceFile("fixtures/demo.reg"));
   if (!imported) return imported;
-  for (const auto& [key, name] : RegFileValues(m_text)) {
-    std::string path;
-    StoredValue value;
-    HKEY root = SplitKey(key, &path);
-    if (!root || !ReadValue(root, path, name, &value)) {
-      return ::testing::AssertionFailure() << "demo.reg not imported: [" << key << "] " << name;
-    }
-  }
+  const std::vector<std::string> missing = Values(m_text, true);
+  if (!missing.empty()) return ::testing::AssertionFailure() << "not imported: " << missing[0];
   return ::testing::AssertionSuccess();
 }
 
