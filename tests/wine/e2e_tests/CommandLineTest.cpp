@@ -219,9 +219,18 @@ TEST_F(CommandLineTest, AwkwardNamesReadBackFromTheReportAndComeBackFromTheBacku
     ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, ansi, StringValue(ansi + "\tdata")));
     expected.push_back(utf8 + "|" + utf8 + "\tdata");
   }
+  // A name the code page cannot hold is listed as the ANSI functions show it.
+  HKEY runMru = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRunMruKey, 0, KEY_ALL_ACCESS, &runMru), 0);
+  RegSetValueExW(runMru, L"name\x4e2d", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"x"), 4);
+  expected.push_back("name?|x");
   ASSERT_TRUE(Set("Options", "10000000000000"));
-  // A name with a line break cannot go into a backup, so it stays: 4.
+  // Names with a line break or outside the code page cannot come back from a
+  // backup, so they stay: 4.
   EXPECT_EQ(Run("/clean /report \"" + File("awkward.txt") + "\""), 4);
+  EXPECT_EQ(RegQueryValueExW(runMru, L"name\x4e2d", nullptr, nullptr, nullptr, nullptr), 0);
+  RegDeleteValueW(runMru, L"name\x4e2d");
+  RegCloseKey(runMru);
   const Report report = ReadReport("awkward.txt");
   std::vector<std::string> read;
   for (size_t i = 1; i + 1 < report.size(); ++i) {

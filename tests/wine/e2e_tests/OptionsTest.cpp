@@ -44,6 +44,10 @@ TEST_F(OptionsTest, AsksOnlyWhenTheOptionsChangeAndOnlyYesSearchesAgainWithTheNe
     HWND options = m_process.WaitForDialog(IDC_CHECK_RUNMRU);
     ASSERT_NE(options, nullptr);
     EXPECT_EQ(Text(options, IDC_DAYS), step.daysShown);
+    // Typing takes at most four digits; a stored text shows as it stands.
+    HWND days = GetDlgItem(options, IDC_DAYS);
+    EXPECT_TRUE(GetWindowLongA(days, GWL_STYLE) & ES_NUMBER);
+    EXPECT_EQ(driver::Send(days, EM_GETLIMITTEXT), 4);
     if (step.change == Change::DropSearchAssistant)
       SetCheck(options, IDC_CHECK_SEARCH_ASSISTANT, false);
     if (step.change == Change::Days) SetText(options, IDC_DAYS, "12");

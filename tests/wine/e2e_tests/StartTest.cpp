@@ -78,5 +78,30 @@ INSTANTIATE_TEST_SUITE_P(
                                   FolderChange::ProgramNotRunnable, 0}),
     [](const auto& param) { return std::string(param.param.name); });
 
+// The rights each program asks for in its manifest (Kelpwise's asks for
+// nothing else, so its look stays), and neither opens a console.
+TEST_F(KelpwiseTest, EachProgramCarriesItsManifestAndIsAWindowsProgram) {
+  for (const auto& [name, level] : {std::make_pair("Kelpwise.exe", "\"requireAdministrator\""),
+                                    std::make_pair("KpwStarter.exe", "\"asInvoker\"")}) {
+    SCOPED_TRACE(name);
+    HMODULE module = LoadLibraryExA(File(name).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    HRSRC found = FindResourceA(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    const std::string manifest =
+        found ? std::string(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                            SizeofResource(module, found))
+              : "";
+    FreeLibrary(module);
+    EXPECT_NE(manifest.find(std::string("level=") + level), std::string::npos) << manifest;
+    EXPECT_EQ(manifest.find("<dependency"), std::string::npos) << manifest;
+    std::string image;
+    ASSERT_TRUE(ReadFile(File(name), &image));
+    // The optional header's Subsystem field, at the same place in PE32 and PE32+.
+    const size_t subsystem = *reinterpret_cast<const DWORD*>(&image[0x3C]) + 4 + 20 + 68;
+    ASSERT_LT(subsystem + 2, image.size());
+    EXPECT_EQ(*reinterpret_cast<const WORD*>(&image[subsystem]), IMAGE_SUBSYSTEM_WINDOWS_GUI);
+  }
+}
+
 }  // namespace
 }  // namespace kw::test
