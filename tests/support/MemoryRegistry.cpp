@@ -29,7 +29,7 @@ struct MemoryRegistry::Node {
   }
   void Set(const std::string& valueName, uint32_t type, const std::string& data) {
     RegValue* value = Value(valueName);
-    if (value == nullptr) value = &values.emplace_back(RegValue{valueName});
+    if (value == nullptr) value = &values.emplace_back(RegValue{valueName, kRegNone, {}});
     value->type = type;  // the stored name keeps its letter case
     value->data = data;
   }
@@ -108,7 +108,7 @@ RegStatus MemoryRegistry::ListValues(Handle key, bool withData, std::vector<RegV
   OpenHandle* open = Lookup(key);
   if (open == nullptr) return RegStatus::Failed;
   for (const RegValue& value : open->node->values) {
-    values->push_back(withData ? value : RegValue{value.name});
+    values->push_back(withData ? value : RegValue{value.name, kRegNone, {}});
   }
   return RegStatus::Ok;
 }

@@ -160,7 +160,7 @@ TEST_F(ScanKeyWalkerTest, EachPathAndMissingFolderIsProbedOncePerWalker) {
 }
 
 TEST_F(ScanKeyWalkerTest, BreakDownOptionShortensColumnTwoOnly) {
-  m_options = "11111111111110";
+  m_options = "00000000000010";
   m_registry.SetString(kHkcu, StartKey(kRunMru), "a", "c:\\" + std::string(60, 'd') + "\\x.exe");
   Scan(kRunMru);
   EXPECT_EQ(m_model.rows().at(0).shown.size(), 54u);
