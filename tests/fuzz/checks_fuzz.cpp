@@ -37,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Expect(check != SCAN_HISTORY, "a history value named a missing file");
   Expect(Lower(*missing) != "c:\\" && !missingPaths.empty() && missingPaths.back() == Lower(*missing),
          "reported without the system saying it is missing: " + *missing);
+  if (check == SCAN_SHAREDDLL) Expect(*missing == value.name, "SharedDLLs names another file");
   if (check == SCAN_PROGRAM || check == SCAN_TYPELIB || check == SCAN_COMOBJECT) {
     Expect(missing->compare(0, 3, "c:\\") == 0 && Lower(decoded).find(*missing) != std::string::npos &&
                Lower(decoded).find("\\windows\\") == std::string::npos,
@@ -44,7 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const Finding finding =
       MakeFileFinding(check, "cat", category.index, category.startKey, value, *missing, options);
-  Expect(finding.row.shown.size() <= (options.size() > 12 ? 54 : missing->size()), "column 2 text");
+  const bool shorten = options.size() > 12 && missing->size() > 54;  // break-down on
+  Expect(finding.row.shown == (shorten ? missing->substr(0, 35) + " ... " + missing->substr(missing->size() - 14)
+                                       : *missing),
+         "column 2 text");
+  Expect(finding.row.valueName == (value.name.empty() ? "(default)" : value.name), "column 1");
+  Expect((finding.record.kind == RecordKind::NotString) == (check != SCAN_SHAREDDLL && value.type != kRegSz),
+         "record kind");
   if (finding.record.kind == RecordKind::Restorable) {
     fuzz::ExpectRecordOf(finding.record.text, RootOf(check), category.startKey, value);
   }

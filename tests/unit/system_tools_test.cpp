@@ -61,24 +61,6 @@ TEST(SystemDatesTest, DayNumberCountsFromTheLastDayOf1999) {
   EXPECT_EQ(CSystemTools(env).GetTimestamp(), "200703010907");
 }
 
-TEST(SystemTextTest, ShortenTextKeepsHeadAndTail) {
-  std::string sixty;
-  while (sixty.size() < 60) sixty += "0123456789";
-  const struct {
-    std::string text;
-    int head;
-    std::string expected;
-  } rows[] = {
-      {sixty.substr(0, 54), 35, sixty.substr(0, 54)},
-      {sixty.substr(0, 55), 35, sixty.substr(0, 35) + " ... " + sixty.substr(41, 14)},
-      {sixty, 35, sixty.substr(0, 35) + " ... " + sixty.substr(46)},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(std::to_string(row.text.size()) + " chars, head " + std::to_string(row.head));
-    EXPECT_EQ(CSystemTools::ShortenText(row.text, row.head), row.expected);
-  }
-}
-
 // On 64-bit Windows a file named below System32 may lie in SysWOW64, where
 // 32-bit programs keep their system files.
 TEST(SystemPathsTest, OnlyAPathKnownToBeMissingDoesNotExist) {
