@@ -1,50 +1,30 @@
 // A random in-memory registry walked by one category, then backed up and
 // cleaned through the records the walk made, and restored from the backup.
-// The oracle walks the same registry on its own; the clean-up must delete
-// exactly the restorable values found, and the backup must bring back the
-// registry as it was.
-#include <algorithm>
+// Every restorable record must name a value the registry holds, the clean-up
+// must delete exactly those values, and the backup must bring them back.
 #include <filesystem>
 #include <map>
-#include <set>
-#include <tuple>
 
 #include "cleaning/Deletion.h"
+#include "options/OptionsString.h"
 #include "scan/KeyWalker.h"
 #include "system/TextFile.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 using namespace kw;
 using kw::fuzz::Expect;
-using kw::fuzz::Lower;
 
 namespace {
 
-// A file is missing when its path names something dead; so is every file
-// in a missing folder.
-bool Alive(const std::string& path) { return Lower(path).find("dead") == std::string::npos; }
-
+// A file is missing when its path names something dead.
 class DeadFilesEnvironment : public test::FakeEnvironment {
  public:
   using FakeEnvironment::FakeEnvironment;
   PathState ProbePath(const std::string& path) override {
-    return Alive(path) ? PathState::Exists : PathState::Missing;
+    return fuzz::Lower(path).find("dead") == std::string::npos ? PathState::Exists
+                                                                : PathState::Missing;
   }
 };
-
-// The values and subkey names of a key; false when it cannot be opened.
-bool ReadKey(Registry& registry, RegRoot root, const std::string& path,
-             std::vector<RegValue>* values, std::vector<std::string>* subKeys,
-             std::vector<bool>* ansi = nullptr) {
-  RegKey key(registry);
-  if (key.Open(root, path) != RegStatus::Ok) return false;
-  registry.ListValues(key.handle(), true, values);
-  registry.ListSubKeys(key.handle(), subKeys);
-  for (const RegValue& value : *values) {
-    if (ansi != nullptr) ansi->push_back(registry.IsAnsiExact(key.handle(), value.name));
-  }
-  return true;
-}
 
 class SilentListener : public ScanListener {
   void OnKeyEntered(const std::string&) override {}
@@ -52,72 +32,26 @@ class SilentListener : public ScanListener {
   void OnEntryAdded(int, const std::string&, bool) override {}
 };
 
-struct Found {
-  std::string keyPath;
-  RegValue value;
-  bool ansi = true;
-};
+// Every value by key line and name (as the registry compares them), with
+// its type and the bytes an import would store.
+using Dump = std::map<std::string, std::pair<uint32_t, std::string>>;
 
-struct OracleWalk {
-  Registry& registry;
-  RegRoot root;
-  const ScanCategory& category;
-  std::set<std::string> ignored;
-  std::vector<Found> found;
-
-  static bool Excluded(const std::string& name) {
-    return name == "Microsoft" || name == "CLSID" || name == "Installer" || name == "Interface" ||
-           name.compare(0, 6, "Direct") == 0;
-  }
-
-  void Visit(const std::string& path, int depth) {
-    std::vector<RegValue> values;
-    std::vector<std::string> subKeys;
-    std::vector<bool> ansi;
-    if (!ReadKey(registry, root, path, &values, &subKeys, &ansi)) return;
-    for (size_t i = 0; i < values.size(); ++i) {
-      const RegValue& value = values[i];
-      if (category.check == SCAN_HISTORY) found.push_back({path, value, ansi[i]});
-      for (const std::string& token : category.extensions) {
-        if (FindMissingFile(category.check, token, value.name, DecodeRegString(value),
-                            "C:\\Windows", Alive)) {
-          found.push_back({path, value, ansi[i]});
-        }
-      }
-    }
-    if (depth >= kMaxWalkDepth || ignored.count(path) != 0) return;
-    for (const std::string& name : subKeys) {
-      if (!Excluded(name)) Visit(path + "\\" + name, depth + 1);
-    }
-  }
-};
-
-// Every value of the registry by root, key and name (as the registry
-// compares them), with its type and bytes.
-using Dump = std::map<std::tuple<int, std::string, std::string>, std::pair<uint32_t, std::string>>;
-
-std::tuple<int, std::string, std::string> DumpKey(RegRoot root, const std::string& path,
-                                                  const std::string& name) {
-  return {static_cast<int>(root), Lower(NormalizeKeyPath(path)), Lower(name)};
+std::string DumpKey(const std::string& keyLine, const std::string& name) {
+  return fuzz::Squeezed(keyLine) + "\n" + fuzz::Lower(name);
 }
 
-void DumpKeyTree(Registry& registry, RegRoot root, const std::string& path, Dump* dump) {
+void DumpTree(Registry& registry, RegRoot root, const std::string& path, Dump* dump) {
+  RegKey key(registry);
+  if (key.Open(root, path) != RegStatus::Ok) return;
   std::vector<RegValue> values;
   std::vector<std::string> subKeys;
-  if (!ReadKey(registry, root, path, &values, &subKeys)) return;
-  for (const RegValue& v : values) (*dump)[DumpKey(root, path, v.name)] = {v.type, v.data};
-  for (const std::string& name : subKeys) DumpKeyTree(registry, root, path + "\\" + name, dump);
-}
-
-Dump DumpAll(Registry& registry) {
-  Dump dump;
-  for (RegRoot root : {RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::ClassesRoot}) {
-    DumpKeyTree(registry, root, "", &dump);
+  registry.ListKey(key.handle(), &values, &subKeys);
+  const std::string keyLine = "[" + std::string(RootName(root)) + "\\" + path + "]";
+  for (const RegValue& v : values) {
+    (*dump)[DumpKey(keyLine, v.name)] = {v.type, fuzz::ImportedData(v.type, v.data)};
   }
-  return dump;
+  for (const std::string& name : subKeys) DumpTree(registry, root, path + "\\" + name, dump);
 }
-
-bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; }
 
 std::string KeyName(FuzzedDataProvider& in) {
   static const char* const kNames[] = {"Sub", "sub", "Microsoft", "CLSID", "DirectX", "Interface",
@@ -139,8 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const ScanCategory& category = ScanCategories()[in.ConsumeIntegralInRange(0, 11)];
   const RegRoot root = RootOf(category.check);
 
-  std::vector<std::string> keys = {category.startKey};
-  OracleWalk oracle{registry, root, category, {}, {}};
+  std::vector<std::string> keys = {category.startKey}, ignored;
   registry.AddKey(root, category.startKey);
   for (int op = 0; op < 64 && in.remaining_bytes() > 0; ++op) {
     const std::string& key = keys[in.ConsumeIntegralInRange<size_t>(0, keys.size() - 1)];
@@ -162,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         registry.MarkNotAnsi(root, key, name);
         break;
       case 4:
-        oracle.ignored.insert(key);
+        ignored.push_back(key);
         break;
       default:
         registry.DenyAccess(root, key);
@@ -174,72 +107,60 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ResultModel model;
   SilentListener listener;
   std::array<std::string, kCategoryCount> names;
-  for (int i = 0; i < kCategoryCount; ++i) names[static_cast<size_t>(i)] = "c" + std::to_string(i);
-  const std::string options = "11111111111111";
-  KeyWalker walker(registry, tools, model, listener,
-                   std::vector<std::string>(oracle.ignored.begin(), oracle.ignored.end()), names,
-                   ReadOptionFlags(options));
-  walker.ScanKey(names[static_cast<size_t>(category.index)], category.startKey, category.check,
-                 category.extensions);
-  oracle.Visit(category.startKey, 0);
+  KeyWalker walker(registry, tools, model, listener, ignored, names, ReadOptionFlags("11111111111111"));
+  walker.ScanKey("c", category.startKey, category.check, category.extensions);
   Expect(registry.openKeys() == 0, "the walk left keys open");
 
-  const std::vector<BackupRecord>& records = model.m_arrBackupRecords;
-  Expect(records.size() == oracle.found.size(), "the walk found " + std::to_string(records.size()) +
-                                                    " entries, the oracle " +
-                                                    std::to_string(oracle.found.size()));
-  int notRestorable = 0;
-  std::string backupExpected = "REGEDIT4\r\n";
-  std::set<std::tuple<int, std::string, std::string>> cleaned;
-  for (size_t i = 0; i < records.size(); ++i) {
-    const Found& f = oracle.found[i];
-    const bool notString = category.check != SCAN_SHAREDDLL && f.value.type != kRegSz;
-    const bool canRestore = f.ansi && !HasLineBreak(f.value.name) && !HasLineBreak(f.keyPath);
-    const RecordKind kind = notString    ? RecordKind::NotString
-                            : canRestore ? RecordKind::Restorable
-                                         : RecordKind::NotRestorable;
-    Expect(records[i].kind == kind, "kind of record " + std::to_string(i) + ": " + records[i].text);
-    if (kind == RecordKind::NotRestorable) ++notRestorable;
-    if (kind != RecordKind::Restorable) continue;
-    fuzz::ExpectRecordOf(records[i].text, RootName(root), f.keyPath, f.value);
-    cleaned.insert(DumpKey(root, f.keyPath, f.value.name));
-    const size_t lineFeed = records[i].text.find('\n');
-    backupExpected += records[i].text.substr(0, lineFeed) + "\r\n" +
-                      records[i].text.substr(lineFeed + 1) + "\r\n\r\n";
+  Dump before;
+  for (RegRoot r : {RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::ClassesRoot}) {
+    DumpTree(registry, r, "", &before);
   }
-  const int restorable = static_cast<int>(std::count_if(
-      records.begin(), records.end(), [](const BackupRecord& r) { return r.kind == RecordKind::Restorable; }));
+  Dump expected = before;
+  int restorable = 0, notRestorable = 0;
+  std::string backupExpected = "REGEDIT4\r\n";
+  for (const BackupRecord& record : model.m_arrBackupRecords) {
+    notRestorable += record.kind == RecordKind::NotRestorable;
+    if (record.kind != RecordKind::Restorable) continue;
+    ++restorable;
+    fuzz::ImportedValue value;
+    Expect(fuzz::ImportRecord(record.text, &value), "record does not import: " + record.text);
+    const auto found = before.find(DumpKey(value.keyLine, value.name));
+    Expect(found != before.end() && found->second == std::make_pair(value.type, value.data),
+           "record of no value the registry holds: " + record.text);
+    expected.erase(found->first);
+    const size_t lineFeed = record.text.find('\n');
+    backupExpected += record.text.substr(0, lineFeed) + "\r\n" + record.text.substr(lineFeed + 1) +
+                      "\r\n\r\n";
+  }
 
-  const Dump before = DumpAll(registry);
-  const DeleteRunResult run = BackUpAndDelete(tools, records);
+  const DeleteRunResult run = BackUpAndDelete(tools, model.m_arrBackupRecords);
   Expect(run.deletion.deleted == restorable && run.deletion.failed == notRestorable,
          "deletion counted " + std::to_string(run.deletion.deleted) + " deleted, " +
              std::to_string(run.deletion.failed) + " failed");
-  Dump expected = before;
-  for (const auto& value : cleaned) expected.erase(value);
-  Expect(DumpAll(registry) == expected, "the clean-up touched other values than those found");
+  Dump now;
+  for (RegRoot r : {RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::ClassesRoot}) {
+    DumpTree(registry, r, "", &now);
+  }
+  Expect(now == expected, "the clean-up touched other values than those found");
 
   // Restore: import every record of the backup file.
-  const std::string backup = fuzz::ReadBytes(NativePath(run.backupPath));
+  const std::string backup = test::ReadBytes(NativePath(run.backupPath));
   std::remove(NativePath(run.backupPath).c_str());
   Expect(backup == backupExpected, "backup file: " + backup);
   const std::vector<std::string> lines = fuzz::SplitLines(backup);
   for (size_t i = 1; i + 1 < lines.size(); i += 3) {
     fuzz::ImportedValue value;
     fuzz::ImportRecord(lines[i] + "\n" + lines[i + 1], &value);
-    const RegRoot into = value.rootName == "HKEY_CURRENT_USER"    ? RegRoot::CurrentUser
-                         : value.rootName == "HKEY_LOCAL_MACHINE" ? RegRoot::LocalMachine
-                                                                  : RegRoot::ClassesRoot;
-    RegKey key(registry);
-    Expect(key.Create(into, value.keyPath) == RegStatus::Ok, "cannot create " + value.keyPath);
-    registry.SetValue(key.handle(), value.name, value.type, value.data);
+    RegRoot into;
+    const size_t split = std::min(value.keyLine.find('\\'), value.keyLine.size() - 1);
+    Expect(RootNamed(value.keyLine.substr(1, split - 1), &into), "root of " + value.keyLine);
+    const std::string path = value.keyLine.substr(split, value.keyLine.size() - 1 - split);
+    registry.SetRaw(into, path, value.name, value.type, value.data);
   }
-  // An import adds the terminating zero that string data may lack.
-  Dump now = DumpAll(registry);
-  Dump was = before;
-  for (Dump* dump : {&now, &was}) {
-    for (auto& entry : *dump) entry.second.second = fuzz::ImportedData(entry.second.first, entry.second.second);
+  now.clear();
+  for (RegRoot r : {RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::ClassesRoot}) {
+    DumpTree(registry, r, "", &now);
   }
-  Expect(now == was, "the backup does not restore the registry");
+  Expect(now == before, "the backup does not restore the registry");
   return 0;
 }

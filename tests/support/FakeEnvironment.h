@@ -1,5 +1,5 @@
-// A test environment: a memory registry, a program folder in a fresh
-// temporary directory, a fixed clock and a table of path states.
+// A test environment: a memory registry, a program folder, a fixed clock
+// and a table of path states.
 #pragma once
 
 #include <map>
@@ -10,6 +10,8 @@
 
 namespace kw::test {
 
+std::string ReadBytes(const std::string& nativePath);
+
 // A fresh temporary directory, removed with its content at the end.
 class TempDir {
  public:
@@ -17,12 +19,9 @@ class TempDir {
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
-  // Native path of the directory, no trailing separator.
-  const std::string& path() const { return m_path; }
-  // Writes `bytes` exactly to the file `name` inside the directory.
+  const std::string& path() const { return m_path; }  // no trailing separator
   void WriteFile(const std::string& name, const std::string& bytes) const;
-  std::string ReadFile(const std::string& name) const;
-  bool Exists(const std::string& name) const;
+  std::string ReadFile(const std::string& name) const { return ReadBytes(m_path + "/" + name); }
 
  private:
   std::string m_path;
@@ -30,25 +29,31 @@ class TempDir {
 
 class FakeEnvironment : public Environment {
  public:
-  // The program folder is `dir`; the executable is dir\Kelpwise.exe.
-  explicit FakeEnvironment(const std::string& programDir = "C:\\Kelpwise");
+  // The executable is programDir\Kelpwise.exe.
+  explicit FakeEnvironment(const std::string& programDir = "C:\\Kelpwise")
+      : m_moduleFileName(programDir + "\\Kelpwise.exe") {}
 
   Registry& registry() override { return m_registry; }
   std::string ModuleFileName() override { return m_moduleFileName; }
-  bool WindowsDirectory(std::string* dir) override;
-  bool SystemWow64Directory(std::string* dir) override;
+  bool WindowsDirectory(std::string* dir) override { return Known(m_windowsDir, dir); }
+  bool SystemWow64Directory(std::string* dir) override { return Known(m_wow64Dir, dir); }
+  // A path set with SetPath (any letter case) has its state; others are Missing.
   PathState ProbePath(const std::string& path) override;
   LocalTime Now() override { return m_now; }
+  void SetPath(const std::string& path, PathState state);
 
   MemoryRegistry m_registry;
   std::string m_moduleFileName;
-  std::string m_windowsDir = "C:\\Windows";  // empty: unknown
-  std::string m_wow64Dir;                    // empty: 32-bit Windows
+  std::string m_windowsDir = "C:\\Windows";
+  std::string m_wow64Dir;  // empty: 32-bit Windows
   LocalTime m_now;
-  // Paths (compared without regard to case) and their states; any other
-  // path is Missing.
-  std::map<std::string, PathState> m_paths;
-  void SetPath(const std::string& path, PathState state);
+
+ private:
+  static bool Known(const std::string& value, std::string* out) {
+    *out = value;
+    return !value.empty();
+  }
+  std::map<std::string, PathState> m_paths;  // by lower-case path
 };
 
 }  // namespace kw::test

@@ -1,16 +1,13 @@
 // An in-memory registry with the Win32 registry's rules that the program
-// relies on: key and value names compare without regard to case (ASCII
-// letters), a leading backslash and runs of backslashes separate like one,
-// keys and values enumerate in creation order, values keep type and raw
-// bytes, key names are at most 255 characters, and values can be set or
-// deleted only through a handle opened for writing.
+// relies on: names compare without regard to ASCII case, runs of
+// backslashes separate like one, keys and values enumerate in creation
+// order, and values change only through a handle opened for writing.
 #pragma once
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "system/Registry.h"
@@ -33,42 +30,36 @@ class MemoryRegistry : public Registry {
   RegStatus DeleteValue(Handle key, const std::string& name) override;
   bool IsAnsiExact(Handle key, const std::string& name) override;
 
-  // Test set-up and inspection, by root-relative path.
-  void SetString(RegRoot root, const std::string& path, const std::string& name,
-                 const std::string& text);  // REG_SZ with terminating zero
+  // Set-up and inspection by root-relative path; keys are created on the way.
   void SetRaw(RegRoot root, const std::string& path, const std::string& name, uint32_t type,
               const std::string& bytes);
-  void SetDword(RegRoot root, const std::string& path, const std::string& name, uint32_t v);
-  void AddKey(RegRoot root, const std::string& path);
-  bool HasKey(RegRoot root, const std::string& path) const;
-  bool HasValue(RegRoot root, const std::string& path, const std::string& name) const;
-  // The value, or nullptr.
+  void SetString(RegRoot root, const std::string& path, const std::string& name,
+                 const std::string& text) {
+    SetRaw(root, path, name, kRegSz, text + '\0');
+  }
+  void AddKey(RegRoot root, const std::string& path) { Walk(root, path, true); }
+  bool HasKey(RegRoot root, const std::string& path) const { return Walk(root, path, false); }
   const RegValue* Find(RegRoot root, const std::string& path, const std::string& name) const;
-  // Keys that refuse opening (access denied), and values whose name or data
-  // the ANSI code page cannot hold.
+  // A key that refuses opening, and a value the ANSI code page cannot hold.
   void DenyAccess(RegRoot root, const std::string& path);
   void MarkNotAnsi(RegRoot root, const std::string& path, const std::string& name);
-  // Runs `action` after each value deleted through DeleteValue, as another
-  // program that writes while the program deletes.
-  void AfterEachDelete(std::function<void()> action) { m_afterDelete = std::move(action); }
-  // Number of Open/Create calls so far, and keys still open.
-  int openCalls() const { return m_openCalls; }
-  int openKeys() const;
+  // Runs after each value deleted, as another program writing meanwhile.
+  std::function<void()> afterEachDelete;
+  int openKeys() const { return static_cast<int>(m_handles.size()); }
 
  private:
   struct Node;
-  struct OpenHandle;
+  struct OpenHandle {
+    Node* node;
+    bool forWrite;
+  };
   Node* Walk(RegRoot root, const std::string& path, bool create) const;
-  // The handle's key, or nullptr (and a test failure) for an unknown handle.
-  OpenHandle* Lookup(Handle key) const;
+  OpenHandle* Lookup(Handle key) const;  // nullptr and a test failure when unknown
   RegStatus Open(RegRoot root, const std::string& path, bool create, bool forWrite,
                  Handle* key);
 
   std::unique_ptr<Node> m_roots[3];
-  // Every Open/Create hands out a fresh handle; CloseKey gives it back.
   std::map<Handle, std::unique_ptr<OpenHandle>> m_handles;
-  int m_openCalls = 0;
-  std::function<void()> m_afterDelete;
 };
 
 }  // namespace kw::test

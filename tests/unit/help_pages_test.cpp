@@ -4,80 +4,54 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/FakeEnvironment.h"
+
 namespace kw::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kHelpDir = fs::path(KW_SOURCE_DIR) / "help";
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Paths relative to the help folder ("en/index.htm").
-std::string Relative(const fs::path& path) {
-  return path.lexically_normal().lexically_relative(kHelpDir).generic_string();
-}
-
-// The pages a page links to (or a contents file lists), without anchors.
-// Checks on the way that each target exists.
-std::vector<std::string> Targets(const std::string& page) {
-  static const std::regex link(R"((?:href|src|name="Local" value)="([^"#]*)[^"]*")",
-                               std::regex::icase);
-  const std::string text = ReadText(kHelpDir / page);
-  std::vector<std::string> targets;
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), link);
-       it != std::sregex_iterator(); ++it) {
-    const std::string target = (*it)[1];
-    EXPECT_EQ(target.find(':'), std::string::npos) << page << " leaves the help: " << target;
-    if (target.empty()) continue;  // an anchor on the same page
-    const fs::path resolved = (kHelpDir / page).parent_path() / target;
-    EXPECT_TRUE(fs::is_regular_file(resolved)) << page << " has a broken link: " << target;
-    targets.push_back(Relative(resolved));
-  }
-  return targets;
-}
-
 TEST(HelpPagesTest, EveryPageIsReachableFromTheStartPageAndNoLinkIsBroken) {
-  std::set<std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(kHelpDir)) {
-    if (entry.is_regular_file()) files.insert(Relative(entry.path()));
+  const fs::path help = fs::path(KW_SOURCE_DIR) / "help";
+  const auto relative = [&](const fs::path& path) {
+    return path.lexically_normal().lexically_relative(help).generic_string();
+  };
+  std::set<std::string> files, reached = {"index.htm"}, listed;
+  for (const auto& entry : fs::recursive_directory_iterator(help)) {
+    if (entry.is_regular_file()) files.insert(relative(entry.path()));
   }
-  ASSERT_TRUE(files.count("index.htm")) << "no start page";
-
-  std::set<std::string> reached = {"index.htm"};
-  std::vector<std::string> toVisit = {"index.htm"};
+  // Links and contents entries without their anchors, from the start page on.
+  const std::regex link(R"((?:href|src|name="Local" value)="([^"#]*)[^"]*")", std::regex::icase);
+  std::vector<std::string> toVisit = {"Kelpwise.hhc", "index.htm"};
   while (!toVisit.empty()) {
     const std::string page = toVisit.back();
     toVisit.pop_back();
-    for (const std::string& target : Targets(page)) {
-      if (reached.insert(target).second && fs::path(target).extension() == ".htm") {
-        toVisit.push_back(target);
+    const std::string text = ReadBytes((help / page).string());
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), link);
+         it != std::sregex_iterator(); ++it) {
+      const std::string target = (*it)[1];
+      if (target.empty()) continue;  // an anchor on the same page
+      EXPECT_EQ(target.find(':'), std::string::npos) << page << " leaves the help: " << target;
+      const std::string file = relative((help / page).parent_path() / target);
+      EXPECT_TRUE(files.count(file)) << page << " has a broken link: " << target;
+      if (reached.insert(file).second && fs::path(file).extension() == ".htm") {
+        toVisit.push_back(file);
       }
     }
   }
-  Targets("Kelpwise.hhc");
-
-  // The project file lists every file the pages need; chmcmd leaves out
-  // what it does not list.
-  const std::string project = ReadText(kHelpDir / "Kelpwise.hhp");
-  ASSERT_NE(project.find("[FILES]"), std::string::npos);
-  std::set<std::string> listed;
-  std::istringstream lines(project.substr(project.find("[FILES]")));
-  for (std::string line; std::getline(lines, line);) {
+  // chmcmd leaves out what the project's [FILES] does not list.
+  std::istringstream lines(ReadBytes((help / "Kelpwise.hhp").string()));
+  for (std::string line; std::getline(lines, line) && line.compare(0, 7, "[FILES]") != 0;) {
+  }
+  for (std::string line; std::getline(lines, line) && line.compare(0, 1, "[") != 0;) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line[0] != '[') listed.insert(line);
+    if (!line.empty()) listed.insert(line);
   }
   for (const std::string& file : files) {
     if (file == "Kelpwise.hhp" || file == "Kelpwise.hhc") continue;
