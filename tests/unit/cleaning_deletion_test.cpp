@@ -152,7 +152,9 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
       const RegValue* now = Reg().Find(values[i].root, values[i].path, values[i].name);
       left += now ? '1' : '0';
       // A listed value that is left holds newer data than the search read.
-      if (now && i < 3) EXPECT_FALSE(now->type == values[i].type && now->data == values[i].data);
+      if (now && i < 3) {
+        EXPECT_FALSE(now->type == values[i].type && now->data == values[i].data);
+      }
     }
     EXPECT_EQ(left, row.left);
     EXPECT_EQ(m_dir.ReadFile("backup/backup - 200612061405.reg"), backup);
