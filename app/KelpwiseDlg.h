@@ -91,6 +91,10 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   // Puts the rows the model holds beyond the listed ones into the list;
   // false when there were none.
   bool ListNewRows();
+  // At a repaint: lists the new rows and lets the list redraw, when they
+  // fall in its visible page or the rows out of sight are due; true when it
+  // did.
+  bool ShowNewRowsIfDue(DWORD now);
   void OnKeyEntered(const std::string& keyPath) override;
   void OnKeyChecked(const std::string& keyPath) override;
   void OnEntryAdded(int row, const std::string& keyPath, bool fileReference) override;
@@ -119,13 +123,14 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   void OnLanguageSelection();
 
   // During a pass: the format of the progress line, the key last entered,
-  // the rows the list holds, the times the last repaint and the last run of
-  // the queued messages ended and how long that run took (milliseconds),
-  // and the calls of RepaintIfDue.
+  // the rows the list holds, the times the last repaint, the last listing
+  // of new rows and the last run of the queued messages ended and how long
+  // that run took (milliseconds), and the calls of RepaintIfDue.
   std::string m_strCheckingFormat;
   std::string m_strCurrentKey;
   size_t m_nListedRows = 0;
   DWORD m_lastRepaint = 0;
+  DWORD m_lastRowsShown = 0;
   DWORD m_lastPump = 0;
   DWORD m_pumpCost = 0;
   unsigned m_nRepaintCalls = 0;

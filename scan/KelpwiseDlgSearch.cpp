@@ -13,10 +13,14 @@
 namespace kw {
 
 namespace {
-// During a pass the progress line and the new rows are painted this often
-// (milliseconds): the line moves five times a second, and still more than
-// twice when a key with many subkeys holds the walk for a while.
+// During a pass the progress line is painted this often (milliseconds): it
+// moves five times a second, and still more than twice when a key with many
+// subkeys holds the walk for a while.
 constexpr DWORD kRepaintInterval = 200;
+// New rows below the list's visible page join it at most this often
+// (milliseconds): turning the list's redraw back on costs time that grows
+// with its rows, and out of sight only the scroll bar changes.
+constexpr DWORD kHiddenRowsInterval = 1000;
 // The thread's queued messages run at most this often (milliseconds), well
 // within the time after which the system takes a window for hung...
 constexpr DWORD kPumpInterval = 2000;
@@ -34,6 +38,13 @@ constexpr int kShownKeyPath = 70;
 void SetListRedraw(const ListView& list, bool redraw) {
   ::SendMessageA(list.hwnd(), WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
   if (redraw) ::InvalidateRect(list.hwnd(), nullptr, TRUE);
+}
+
+// Whether `row` is in the list's visible page, or right below it.
+bool IsRowInSight(const ListView& list, size_t row) {
+  const LRESULT top = ::SendMessageA(list.hwnd(), LVM_GETTOPINDEX, 0, 0);
+  const LRESULT page = ::SendMessageA(list.hwnd(), LVM_GETCOUNTPERPAGE, 0, 0);
+  return static_cast<LRESULT>(row) <= top + page;
 }
 
 // Keeps the list view from redrawing for its lifetime.
@@ -83,7 +94,7 @@ void CKelpwiseDlg::RunSearchCategories() {
     names[i] = m_translation.LookupText(CategoryTextId(i));
   }
   m_strCheckingFormat = m_translation.LookupText(TXT_CHECKING);
-  m_lastRepaint = m_lastPump = ::GetTickCount();
+  m_lastRepaint = m_lastRowsShown = m_lastPump = ::GetTickCount();
   m_pumpCost = 0;
   m_nRepaintCalls = 0;
   m_nListedRows = 0;
@@ -141,6 +152,18 @@ bool CKelpwiseDlg::ListNewRows() {
   return true;
 }
 
+bool CKelpwiseDlg::ShowNewRowsIfDue(DWORD now) {
+  if (m_nListedRows >= m_results.rows().size()) return false;
+  if (now - m_lastRowsShown < kHiddenRowsInterval && !IsRowInSight(m_listResults, m_nListedRows)) {
+    return false;
+  }
+  ListNewRows();
+  m_lastRowsShown = now;
+  // Turning the redraw on repaints the list whole.
+  SetListRedraw(m_listResults, true);
+  return true;
+}
+
 void CKelpwiseDlg::RepaintIfDue() {
   if (++m_nRepaintCalls % kCallsPerClockRead != 0) return;
   const DWORD now = ::GetTickCount();
@@ -149,12 +172,9 @@ void CKelpwiseDlg::RepaintIfDue() {
   m_strChecking =
       FormatWithText(m_strCheckingFormat, CSystemTools::ShortenText(m_strCurrentKey, kShownKeyPath));
   ::SetDlgItemTextA(hwnd(), IDC_CHECKING, m_strChecking.c_str());
-  // The list redraws only when it has new rows: turning its redraw on
-  // repaints it whole.
-  const bool newRows = ListNewRows();
-  if (newRows) SetListRedraw(m_listResults, true);
+  const bool rowsShown = ShowNewRowsIfDue(now);
   ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  if (newRows) SetListRedraw(m_listResults, false);
+  if (rowsShown) SetListRedraw(m_listResults, false);
 
   const DWORD painted = ::GetTickCount();
   const DWORD searched = painted - m_lastPump;
