@@ -4,9 +4,11 @@
 // order, and values change only through a handle opened for writing.
 #pragma once
 
+#include <strings.h>
+
+#include <algorithm>
 #include <functional>
-#include <map>
-#include <memory>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -16,50 +18,132 @@ namespace kw::test {
 
 class MemoryRegistry : public Registry {
  public:
-  MemoryRegistry();
-  ~MemoryRegistry() override;
-
-  RegStatus OpenKey(RegRoot root, const std::string& path, bool forWrite, Handle* key) override;
-  RegStatus CreateKey(RegRoot root, const std::string& path, Handle* key) override;
-  void CloseKey(Handle key) override;
-  RegStatus ListSubKeys(Handle key, std::vector<std::string>* names) override;
-  RegStatus ListValues(Handle key, bool withData, std::vector<RegValue>* values) override;
-  RegStatus QueryValue(Handle key, const std::string& name, RegValue* value) override;
+  RegStatus OpenKey(RegRoot root, const std::string& path, bool forWrite, Handle* key) override {
+    return Open(Walk(root, path, false), forWrite, key);
+  }
+  RegStatus CreateKey(RegRoot root, const std::string& path, Handle* key) override {
+    return Open(Walk(root, path, true), true, key);
+  }
+  void CloseKey(Handle key) override {
+    delete static_cast<OpenKeyState*>(key);
+    --m_openKeys;
+  }
+  RegStatus ListSubKeys(Handle key, std::vector<std::string>* names) override {
+    names->clear();
+    for (const Node& child : NodeOf(key)->children) names->push_back(child.name);
+    return RegStatus::Ok;
+  }
+  RegStatus ListValues(Handle key, bool withData, std::vector<RegValue>* values) override {
+    values->clear();
+    for (const RegValue& v : NodeOf(key)->values) {
+      values->push_back(withData ? v : RegValue{v.name, kRegNone, {}});
+    }
+    return RegStatus::Ok;
+  }
+  RegStatus QueryValue(Handle key, const std::string& name, RegValue* value) override {
+    const auto it = NodeOf(key)->Value(name);
+    if (it == NodeOf(key)->values.end()) return RegStatus::NotFound;
+    *value = *it;
+    return RegStatus::Ok;
+  }
   RegStatus SetValue(Handle key, const std::string& name, uint32_t type,
-                     const std::string& data) override;
-  RegStatus DeleteValue(Handle key, const std::string& name) override;
-  bool IsAnsiExact(Handle key, const std::string& name) override;
+                     const std::string& data) override {
+    if (!static_cast<OpenKeyState*>(key)->forWrite) return RegStatus::AccessDenied;
+    NodeOf(key)->Set(name, type, data);
+    return RegStatus::Ok;
+  }
+  RegStatus DeleteValue(Handle key, const std::string& name) override {
+    Node* node = NodeOf(key);
+    const auto it = node->Value(name);
+    if (!static_cast<OpenKeyState*>(key)->forWrite) return RegStatus::AccessDenied;
+    if (it == node->values.end()) return RegStatus::NotFound;
+    node->values.erase(it);
+    if (afterEachDelete) afterEachDelete();
+    return RegStatus::Ok;
+  }
+  bool IsAnsiExact(Handle key, const std::string& name) override {
+    for (const std::string& n : NodeOf(key)->notAnsi) {
+      if (strcasecmp(n.c_str(), name.c_str()) == 0) return false;
+    }
+    return true;
+  }
 
   // Set-up and inspection by root-relative path; keys are created on the way.
   void SetRaw(RegRoot root, const std::string& path, const std::string& name, uint32_t type,
-              const std::string& bytes);
+              const std::string& bytes) {
+    Walk(root, path, true)->Set(name, type, bytes);
+  }
   void SetString(RegRoot root, const std::string& path, const std::string& name,
                  const std::string& text) {
     SetRaw(root, path, name, kRegSz, text + '\0');
   }
   void AddKey(RegRoot root, const std::string& path) { Walk(root, path, true); }
-  bool HasKey(RegRoot root, const std::string& path) const { return Walk(root, path, false); }
-  const RegValue* Find(RegRoot root, const std::string& path, const std::string& name) const;
+  const RegValue* Find(RegRoot root, const std::string& path, const std::string& name) {
+    Node* node = Walk(root, path, false);
+    return node == nullptr || node->Value(name) == node->values.end() ? nullptr : &*node->Value(name);
+  }
   // A key that refuses opening, and a value the ANSI code page cannot hold.
-  void DenyAccess(RegRoot root, const std::string& path);
-  void MarkNotAnsi(RegRoot root, const std::string& path, const std::string& name);
+  void DenyAccess(RegRoot root, const std::string& path) { Walk(root, path, true)->denied = true; }
+  void MarkNotAnsi(RegRoot root, const std::string& path, const std::string& name) {
+    Walk(root, path, true)->notAnsi.push_back(name);
+  }
   // Runs after each value deleted, as another program writing meanwhile.
   std::function<void()> afterEachDelete;
-  int openKeys() const { return static_cast<int>(m_handles.size()); }
+  int openKeys() const { return m_openKeys; }
 
  private:
-  struct Node;
-  struct OpenHandle {
+  struct Node {
+    std::string name;
+    std::list<Node> children;
+    std::vector<RegValue> values;
+    std::vector<std::string> notAnsi;
+    bool denied = false;
+
+    std::vector<RegValue>::iterator Value(const std::string& valueName) {
+      auto it = values.begin();
+      while (it != values.end() && strcasecmp(it->name.c_str(), valueName.c_str()) != 0) ++it;
+      return it;
+    }
+    void Set(const std::string& valueName, uint32_t type, const std::string& data) {
+      auto it = Value(valueName);  // a value set again keeps the letter case of its name
+      if (it == values.end()) it = values.insert(it, RegValue{valueName, kRegNone, {}});
+      it->type = type;
+      it->data = data;
+    }
+  };
+  struct OpenKeyState {
     Node* node;
     bool forWrite;
   };
-  Node* Walk(RegRoot root, const std::string& path, bool create) const;
-  OpenHandle* Lookup(Handle key) const;  // nullptr and a test failure when unknown
-  RegStatus Open(RegRoot root, const std::string& path, bool create, bool forWrite,
-                 Handle* key);
+  static Node* NodeOf(Handle key) { return static_cast<OpenKeyState*>(key)->node; }
 
-  std::unique_ptr<Node> m_roots[3];
-  std::map<Handle, std::unique_ptr<OpenHandle>> m_handles;
+  Node* Walk(RegRoot root, const std::string& path, bool create) {
+    Node* node = &m_roots[static_cast<int>(root)];
+    const std::string normal = NormalizeKeyPath(path);
+    for (size_t start = 0, end; start < normal.size(); start = end + 1) {
+      end = std::min(normal.find('\\', start), normal.size());
+      const std::string part = normal.substr(start, end - start);
+      auto it = node->children.begin();
+      while (it != node->children.end() && strcasecmp(it->name.c_str(), part.c_str()) != 0) ++it;
+      if (it == node->children.end()) {
+        if (!create) return nullptr;
+        it = node->children.insert(it, Node{part, {}, {}, {}, false});
+      }
+      node = &*it;
+    }
+    return node;
+  }
+  RegStatus Open(Node* node, bool forWrite, Handle* key) {
+    *key = nullptr;
+    if (node == nullptr) return RegStatus::NotFound;
+    if (node->denied) return RegStatus::AccessDenied;
+    *key = new OpenKeyState{node, forWrite};
+    ++m_openKeys;
+    return RegStatus::Ok;
+  }
+
+  Node m_roots[3];
+  int m_openKeys = 0;
 };
 
 }  // namespace kw::test

@@ -1,19 +1,14 @@
 // Backing found values up to a REGEDIT4 file, then deleting them.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
+#include <filesystem>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "cleaning/BackupFile.h"
-#include "cleaning/BackupRecord.h"
 #include "cleaning/Deletion.h"
 #include "system/FileError.h"
-#include "system/SystemTools.h"
 #include "system/TextFile.h"
 #include "tests/support/FakeEnvironment.h"
 
@@ -22,39 +17,33 @@ namespace {
 
 using namespace std::string_literals;
 
-const RegRoot HKCU = RegRoot::CurrentUser;
-const RegRoot HKLM = RegRoot::LocalMachine;
+const RegRoot HKCU = RegRoot::CurrentUser, HKLM = RegRoot::LocalMachine;
 const char kMru[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 const char kDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char kBackup[] = "backup/backup - 200612061405.reg";  // the clock says 2006-12-06 14:05
 
-// The program folder, its backup folder and registry, on 2006-12-06 14:05.
+// The program folder with its backup folder, and the registry.
 class CleaningDeletionTest : public ::testing::Test {
  protected:
-  CleaningDeletionTest() : m_env(m_dir.path()), m_tools(m_env) {
-    m_env.m_now = LocalTime{2006, 12, 6, 14, 5};
-  }
-
-  MemoryRegistry& Reg() { return m_env.m_registry; }
+  CleaningDeletionTest() { std::filesystem::create_directory(m_dir.path() + "/backup"); }
 
   // Stores a string value and returns its record as the search makes it.
   BackupRecord Found(RegRoot root, const std::string& path, const std::string& name) {
-    Reg().SetString(root, path, name, "x");
-    return MakeValueRecord(root, path, *Reg().Find(root, path, name));
+    m_reg.SetString(root, path, name, "x");
+    return MakeValueRecord(root, path, *m_reg.Find(root, path, name));
   }
 
-  void MakeBackupFolder() { ASSERT_EQ(mkdir((m_dir.path() + "/backup").c_str(), 0755), 0); }
-  std::string NextName() const { return BackupFileName(m_dir.path(), "200612061405"); }
-
   TempDir m_dir;
-  FakeEnvironment m_env;
-  CSystemTools m_tools;
+  FakeEnvironment m_env{m_dir.path()};
+  MemoryRegistry& m_reg = m_env.m_registry;
+  CSystemTools m_tools{m_env};
 };
 
 TEST_F(CleaningDeletionTest, CountsEachOutcome) {
-  Reg().SetString(HKLM, "Software\\K", "", "default");
-  Reg().SetRaw(HKCU, kMru, "MRUList", kRegDword, "\7\0\0\0"s);
-  Reg().SetRaw(HKLM, kDlls, "C:\\Program Files\\a.dll", kRegDword, "\2\0\0\0"s);
-  Reg().SetString(RegRoot::ClassesRoot, "exefile\\shell\\open\\command", "", "x");
+  m_reg.SetString(HKLM, "Software\\K", "", "default");
+  m_reg.SetRaw(HKCU, kMru, "MRUList", kRegDword, "\7\0\0\0"s);
+  m_reg.SetRaw(HKLM, kDlls, "C:\\Program Files\\a.dll", kRegDword, "\2\0\0\0"s);
+  m_reg.SetString(RegRoot::ClassesRoot, "exefile\\shell\\open\\command", "", "x");
   std::vector<BackupRecord> records = {
       Found(HKCU, kMru, "a"),
       Found(HKCU, kMru, "gone before"),
@@ -63,14 +52,14 @@ TEST_F(CleaningDeletionTest, CountsEachOutcome) {
       Found(HKCU, kMru, "foreign"),
       MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command",
                       RegValue{"", kRegSz, "x\0"s}),
-      MakeSharedDllRecord(kDlls, *Reg().Find(HKLM, kDlls, "C:\\Program Files\\a.dll")),
-      MakeValueRecord(HKCU, kMru, *Reg().Find(HKCU, kMru, "MRUList")),  // NotString: skipped
+      MakeSharedDllRecord(kDlls, *m_reg.Find(HKLM, kDlls, "C:\\Program Files\\a.dll")),
+      MakeValueRecord(HKCU, kMru, *m_reg.Find(HKCU, kMru, "MRUList")),  // NotString: skipped
       MakeValueRecord(HKLM, "Software\\NoSuchKey", RegValue{"v", kRegSz, "x\0"s}),
       BackupRecord{"[HKEY_USERS\\K]\n\"v\"=\"x\""},
       BackupRecord{"garbage"},
   };
   records[4].kind = RecordKind::NotRestorable;
-  Reg().DenyAccess(HKLM, "Software\\Denied");
+  m_reg.DenyAccess(HKLM, "Software\\Denied");
   m_tools.m_strKeyPath = kMru;
   ASSERT_EQ(m_tools.DeleteRegValue(kWriteCurrentUser, "gone before"), DeleteOutcome::Deleted);
 
@@ -83,8 +72,8 @@ TEST_F(CleaningDeletionTest, CountsEachOutcome) {
             (std::vector<O>{O::Deleted, O::AlreadyGone, O::Deleted, O::Refused,
                             O::NotRestorable, O::Deleted, O::Deleted, O::Skipped, O::AlreadyGone,
                             O::Unreadable, O::Unreadable}));
-  EXPECT_TRUE(Reg().Find(HKLM, "Software\\K", ""));
-  EXPECT_TRUE(Reg().Find(HKCU, kMru, "foreign"));
+  EXPECT_TRUE(m_reg.Find(HKLM, "Software\\K", ""));
+  EXPECT_TRUE(m_reg.Find(HKCU, kMru, "foreign"));
 }
 
 // Two values of one key and a shared-DLL value of a subkey of SharedDLLs
@@ -92,7 +81,6 @@ TEST_F(CleaningDeletionTest, CountsEachOutcome) {
 // another program does to them after the search, or while the listed values
 // are deleted one by one, decides what is backed up and deleted.
 TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFound) {
-  MakeBackupFolder();
   const struct {
     RegRoot root;
     std::string path, name;
@@ -103,7 +91,7 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
                 {HKLM, kDlls + "\\Sub"s, "C:\\Gone\\a.dll", kRegDword, "\1\0\0\0"s},
                 {HKLM, kDlls, "C:\\Gone\\a.dll", kRegDword, "\5\0\0\0"s}};
   auto set = [&](size_t i, uint32_t type, const std::string& data) {
-    Reg().SetRaw(values[i].root, values[i].path, values[i].name, type, data);
+    m_reg.SetRaw(values[i].root, values[i].path, values[i].name, type, data);
   };
   const struct {
     const char* what;
@@ -133,9 +121,9 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
       if (i == 2) records.push_back(MakeSharedDllRecord(values[i].path, found));
     }
     if (row.afterSearch) row.afterSearch();
-    Reg().afterEachDelete = row.afterEachDelete;
+    m_reg.afterEachDelete = row.afterEachDelete;
     const DeleteRunResult run = BackUpAndDelete(m_tools, records);
-    Reg().afterEachDelete = nullptr;
+    m_reg.afterEachDelete = nullptr;
 
     const int changed = static_cast<int>(std::count(row.left.begin(), row.left.end() - 1, '1'));
     EXPECT_EQ(run.deletion.deleted, 3 - changed);
@@ -145,11 +133,10 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
     std::string backup = "REGEDIT4\r\n", left;
     for (const char i : row.backedUp) {
       const std::string& text = records[size_t(i - '0')].text;
-      backup +=
-          text.substr(0, text.find('\n')) + "\r\n" + text.substr(text.find('\n') + 1) + "\r\n\r\n";
+      backup += text.substr(0, text.find('\n')) + "\r\n" + text.substr(text.find('\n') + 1) + "\r\n\r\n";
     }
     for (size_t i = 0; i < std::size(values); ++i) {
-      const RegValue* now = Reg().Find(values[i].root, values[i].path, values[i].name);
+      const RegValue* now = m_reg.Find(values[i].root, values[i].path, values[i].name);
       left += now ? '1' : '0';
       // A listed value that is left holds newer data than the search read.
       if (now && i < 3) {
@@ -157,59 +144,43 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
       }
     }
     EXPECT_EQ(left, row.left);
-    EXPECT_EQ(m_dir.ReadFile("backup/backup - 200612061405.reg"), backup);
+    EXPECT_EQ(m_dir.ReadFile(kBackup), backup);
     std::remove(NativePath(run.backupPath).c_str());
   }
 }
 
 TEST_F(CleaningDeletionTest, UnwritableBackupDeletesNothing) {
   // No backup folder at all, then a file where the folder should be.
+  std::filesystem::remove(m_dir.path() + "/backup");
   for (const bool fileInTheWay : {false, true}) {
     if (fileInTheWay) m_dir.WriteFile("backup", "not a folder");
     EXPECT_THROW(BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")}), FileError);
-    EXPECT_TRUE(Reg().Find(HKCU, "Software\\K", "v"));
+    EXPECT_TRUE(m_reg.Find(HKCU, "Software\\K", "v"));
   }
 }
 
-TEST_F(CleaningDeletionTest, BackupFileHoldsHeaderAndRestorableRecordsByteForByte) {
-  MakeBackupFolder();
-  const struct {
-    const char* golden;
-    std::vector<BackupRecord> records;
-  } rows[] = {
-      {"backup_two_records.reg",
-       {MakeValueRecord(HKCU, kMru, RegValue{"a", kRegSz, "notepad\\1\0"s}),
-        MakeValueRecord(HKCU, kMru, RegValue{"MRUList", kRegBinary, "a"}),
-        MakeSharedDllRecord(
-            kDlls, RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s})}},
-      {"backup_header_only.reg",
-       {MakeValueRecord(HKCU, "K", RegValue{"a\nb", kRegSz, "x\0"s})}},
-      {"backup_awkward.reg",
-       {MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command",
-                        RegValue{"", kRegSz, "\"C:\\Program Files\\g\xE4ne.exe\" \"%1\"\0"s}),
-        MakeValueRecord(HKLM, "Software\\K", RegValue{"@", kRegSz, "line\r\nbreak\0"s}),
-        MakeValueRecord(HKLM, "Software\\K", RegValue{"empty", kRegSz, ""})}},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.golden);
-    WriteBackupFile(NextName(), row.records);
-    EXPECT_EQ(m_dir.ReadFile("backup/backup - 200612061405.reg"),
-              ReadBytes(std::string(KW_SOURCE_DIR) + "/tests/golden/" + row.golden));
-    std::remove((m_dir.path() + "/backup/backup - 200612061405.reg").c_str());
-  }
-}
-
-// A new backup never replaces an older one of the same minute.
-TEST_F(CleaningDeletionTest, ExistingBackupsAreNeverReplaced) {
-  MakeBackupFolder();
+// The file holds the header and the restorable records, byte for byte; a
+// new backup never replaces an older one of the same minute.
+TEST_F(CleaningDeletionTest, BackupFileIsGoldenAndNeverReplacesAnOlderOne) {
   const std::string stem = m_dir.path() + "\\backup\\backup - 200612061405";
-  for (const char* suffix : {"", " (2)", " (3)"}) {
-    ASSERT_EQ(NextName(), stem + suffix + ".reg");
-    std::ofstream(NativePath(NextName())) << "x";
+  WriteBackupFile(
+      BackupFileName(m_dir.path(), "200612061405"),
+      {MakeValueRecord(HKCU, kMru, RegValue{"a", kRegSz, "notepad\\1\0"s}),
+       MakeValueRecord(HKCU, kMru, RegValue{"MRUList", kRegBinary, "a"}),
+       MakeValueRecord(HKCU, "K", RegValue{"a\nb", kRegSz, "x\0"s}),
+       MakeSharedDllRecord(kDlls, RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s}),
+       MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command",
+                       RegValue{"", kRegSz, "\"C:\\Program Files\\g\xE4ne.exe\" \"%1\"\0"s}),
+       MakeValueRecord(HKLM, "Software\\K", RegValue{"@", kRegSz, "line\r\nbreak\0"s}),
+       MakeValueRecord(HKLM, "Software\\K", RegValue{"empty", kRegSz, ""})});
+  const std::string golden = ReadBytes(KW_SOURCE_DIR "/tests/golden/backup.reg");
+  EXPECT_EQ(m_dir.ReadFile(kBackup), golden);
+  for (const char* suffix : {" (2)", " (3)"}) {
+    ASSERT_EQ(BackupFileName(m_dir.path(), "200612061405"), stem + suffix + ".reg");
+    m_dir.WriteFile("backup/backup - 200612061405"s + suffix + ".reg", "x");
   }
-  EXPECT_EQ(BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")}).backupPath,
-            stem + " (4).reg");
-  EXPECT_EQ(m_dir.ReadFile("backup/backup - 200612061405.reg"), "x");
+  EXPECT_EQ(BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")}).backupPath, stem + " (4).reg");
+  EXPECT_EQ(m_dir.ReadFile(kBackup), golden);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
+// Backup records: how values are escaped for regedit, and the key and value
+// name the deletion reads back from a record.
 #include <gtest/gtest.h>
 #include <strings.h>
-
-#include <string>
 
 #include "cleaning/BackupRecord.h"
 
@@ -10,11 +10,9 @@ namespace {
 
 using namespace std::string_literals;
 
-// Each record, and the key and value name the deletion reads back from it.
 TEST(CleaningRecordTest, RecordsEscapeForRegeditAndReadBackToTheirValue) {
   const std::string dlls = kSharedDllsKeyPath;
-  const std::string dllLine =
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLS]\n";
+  const std::string dllLine = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLS]\n";
   const RecordKind ok = RecordKind::Restorable, never = RecordKind::NotRestorable;
   const struct {
     bool sharedDll;
@@ -31,18 +29,18 @@ TEST(CleaningRecordTest, RecordsEscapeForRegeditAndReadBackToTheirValue) {
       {false, "K", {"bare", kRegSz, "abc"}, "\"bare\"=hex(1):61,62,63", ok},
       {false, "K", {"empty", kRegSz, ""}, "\"empty\"=hex(1):", ok},
       {false, "K", {"v", kRegDword, "1234"}, R"("v"="No REG_SZ")", RecordKind::NotString},
-      {false, "K", {"a\nb", kRegSz, "x\0"s}, "\"a\nb\"=\"x\"", never},
-      {false, "K\rL", {"a", kRegSz, "x\0"s}, "\"a\"=\"x\"", never},
+      {false, "K", {"a\nb", kRegSz, "x\0"s}, "", never},
+      {false, "K\rL", {"a", kRegSz, "x\0"s}, "", never},
       {true, dlls, {"C:\\P F\\a.dll", kRegDword, "\x78\x56\x34\x12"s},
        dllLine + R"("C:\\P F\\a.dll"=dword:12345678)", ok},
       {true, dlls, {"c:\\d.dll", kRegDword, "\x02\0"s}, dllLine + R"("c:\\d.dll"=hex(4):02,00)", ok},
-      {true, dlls, {"c:\\g\".dll", kRegSz, "5\0"s}, dllLine + R"("c:\\g\".dll"=hex(1):35,00)", ok},
+      {true, dlls, {"c:\\g\".dll", 11, "5\0"s}, dllLine + R"("c:\\g\".dll"=hex(b):35,00)", ok},
       {true, dlls + "\\Sub", {"c:\\d.dll", kRegDword, "\x02\0\0\0"s},
        "[HKEY_LOCAL_MACHINE\\" + dlls + "\\Sub]\n" + R"("c:\\d.dll"=dword:00000002)", ok},
       {true, dlls, {"c:\\a\r\n.dll", kRegDword, "\1\0\0\0"s}, "", never},
   };
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.text);
+    SCOPED_TRACE(row.value.name);
     const BackupRecord record =
         row.sharedDll ? MakeSharedDllRecord(row.keyPath, row.value)
                       : MakeValueRecord(RegRoot::CurrentUser, row.keyPath, row.value);

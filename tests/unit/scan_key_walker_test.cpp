@@ -1,15 +1,11 @@
+// The key walker: what it lists per category, which subkeys it leaves out,
+// the ignore list and the depth limit.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <map>
-#include <string>
-#include <vector>
 
 #include "options/OptionsString.h"
 #include "scan/KeyWalker.h"
-#include "scan/ScanCategories.h"
-#include "system/SystemTools.h"
 #include "tests/support/FakeEnvironment.h"
 
 namespace kw::test {
@@ -17,31 +13,23 @@ namespace {
 
 using namespace std::string_literals;
 
-const RegRoot kHkcu = RegRoot::CurrentUser;
-const RegRoot kHklm = RegRoot::LocalMachine;
-const RegRoot kHkcr = RegRoot::ClassesRoot;
+const RegRoot kHkcu = RegRoot::CurrentUser, kHklm = RegRoot::LocalMachine, kHkcr = RegRoot::ClassesRoot;
 
 enum Category { kRunMru = 0, kPrograms = 6, kFonts = 7, kSharedDlls = 8, kCom = 9, kHelp = 11 };
 
-std::string StartKey(int category) {
-  return ScanCategories()[static_cast<size_t>(category)].startKey;
-}
+std::string StartKey(int category) { return ScanCategories()[size_t(category)].startKey; }
 
-// Keeps the keys entered; counts the questions to the file system per path.
+// Keeps the keys entered.
 class ScanKeyWalkerTest : public ::testing::Test, public ScanListener, public FakeEnvironment {
  protected:
   void OnKeyEntered(const std::string& keyPath) override { m_entered.push_back(keyPath); }
   void OnKeyChecked(const std::string&) override {}
   void OnEntryAdded(int, const std::string&, bool) override {}
-  PathState ProbePath(const std::string& path) override {
-    ++m_probes[path];
-    return FakeEnvironment::ProbePath(path);
-  }
 
-  void Scan(int category, KeyWalker* walker = nullptr) {
-    KeyWalker own(m_registry, m_tools, m_model, *this, m_ignore, m_names, ReadOptionFlags(m_options));
+  void Scan(int category, const std::string& options = "11111111111100") {
+    KeyWalker walker(m_registry, m_tools, m_model, *this, m_ignore, m_names, ReadOptionFlags(options));
     const ScanCategory& c = ScanCategories()[static_cast<size_t>(category)];
-    (walker ? *walker : own).ScanKey("Cat", c.startKey, c.check, c.extensions);
+    walker.ScanKey("Cat", c.startKey, c.check, c.extensions);
   }
   bool Entered(const std::string& path) const {
     return std::count(m_entered.begin(), m_entered.end(), path) != 0;
@@ -51,14 +39,11 @@ class ScanKeyWalkerTest : public ::testing::Test, public ScanListener, public Fa
     for (const ResultRow& row : m_model.rows()) shown.push_back(row.valueName + "=" + row.shown);
     return shown;
   }
-  const std::string& Record(size_t i) const { return m_model.m_arrBackupRecords[i].text; }
 
   CSystemTools m_tools{*this};
   ResultModel m_model;
   std::vector<std::string> m_entered, m_ignore;
-  std::map<std::string, int> m_probes;
   std::array<std::string, kCategoryCount> m_names;
-  std::string m_options = "11111111111100";
 };
 
 TEST_F(ScanKeyWalkerTest, ListsHistoryAndFileReferencesOfEachCategory) {
@@ -75,26 +60,24 @@ TEST_F(ScanKeyWalkerTest, ListsHistoryAndFileReferencesOfEachCategory) {
   m_registry.SetString(kHklm, StartKey(kHelp), "x.hlp", "c:\\old");
   SetPath("C:\\Live\\live.exe", PathState::Exists);
   SetPath("C:\\Live\\Live.dll", PathState::Exists);
-  for (const int category : {kRunMru, kPrograms, kFonts, kSharedDlls, kCom, kHelp}) {
-    Scan(category);
-  }
+  for (const int category : {kRunMru, kPrograms, kFonts, kSharedDlls, kCom, kHelp}) Scan(category);
   EXPECT_EQ(Shown(), (std::vector<std::string>{
                          "a=notepad\\1", "b=No REG_SZ", "(default)=c:\\p f\\gone.exe",
                          "Old (TrueType)=C:\\Windows\\fonts\\old.ttf", "Both=c:\\f\\x.ttf",
                          "Both=c:\\f\\x.ttf;c:\\f\\x.fon",  // once per extension
                          "C:\\App\\Gone.dll=C:\\App\\Gone.dll", "(default)=c:\\app\\srv.dll",
                          "x.hlp=c:\\old\\x.hlp"}));
-  EXPECT_EQ(Record(2), R"([HKEY_CLASSES_ROOT\gone\shell\open\command]
+  EXPECT_EQ(m_model.m_arrBackupRecords[2].text, R"([HKEY_CLASSES_ROOT\gone\shell\open\command]
 @="\"C:\\P F\\gone.exe\" \"%1\"")");
-  EXPECT_EQ(Record(6), "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
-                       "SharedDLLS]\n\"C:\\\\App\\\\Gone.dll\"=dword:00000003");
+  EXPECT_EQ(m_model.m_arrBackupRecords[6].text,
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
+            "SharedDLLS]\n\"C:\\\\App\\\\Gone.dll\"=dword:00000003");
 }
 
 TEST_F(ScanKeyWalkerTest, ExcludedSubkeysAreSkippedAtEveryDepth) {
   const std::string root = StartKey(kRunMru) + "\\";
-  const std::vector<std::string> skipped = {"DirectX",   "Directory",      "Microsoft",
-                                            "CLSID",     "Installer",      "Interface",
-                                            "Sub\\Installer", "Sub\\Direct"};
+  const std::vector<std::string> skipped = {"DirectX",   "Directory", "Microsoft",      "CLSID",
+                                            "Installer", "Interface", "Sub\\Installer", "Sub\\Direct"};
   // Names compare without regard to case, so lower-case twins live elsewhere.
   const std::vector<std::string> visited = {"Sub\\directx", "MyDirect", "Direc",
                                             "Sub\\microsoft", "Sub\\Interfaces", "Denied"};
@@ -117,8 +100,7 @@ TEST_F(ScanKeyWalkerTest, IgnoredKeyIsCheckedButNotEntered) {
   m_ignore = {"CLSID\\{X}", "{Y}", "\\exefile", "txtfile"};
   Scan(kCom);
   Scan(kPrograms);
-  EXPECT_EQ(Shown(), (std::vector<std::string>{"(default)=c:\\gone\\a.dll",
-                                               "(default)=c:\\gone\\c.dll"}));
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"(default)=c:\\gone\\a.dll", "(default)=c:\\gone\\c.dll"}));
   EXPECT_TRUE(Entered("\\exefile"));
   EXPECT_FALSE(Entered("\\exefile\\shell"));
   EXPECT_TRUE(Entered("\\txtfile\\shell"));
@@ -133,39 +115,11 @@ TEST_F(ScanKeyWalkerTest, DepthIsLimitedToTheRegistryNestingLimit) {
   EXPECT_EQ(m_registry.openKeys(), 0);
 }
 
-// A walker asks about each path once, spelled as the registry stores it, and
-// about each folder of a missing file once: every file in a missing folder
-// is missing too. A new walker asks again.
-TEST_F(ScanKeyWalkerTest, EachPathAndMissingFolderIsProbedOncePerWalker) {
-  const char* const files[] = {"C:\\Gone\\a.exe", "C:\\Gone\\a.exe", "C:\\Gone\\b.exe",
-                               "C:\\Gone\\Sub\\c.exe", "C:\\Kept\\d.exe", "C:\\f.exe"};
-  for (size_t i = 0; i < std::size(files); ++i) {
-    m_registry.SetString(kHkcr, "k" + std::to_string(i), "", files[i]);
-  }
-  SetPath("C:\\Kept", PathState::Exists);
-  KeyWalker walker(m_registry, m_tools, m_model, *this, m_ignore, m_names, ReadOptionFlags(m_options));
-  Scan(kPrograms, &walker);
-  EXPECT_EQ(m_model.m_nEntryCount, 6);
-  EXPECT_EQ(m_probes, (std::map<std::string, int>{{"C:\\Gone\\a.exe", 1},
-                                                  {"C:\\Gone", 1},
-                                                  {"C:\\Gone\\Sub\\c.exe", 1},
-                                                  {"C:\\Gone\\Sub", 1},
-                                                  {"C:\\Kept\\d.exe", 1},
-                                                  {"C:\\Kept", 1},
-                                                  {"C:\\f.exe", 1}}));
-  SetPath("C:\\Gone\\a.exe", PathState::Exists);
-  Scan(kPrograms, &walker);  // the same walker does not see the file appear
-  EXPECT_EQ(m_model.m_nEntryCount, 12);
-  Scan(kPrograms);
-  EXPECT_EQ(m_model.m_nEntryCount, 16);
-}
-
 TEST_F(ScanKeyWalkerTest, BreakDownOptionShortensColumnTwoOnly) {
-  m_options = "00000000000010";
   m_registry.SetString(kHkcu, StartKey(kRunMru), "a", "c:\\" + std::string(60, 'd') + "\\x.exe");
-  Scan(kRunMru);
+  Scan(kRunMru, "00000000000010");
   EXPECT_EQ(m_model.rows().at(0).shown.size(), 54u);
-  EXPECT_NE(Record(0).find(std::string(60, 'd')), std::string::npos);
+  EXPECT_NE(m_model.m_arrBackupRecords[0].text.find(std::string(60, 'd')), std::string::npos);
 }
 
 }  // namespace

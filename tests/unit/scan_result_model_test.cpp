@@ -4,8 +4,6 @@
 
 #include <cctype>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "cleaning/BackupReimport.h"
 #include "cleaning/ResultsListActions.h"
@@ -17,52 +15,40 @@ namespace {
 // One row per letter: a lower-case letter is a listed string value, an
 // upper-case one a value of another type.
 BackupRecord LetterRecord(char id) {
-  const bool listed = std::islower(static_cast<unsigned char>(id)) != 0;
   return BackupRecord{"[HKEY_CURRENT_USER\\K]\n\"" + std::string(1, id) + "\"=\"x\"",
-                      listed ? RecordKind::Restorable : RecordKind::NotString};
+                      std::islower(id) ? RecordKind::Restorable : RecordKind::NotString};
 }
 
 ResultModel ModelOf(const std::string& ids, bool settle) {
   ResultModel model;
-  for (const char id : ids) {
-    model.Append(ResultRow{"RunMRU", std::string(1, id), std::string(1, id), 0}, LetterRecord(id));
-  }
+  for (const char id : ids) model.Append(ResultRow{"RunMRU", {id}, {id}, 0}, LetterRecord(id));
   if (settle) model.SettlePass();
   return model;
 }
 
-// The rows' letters, "|", the backup records' letters.
+// The rows' letters, "|", the backup records' letters; a failure when a row
+// does not have its own info record and backup record.
 std::string Letters(const ResultModel& model) {
   std::string letters;
   for (const ResultRow& row : model.rows()) letters += row.valueName;
   letters += '|';
   for (const BackupRecord& record : model.m_arrBackupRecords) letters += record.text[23];
-  return letters;
-}
-
-// Every row has its own info record and finds its own backup record.
-::testing::AssertionResult Aligned(const ResultModel& model) {
-  if (static_cast<size_t>(model.m_nEntryCount) != model.rows().size()) {
-    return ::testing::AssertionFailure() << model.m_nEntryCount << " entries";
-  }
+  EXPECT_EQ(size_t(model.m_nEntryCount), model.rows().size());
   for (int k = 0; k < model.m_nEntryCount; ++k) {
     const std::string own = LetterRecord(model.rows()[size_t(k)].valueName[0]).text;
     const int backup = model.BackupIndexOf(k);
-    if (InfoRecordOf(model, k) != own || backup < 0 ||
-        model.m_arrBackupRecords[static_cast<size_t>(backup)].text != own) {
-      return ::testing::AssertionFailure() << "row " << k << " has another entry's record";
-    }
+    EXPECT_EQ(InfoRecordOf(model, k), own) << "row " << k;
+    EXPECT_EQ(backup < 0 ? "" : model.m_arrBackupRecords[size_t(backup)].text, own) << "row " << k;
   }
-  return ::testing::AssertionSuccess();
+  EXPECT_EQ(InfoRecordOf(model, model.m_nEntryCount), "");
+  return letters;
 }
 
 TEST(ScanResultModelTest, SettleDropsNonStringRowsButKeepsTheirRecords) {
   const struct {
     const char* ids;
     std::vector<int> removed;  // as the list view must delete them
-  } rows[] = {
-      {"aBcd", {1}}, {"ABab", {0, 0}}, {"aBCdE", {1, 1, 2}}, {"", {}},
-  };
+  } rows[] = {{"aBcd", {1}}, {"ABab", {0, 0}}, {"aBCdE", {1, 1, 2}}, {"", {}}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.ids);
     ResultModel model = ModelOf(row.ids, false);
@@ -70,8 +56,22 @@ TEST(ScanResultModelTest, SettleDropsNonStringRowsButKeepsTheirRecords) {
     std::string listed;
     for (const char c : std::string(row.ids)) listed += islower(c) ? std::string(1, c) : "";
     EXPECT_EQ(listed + "|" + row.ids, Letters(model));
-    EXPECT_TRUE(Aligned(model));
   }
+}
+
+TEST(ScanResultModelTest, RowsRemovedOrAddedAroundTheSettleStayAligned) {
+  ResultModel model = ModelOf("aBc", false);
+  EXPECT_TRUE(model.RemoveRow(1));  // during the pass: the row's own record goes
+  EXPECT_TRUE(model.SettlePass().empty());
+  EXPECT_FALSE(model.RemoveRow(2));
+  EXPECT_EQ(-1, model.Append(ResultRow{"RunMRU", "D", "D", 0}, LetterRecord('D')));
+  EXPECT_EQ(2, model.Append(ResultRow{"RunMRU", "e", "e", 0}, LetterRecord('e')));
+  EXPECT_EQ("ace|ace", Letters(model));
+  // The marker is a record kind, not a text: string data reading "No REG_SZ" stays.
+  model.Clear();
+  model.Append(ResultRow{"RunMRU", "a", "No REG_SZ", 0},
+               BackupRecord{"[HKEY_CURRENT_USER\\K]\n\"a\"=\"No REG_SZ\"", RecordKind::Restorable});
+  EXPECT_TRUE(model.SettlePass().empty());
 }
 
 // A list view: one letter per row, and the selected rows.
@@ -122,45 +122,15 @@ TEST(RemoveSelectedRowsTest, DropsExactlyTheSelectedRowsWithTheirRecords) {
     EXPECT_EQ(RemoveSelectedRows(model, list), row.refuse ? 0 : int(row.selected.size()));
     EXPECT_EQ(list.rows, row.listLeft);
     EXPECT_EQ(Letters(model), row.modelLeft);
-    EXPECT_TRUE(Aligned(model));
-    EXPECT_EQ(InfoRecordOf(model, model.m_nEntryCount), "");
   }
 }
 
-TEST(ScanResultModelTest, RowsRemovedOrAddedAroundTheSettleStayAligned) {
-  ResultModel model = ModelOf("aBc", false);
-  EXPECT_TRUE(model.RemoveRow(1));  // during the pass: the row's own record goes
-  EXPECT_TRUE(model.SettlePass().empty());
-  EXPECT_FALSE(model.RemoveRow(2));
-  EXPECT_EQ(-1, model.Append(ResultRow{"RunMRU", "D", "D", 0}, LetterRecord('D')));
-  EXPECT_EQ(2, model.Append(ResultRow{"RunMRU", "e", "e", 0}, LetterRecord('e')));
-  EXPECT_EQ("ace|ace", Letters(model));
-  EXPECT_TRUE(Aligned(model));
-  // The marker is a record kind, not a text: string data reading "No REG_SZ" stays.
-  model.Clear();
-  model.Append(ResultRow{"RunMRU", "a", "No REG_SZ", 0},
-               BackupRecord{"[HKEY_CURRENT_USER\\K]\n\"a\"=\"No REG_SZ\"", RecordKind::Restorable});
-  EXPECT_TRUE(model.SettlePass().empty());
-}
-
+// Every line feed of the details starts a labelled paragraph; language texts
+// are never formats, so percent signs stay as written.
 TEST(MoreInfoMessageTest, EveryLineFeedOfTheDetailsStartsALabelledParagraph) {
-  const InfoLabels labels = {"Category", "Value", "Data / File"};
-  const struct {
-    InfoLabels labels;
-    const char* record;
-    const char* expected;
-  } rows[] = {
-      {labels, "[HKEY_CURRENT_USER\\R]\n\"a\"=\"x\"",
-       "Category:\tX\n\nValue:\t[HKEY_CURRENT_USER\\R]\n\nData / File:\t\"a\"=\"x\""},
-      {labels, "[K]\n\"v\"=hex(1):41,\\\n  42",
-       "Category:\tX\n\nValue:\t[K]\n\nData / File:\t\"v\"=hex(1):41,\\\n\nData / File:\t  42"},
-      // Language texts are never formats: percent signs stay as written.
-      {{"%s", "%d", "%n"}, "[%s]\n%x", "%s:\tX\n\n%d:\t[%s]\n\n%n:\t%x"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.expected);
-    EXPECT_EQ(MoreInfoMessage(row.labels, "X", row.record), row.expected);
-  }
+  EXPECT_EQ(MoreInfoMessage({"Category", "Value", "Data / File"}, "X", "[K]\n\"v\"=hex(1):41,\\\n  42"),
+            "Category:\tX\n\nValue:\t[K]\n\nData / File:\t\"v\"=hex(1):41,\\\n\nData / File:\t  42");
+  EXPECT_EQ(MoreInfoMessage({"%s", "%d", "%n"}, "X", "[%s]\n%x"), "%s:\tX\n\n%d:\t[%s]\n\n%n:\t%x");
 }
 
 // Records what was started and answers with preset results.

@@ -2,34 +2,29 @@
 // it, what closing the main window saves, and what the companion starter
 // makes of it.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <string>
+#include <filesystem>
 
 #include "options/OptionsString.h"
 #include "system/AutomaticStart.h"
 #include "system/FileError.h"
 #include "system/Shutdown.h"
-#include "system/SystemTools.h"
 #include "tests/support/FakeEnvironment.h"
 
 namespace kw::test {
 namespace {
 
 const char kToolcrate[] = "Software\\Tarnwell\\Tarnwell Toolcrate";
+const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Line ends mixed on purpose; the last line has none.
-const char kHead[] = "Product ID\r\nKpw\r\nEmpty\r\n\r\n";
-const char kTail[] = "Same\r\nSame\r\ntail\r\nOptions \r\n000\r\nOptions\r\n11\r1\r\n";
-const std::string kConfig = std::string(kHead) + "Dup\nfirst\r\nDup\r\nsecond\r\n" + kTail + "Last";
+const std::string kHead = "Product ID\r\nKpw\r\nEmpty\r\n\r\nDup\nfirst\r\nDup\r\nsecond\r\n";
+const std::string kTail = "Same\r\nSame\r\ntail\r\nOptions \r\n000\r\nOptions\r\n11\r1\r\nLast";
 
-// The program folder has a blank in its name.
+// The program folder has a blank in its name; today is day 2532.
 class SettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(mkdir((m_dir.path() + "/Kelp wise").c_str(), 0755), 0);
-    WriteConfig(kConfig);
-  }
+  SettingsTest() { std::filesystem::create_directory(m_dir.path() + "/Kelp wise"); }
   void WriteConfig(const std::string& bytes) { m_dir.WriteFile("Kelp wise/config.ini", bytes); }
   std::string Config() const { return m_dir.ReadFile("Kelp wise/config.ini"); }
 
@@ -38,65 +33,40 @@ class SettingsTest : public ::testing::Test {
   CSystemTools m_tools{m_env};
 };
 
-TEST_F(SettingsTest, ReadsTheLineAfterTheLastKeyLine) {
+// A key is read from the line after its last key line; a value line is
+// never a key line, whatever it holds.
+TEST_F(SettingsTest, ReadsAndRewritesTheValueLinesOfAKey) {
+  WriteConfig(kHead + kTail);
   const struct {
-    const char* key;
-    const char* expected;
-  } rows[] = {
-      {"Empty", ""},         {"Dup", "second"}, {"Same", "Same"}, {"Options", "11\r1"},
-      {"Options ", "000"},   {"Last", ""},      {"options", ""},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.key);
-    EXPECT_EQ(m_tools.ReadSetting(row.key), row.expected);
-  }
-}
-
-TEST_F(SettingsTest, WriteReplacesEveryValueLineOrAppendsOneAndWritesCrLf) {
-  const std::string dups = "Dup\r\nfirst\r\nDup\r\nsecond\r\n";
+    const char *key, *expected;
+  } reads[] = {{"Empty", ""},      {"Dup", "second"}, {"Same", "Same"}, {"Options", "11\r1"},
+               {"Options ", "000"}, {"Last", ""},      {"options", ""}};
+  for (const auto& row : reads) EXPECT_EQ(m_tools.ReadSetting(row.key), row.expected) << row.key;
+  const std::string head = "Product ID\r\nKpw\r\nEmpty\r\n\r\nDup\r\nfirst\r\nDup\r\nsecond\r\n";
+  const std::string tail = "Same\r\nSame\r\ntail\r\nOptions \r\n000\r\nOptions\r\n11\r1\r\nLast\r\n";
   const struct {
     const char *key, *value;
     std::string expected;
-  } rows[] = {
-      {"Dup", "new", kHead + std::string("Dup\r\nnew\r\nDup\r\nnew\r\n") + kTail + "Last\r\n"},
-      {"Last", "added", kHead + dups + kTail + "Last\r\nadded\r\n"},
-      {"Nowhere", "x", kHead + dups + kTail + "Last\r\n"},
+  } writes[] = {
+      {"Dup", "new", "Product ID\r\nKpw\r\nEmpty\r\n\r\nDup\r\nnew\r\nDup\r\nnew\r\n" + tail},
+      {"Last", "added", head + tail + "added\r\n"},
+      {"Nowhere", "x", head + tail},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.key);
-    WriteConfig(kConfig);
+  for (const auto& row : writes) {
+    WriteConfig(kHead + kTail);
     m_tools.WriteSetting(row.key, row.value);
-    EXPECT_EQ(Config(), row.expected);
+    EXPECT_EQ(Config(), row.expected) << row.key;
   }
-}
-
-TEST_F(SettingsTest, FailedRewriteKeepsTheOldFile) {
   // The temporary file cannot be created: its name is taken by a folder.
-  ASSERT_EQ(mkdir((m_dir.path() + "/Kelp wise/config.ini.tmp").c_str(), 0755), 0);
+  WriteConfig(kHead + kTail);
+  std::filesystem::create_directory(m_dir.path() + "/Kelp wise/config.ini.tmp");
   EXPECT_THROW(m_tools.WriteSetting("Dup", "new"), FileError);
-  EXPECT_EQ(Config(), kConfig);
-}
-
-TEST(SettingsFileTest, MissingFileRaisesFileErrorNamingItAndStopsTheShutdown) {
-  TempDir empty;
-  FakeEnvironment env(empty.path());
-  env.m_registry.SetString(RegRoot::LocalMachine, kToolcrate, "active", "1");
-  CSystemTools tools(env);
-  EXPECT_THROW(tools.WriteSetting("Options", "1"), FileError);
-  EXPECT_THROW(SaveSettingsOnClose(tools, "00000000000000", false, "30"), FileError);
-  EXPECT_TRUE(env.m_registry.Find(RegRoot::LocalMachine, kToolcrate, "active"));
-  try {
-    tools.ReadSetting("Options");
-    ADD_FAILURE() << "no FileError";
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.path(), tools.GetProgramDir() + "\\config.ini");
-  }
+  EXPECT_EQ(Config(), kHead + kTail);
 }
 
 TEST(OptionsStringTest, RoundTripRewritesEverySwitchAsZeroOrOne) {
   const struct {
-    const char* stored;
-    const char* rebuilt;
+    const char *stored, *rebuilt;
   } rows[] = {
       {"11111111111100", "11111111111100"},
       {"", "00000000000000"},
@@ -104,80 +74,62 @@ TEST(OptionsStringTest, RoundTripRewritesEverySwitchAsZeroOrOne) {
       {"1x1 2?1\xB9\x31\x31\x31\x31\x31\x31", "10100010111111"},
       {"111111111111111111", "11111111111111"},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.stored);
-    EXPECT_EQ(row.rebuilt, BuildOptions(ReadOptionFlags(row.stored)));
-  }
+  for (const auto& row : rows) EXPECT_EQ(row.rebuilt, BuildOptions(ReadOptionFlags(row.stored)));
   EXPECT_FALSE(ReadOptionFlags("111")[kOptionAutoStart]);
 }
 
+// Closing saves the options, ends the Toolcrate's run and sets or clears the
+// starter. With automatic start, the days text is stored as typed, whatever
+// it holds, and the due day gets its leading digits, at most 9999 days;
+// without, the schedule is kept.
 TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {
-  const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-  const std::string startup = "Startup\r\nmanually\r\n";
-  const std::string rest = "\r\nCheckTime\r\n7\r\nCheckDate\r\n1000\r\n" + startup;
   const std::string starter = "\"" + m_tools.GetProgramDir() + "\\KpwStarter.exe\"" + '\0';
   const struct {
     bool autoStart;
-    const char* options;
-    std::string config;
-    std::string runValue;  // empty: none
-  } rows[] = {
-      {true, "11111111111101",
-       "Options\r\n11111111111101\r\nCheckTime\r\n30\r\nCheckDate\r\n2562\r\n" + startup, starter},
-      {false, "10000000000010", "Options\r\n10000000000010" + rest, ""},  // schedule kept
-  };
+    const char* days;
+    int interval;
+  } rows[] = {{true, "30", 30},  {false, "30", 0},       {true, "0042", 42}, {true, "3 days", 3},
+              {true, "9999", 9999}, {true, "10000", 9999}, {true, "4294967303", 9999},
+              {true, "", 0},     {true, "-5", 0},        {true, "CheckDate", 0}};
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.options);
-    WriteConfig("Options\r\n00000000000000" + rest);
-    m_env.m_now = LocalTime{2006, 12, 6, 14, 5};
+    SCOPED_TRACE(row.days);
+    WriteConfig("Options\r\n0\r\nCheckTime\r\n7\r\nCheckDate\r\n1000\r\nStartup\r\nmanually\r\n");
     m_env.m_registry.SetString(RegRoot::LocalMachine, kToolcrate, "active", "1");
     m_env.m_registry.SetString(RegRoot::CurrentUser, kRunKey, "Kelpwise", "\"C:\\x.exe\"");
     m_env.m_registry.SetString(RegRoot::CurrentUser, kRunKey, "Other", "other.exe");
+    const std::string options = row.autoStart ? "11111111111101" : "10000000000010";
 
-    SaveSettingsOnClose(m_tools, row.options, row.autoStart, "30");
+    SaveSettingsOnClose(m_tools, options, row.autoStart, row.days);
 
-    EXPECT_EQ(Config(), row.config);
+    EXPECT_EQ(Config(), "Options\r\n" + options + "\r\nCheckTime\r\n" + (row.autoStart ? row.days : "7") +
+                            "\r\nCheckDate\r\n" +
+                            (row.autoStart ? std::to_string(2532 + row.interval) : "1000") +
+                            "\r\nStartup\r\nmanually\r\n");
     const RegValue* run = m_env.m_registry.Find(RegRoot::CurrentUser, kRunKey, "Kelpwise");
-    EXPECT_EQ(run ? run->data : "", row.runValue);
+    EXPECT_EQ(run ? run->data : "", row.autoStart ? starter : "");
     EXPECT_TRUE(m_env.m_registry.Find(RegRoot::CurrentUser, kRunKey, "Other"));
     EXPECT_FALSE(m_env.m_registry.Find(RegRoot::LocalMachine, kToolcrate, "active"));
   }
-}
-
-// The days text is stored as typed, whatever it holds, even a key's name; the
-// schedule takes its leading digits, at most 9999 days. Today is day 2532.
-TEST_F(SettingsTest, ClosingKeepsEveryPairWhateverTheDaysTextHolds) {
-  const struct {
-    const char* days;
-    int interval;
-  } rows[] = {{"0042", 42},  {"3 days", 3}, {"9999", 9999}, {"10000", 9999},
-              {"4294967303", 9999}, {"", 0}, {"-5", 0}, {"CheckDate", 0}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.days);
-    WriteConfig("CheckTime\r\n30\r\nCheckDate\r\n1\r\nOptions\r\n0\r\nStartup\r\nmanually\r\n");
-    m_env.m_now = LocalTime{2006, 12, 6, 14, 5};
-    SaveSettingsOnClose(m_tools, "11111111111101", true, row.days);
-    EXPECT_EQ(Config(), "CheckTime\r\n" + std::string(row.days) + "\r\nCheckDate\r\n" +
-                            std::to_string(2532 + row.interval) +
-                            "\r\nOptions\r\n11111111111101\r\nStartup\r\nmanually\r\n");
-    EXPECT_EQ(m_tools.ReadSetting("Options"), "11111111111101");
-  }
+  // Without config.ini nothing is saved and the Toolcrate keeps running.
+  m_env.m_registry.SetString(RegRoot::LocalMachine, kToolcrate, "active", "1");
+  std::filesystem::remove(m_dir.path() + "/Kelp wise/config.ini");
+  EXPECT_THROW(SaveSettingsOnClose(m_tools, "00000000000000", false, "30"), FileError);
+  EXPECT_TRUE(m_env.m_registry.Find(RegRoot::LocalMachine, kToolcrate, "active"));
 }
 
 // Closing writes the due day with "%d"; the starter takes nothing else for
-// one. Today is day 2532; on the due day only "Startup" changes. (The
-// starter's other cases run under Wine.)
+// one, and starts Kelpwise on or after it when it is there (on the due day
+// only "Startup" changes). The starter's other cases run under Wine.
 TEST_F(SettingsTest, StarterMarksTheRunOnlyOnOrAfterAWellFormedDueDay) {
   const std::string program = m_tools.GetProgramDir() + "\\Kelpwise.exe";
   const struct {
     const char* checkDate;
     bool starts;
   } rows[] = {
-      {"2532", true},         {"2531", true},  {"-2147483648", true}, {"0002532", true},
-      {"2533", false},        {"2147483648", false}, {"-2147483649", false}, {"", false},
-      {"-", false},           {" 2532", false}, {"+2532", false}, {"25x2", false},
+      {"2532", true},  {"2531", true},       {"-2147483648", true},  {"0002532", true},
+      {"2533", false}, {"2147483648", false}, {"-2147483649", false}, {"", false},
+      {"-", false},    {" 2532", false},     {"+2532", false},       {"25x2", false},
   };
-  m_env.m_now = LocalTime{2006, 12, 6, 14, 5};
   m_env.SetPath(program, PathState::Exists);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.checkDate);
@@ -188,6 +140,11 @@ TEST_F(SettingsTest, StarterMarksTheRunOnlyOnOrAfterAWellFormedDueDay) {
     EXPECT_EQ(Config(), head + (row.starts ? "automatically" : "manually") + "\r\n");
     EXPECT_EQ(plan.program, row.starts ? program : "");
   }
+  m_env.SetPath(program, PathState::Missing);
+  WriteConfig("CheckDate\r\n2532\r\nStartup\r\nmanually\r\n");
+  AutomaticStartPlan plan;
+  EXPECT_FALSE(PrepareAutomaticStart(m_tools, &plan));
+  EXPECT_EQ(Config(), "CheckDate\r\n2532\r\nStartup\r\nmanually\r\n");
 }
 
 }  // namespace
