@@ -55,27 +55,5 @@ TEST(CleaningRecordTest, RecordsEscapeForRegeditAndReadBackToTheirValue) {
   }
 }
 
-TEST(CleaningRecordTest, ReadBackFollowsRegeditRulesAndRejectsMalformedRecords) {
-  const struct {
-    std::string text;
-    std::string target;  // root\path:name, or empty when rejected
-  } rows[] = {
-      {"[HKEY_CURRENT_USER\\K\\[x]]\n\"\"=\"x\"", "HKEY_CURRENT_USER\\K\\[x]:"},
-      {"[HKEY_CLASSES_ROOT\\\\a\\b]\n@=\"x\"", "HKEY_CLASSES_ROOT\\a\\b:"},
-      {"", ""},
-      {"[HKEY_CURRENT_USER\\K]\n", ""},
-      {"[\\K]\n\"v\"=\"x\"", ""},
-      {"[HKEY_CURRENT_USER\\K]\nv=\"x\"", ""},
-      {"[HKEY_CURRENT_USER\\K]\n\"v\" = \"x\"", ""},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.text);
-    RecordTarget target;
-    const bool read = ReadRecordTarget(row.text, &target);
-    EXPECT_EQ(read ? target.rootName + "\\" + target.keyPath + ":" + target.valueName : "",
-              row.target);
-  }
-}
-
 }  // namespace
 }  // namespace kw::test

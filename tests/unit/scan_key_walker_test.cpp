@@ -46,34 +46,6 @@ class ScanKeyWalkerTest : public ::testing::Test, public ScanListener, public Fa
   std::array<std::string, kCategoryCount> m_names;
 };
 
-TEST_F(ScanKeyWalkerTest, ListsHistoryAndFileReferencesOfEachCategory) {
-  m_registry.SetString(kHkcu, StartKey(kRunMru), "a", "notepad\\1");
-  m_registry.SetRaw(kHkcu, StartKey(kRunMru), "b", kRegBinary, "\1\2");
-  m_registry.SetString(kHkcr, "gone\\shell\\open\\command", "", "\"C:\\P F\\gone.exe\" \"%1\"");
-  m_registry.SetString(kHkcr, "live\\shell\\open\\command", "", "\"C:\\Live\\live.exe\" %1");
-  m_registry.SetString(kHkcr, "win\\shell\\open\\command", "", "C:\\WINDOWS\\gone.exe %1");
-  m_registry.SetString(kHklm, StartKey(kFonts), "Old (TrueType)", "OLD.TTF");
-  m_registry.SetString(kHklm, StartKey(kFonts), "Both", "C:\\F\\x.ttf;C:\\F\\x.fon");
-  m_registry.SetRaw(kHklm, StartKey(kSharedDlls), "C:\\App\\Gone.dll", kRegDword, "\3\0\0\0"s);
-  m_registry.SetRaw(kHklm, StartKey(kSharedDlls), "C:\\Live\\Live.dll", kRegDword, "\1\0\0\0"s);
-  m_registry.SetString(kHkcr, "CLSID\\{X}\\InprocServer32", "", "C:\\App\\srv.dll,0");
-  m_registry.SetString(kHklm, StartKey(kHelp), "x.hlp", "c:\\old");
-  SetPath("C:\\Live\\live.exe", PathState::Exists);
-  SetPath("C:\\Live\\Live.dll", PathState::Exists);
-  for (const int category : {kRunMru, kPrograms, kFonts, kSharedDlls, kCom, kHelp}) Scan(category);
-  EXPECT_EQ(Shown(), (std::vector<std::string>{
-                         "a=notepad\\1", "b=No REG_SZ", "(default)=c:\\p f\\gone.exe",
-                         "Old (TrueType)=C:\\Windows\\fonts\\old.ttf", "Both=c:\\f\\x.ttf",
-                         "Both=c:\\f\\x.ttf;c:\\f\\x.fon",  // once per extension
-                         "C:\\App\\Gone.dll=C:\\App\\Gone.dll", "(default)=c:\\app\\srv.dll",
-                         "x.hlp=c:\\old\\x.hlp"}));
-  EXPECT_EQ(m_model.m_arrBackupRecords[2].text, R"([HKEY_CLASSES_ROOT\gone\shell\open\command]
-@="\"C:\\P F\\gone.exe\" \"%1\"")");
-  EXPECT_EQ(m_model.m_arrBackupRecords[6].text,
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
-            "SharedDLLS]\n\"C:\\\\App\\\\Gone.dll\"=dword:00000003");
-}
-
 TEST_F(ScanKeyWalkerTest, ExcludedSubkeysAreSkippedAtEveryDepth) {
   const std::string root = StartKey(kRunMru) + "\\";
   const std::vector<std::string> skipped = {"DirectX",   "Directory", "Microsoft",      "CLSID",
