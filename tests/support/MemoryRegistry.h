@@ -16,6 +16,13 @@
 
 namespace kw::test {
 
+// The first of `items` (keys or values) of that name, in any letter case.
+template <typename Items>
+auto Named(Items& items, const std::string& name) -> decltype(items.begin()) {
+  return std::find_if(items.begin(), items.end(),
+                      [&](const auto& item) { return strcasecmp(item.name.c_str(), name.c_str()) == 0; });
+}
+
 class MemoryRegistry : public Registry {
  public:
   RegStatus OpenKey(RegRoot root, const std::string& path, bool forWrite, Handle* key) override {
@@ -35,37 +42,29 @@ class MemoryRegistry : public Registry {
   }
   RegStatus ListValues(Handle key, bool withData, std::vector<RegValue>* values) override {
     values->clear();
-    for (const RegValue& v : NodeOf(key)->values) {
-      values->push_back(withData ? v : RegValue{v.name, kRegNone, {}});
-    }
+    for (const RegValue& v : NodeOf(key)->values) values->push_back(withData ? v : RegValue{v.name, kRegNone, {}});
     return RegStatus::Ok;
   }
   RegStatus QueryValue(Handle key, const std::string& name, RegValue* value) override {
-    const auto it = NodeOf(key)->Value(name);
-    if (it == NodeOf(key)->values.end()) return RegStatus::NotFound;
-    *value = *it;
-    return RegStatus::Ok;
+    const auto it = Named(NodeOf(key)->values, name);
+    return it == NodeOf(key)->values.end() ? RegStatus::NotFound : (*value = *it, RegStatus::Ok);
   }
-  RegStatus SetValue(Handle key, const std::string& name, uint32_t type,
-                     const std::string& data) override {
+  RegStatus SetValue(Handle key, const std::string& name, uint32_t type, const std::string& data) override {
     if (!static_cast<OpenKeyState*>(key)->forWrite) return RegStatus::AccessDenied;
     NodeOf(key)->Set(name, type, data);
     return RegStatus::Ok;
   }
   RegStatus DeleteValue(Handle key, const std::string& name) override {
-    Node* node = NodeOf(key);
-    const auto it = node->Value(name);
+    std::vector<RegValue>& values = NodeOf(key)->values;
+    const auto it = Named(values, name);
     if (!static_cast<OpenKeyState*>(key)->forWrite) return RegStatus::AccessDenied;
-    if (it == node->values.end()) return RegStatus::NotFound;
-    node->values.erase(it);
+    if (it == values.end()) return RegStatus::NotFound;
+    values.erase(it);
     if (afterEachDelete) afterEachDelete();
     return RegStatus::Ok;
   }
   bool IsAnsiExact(Handle key, const std::string& name) override {
-    for (const std::string& n : NodeOf(key)->notAnsi) {
-      if (strcasecmp(n.c_str(), name.c_str()) == 0) return false;
-    }
-    return true;
+    return Named(NodeOf(key)->notAnsi, name) == NodeOf(key)->notAnsi.end();
   }
 
   // Set-up and inspection by root-relative path; keys are created on the way.
@@ -80,12 +79,12 @@ class MemoryRegistry : public Registry {
   void AddKey(RegRoot root, const std::string& path) { Walk(root, path, true); }
   const RegValue* Find(RegRoot root, const std::string& path, const std::string& name) {
     Node* node = Walk(root, path, false);
-    return node == nullptr || node->Value(name) == node->values.end() ? nullptr : &*node->Value(name);
+    return node == nullptr || Named(node->values, name) == node->values.end() ? nullptr : &*Named(node->values, name);
   }
   // A key that refuses opening, and a value the ANSI code page cannot hold.
   void DenyAccess(RegRoot root, const std::string& path) { Walk(root, path, true)->denied = true; }
   void MarkNotAnsi(RegRoot root, const std::string& path, const std::string& name) {
-    Walk(root, path, true)->notAnsi.push_back(name);
+    Walk(root, path, true)->notAnsi.push_back(RegValue{name, kRegNone, {}});
   }
   // Runs after each value deleted, as another program writing meanwhile.
   std::function<void()> afterEachDelete;
@@ -96,16 +95,11 @@ class MemoryRegistry : public Registry {
     std::string name;
     std::list<Node> children;
     std::vector<RegValue> values;
-    std::vector<std::string> notAnsi;
+    std::vector<RegValue> notAnsi;  // names only
     bool denied = false;
 
-    std::vector<RegValue>::iterator Value(const std::string& valueName) {
-      auto it = values.begin();
-      while (it != values.end() && strcasecmp(it->name.c_str(), valueName.c_str()) != 0) ++it;
-      return it;
-    }
     void Set(const std::string& valueName, uint32_t type, const std::string& data) {
-      auto it = Value(valueName);  // a value set again keeps the letter case of its name
+      auto it = Named(values, valueName);  // a value set again keeps the letter case of its name
       if (it == values.end()) it = values.insert(it, RegValue{valueName, kRegNone, {}});
       it->type = type;
       it->data = data;
@@ -123,8 +117,7 @@ class MemoryRegistry : public Registry {
     for (size_t start = 0, end; start < normal.size(); start = end + 1) {
       end = std::min(normal.find('\\', start), normal.size());
       const std::string part = normal.substr(start, end - start);
-      auto it = node->children.begin();
-      while (it != node->children.end() && strcasecmp(it->name.c_str(), part.c_str()) != 0) ++it;
+      auto it = Named(node->children, part);
       if (it == node->children.end()) {
         if (!create) return nullptr;
         it = node->children.insert(it, Node{part, {}, {}, {}, false});
