@@ -13,9 +13,7 @@
 namespace kw::fuzz {
 
 inline void Expect(bool ok, const std::string& what) {
-  if (ok) return;
-  std::fprintf(stderr, "oracle: %s\n", what.c_str());
-  std::abort();
+  if (!ok) std::fprintf(stderr, "oracle: %s\n", what.c_str()), std::abort();
 }
 
 // A line ends at a line feed; a carriage return right before it belongs to the line end.
@@ -32,7 +30,6 @@ inline std::vector<std::string> SplitLines(const std::string& bytes) {
 struct ProgramFolder {
   void Write(const std::string& name, const std::string& bytes) const { dir.WriteFile(name, bytes); }
   std::string Path(const std::string& name) const { return dir.path() + "\\" + name; }
-
   test::TempDir dir;
   test::FakeEnvironment env{dir.path()};
 };
@@ -40,9 +37,9 @@ struct ProgramFolder {
 // Text made of pieces that registry data, paths and names are made of, so
 // that the checks' patterns turn up far more often than in random bytes.
 inline std::string PieceText(FuzzedDataProvider& in, size_t maxPieces = 6) {
-  static const char* const kPieces[] = {
-      "c:\\", "C:\\", "\\", "dead", "Live", "\\windows\\", "\\WINDOWS\\", ".exe", ".dll",
-      ".ttf", ".fon", ".hlp", ".cnt", ".", "\"", " ", "%1", "a", "B", "\r\n", "@", "=", "]"};
+  static const char* const kPieces[] = {"c:\\", "C:\\", "\\", "dead", "Live", "\\windows\\", "\\WINDOWS\\", ".exe",
+                                        ".dll", ".ttf", ".fon", ".hlp", ".cnt", ".", "\"", " ", "%1", "a", "B",
+                                        "\r\n", "@", "=", "]"};
   std::string text;
   const size_t pieces = in.ConsumeIntegralInRange<size_t>(0, maxPieces);
   for (size_t i = 0; i < pieces && in.remaining_bytes() > 0; ++i) {
@@ -51,12 +48,12 @@ inline std::string PieceText(FuzzedDataProvider& in, size_t maxPieces = 6) {
   return text;
 }
 
-// A key line for comparing: lower case, backslash runs made one.
-inline std::string Squeezed(const std::string& keyLine) {
+// The key line "[root\path]" for comparing: lower case, backslash runs made one.
+inline std::string SqueezedKey(const std::string& root, const std::string& path) {
   std::string out;
-  for (const char c : LowerAscii(keyLine)) {
-    if (c == ']' && !out.empty() && out.back() == '\\') out.pop_back();
-    if (c != '\\' || out.empty() || out.back() != '\\') out += c;
+  for (const char c : LowerAscii("[" + root + "\\" + path + "]")) {
+    if (c == ']' && out.back() == '\\') out.pop_back();
+    if (c != '\\' || out.back() != '\\') out += c;
   }
   return out;
 }
@@ -67,64 +64,55 @@ inline RegValue Imported(RegValue value) {
   return value;
 }
 
-// Reads a record (a key line, one line feed, a value line) as regedit would
-// into its key line and value; false for anything it would not import as written.
-inline bool ImportRecord(const std::string& text, std::string* keyLine, RegValue* value) {
+// Reads a record (a key line, one line feed, a value line) as regedit would,
+// with `key` its key line squeezed; false for anything it would not import
+// as written (of hex digits it takes lower case only).
+inline bool ImportRecord(const std::string& text, std::string* key, RegValue* value) {
   const size_t lineFeed = text.find('\n');
-  if (lineFeed == std::string::npos || text.find_first_of("\r\n", lineFeed + 1) != std::string::npos ||
-      text.find('\r') < lineFeed || text[0] != '[' || text[lineFeed - 1] != ']') {
-    return false;
-  }
-  *keyLine = text.substr(0, lineFeed);
   RegRoot root;
-  if (!RootNamed(keyLine->substr(1, keyLine->find_first_of("\\]") - 1), &root)) return false;
-  const std::string line = text.substr(lineFeed + 1);
-  size_t pos = 0;
+  if (lineFeed == std::string::npos || text.find_first_of("\r\n", lineFeed + 1) != std::string::npos ||
+      text.find('\r') < lineFeed || text[0] != '[' || text[lineFeed - 1] != ']' ||
+      !RootNamed(text.substr(1, text.find_first_of("\\]") - 1), &root)) {
+    return false;
+  }
+  *key = SqueezedKey(text.substr(1, lineFeed - 2), "");
+  size_t pos = lineFeed + 1;
   const auto quoted = [&](std::string* out) {  // only the escapes \\ and \"
-    *out = "";
-    if (line.compare(pos, 1, "\"") != 0) return false;
-    for (++pos; pos < line.size(); ++pos) {
-      if (line[pos] == '"') return ++pos, true;
-      if (line[pos] == '\\' && (++pos == line.size() || (line[pos] != '\\' && line[pos] != '"'))) return false;
-      *out += line[pos];
+    out->clear();
+    for (++pos; pos < text.size() && text[pos] != '"'; ++pos) {
+      if (text[pos] == '\\' && text[++pos] != '\\' && text[pos] != '"') return false;
+      *out += text[pos];
     }
-    return false;
+    return pos++ < text.size();
   };
-  if (line.compare(0, 1, "@") == 0) {
-    value->name = "";
-    pos = 1;
-  } else if (!quoted(&value->name)) {
+  value->name.clear();
+  if (text[pos] == '@' ? text[++pos] != '=' : text[pos] != '"' || !quoted(&value->name) || text[pos] != '=') {
     return false;
   }
-  if (line.compare(pos++, 1, "=") != 0) return false;
-  if (quoted(&value->data)) {
-    value->type = kRegSz;
-    value->data += '\0';
-    return pos == line.size();
-  }
-  unsigned number = 0;
-  int used = 0;
-  const char* rest = line.c_str() + pos;
-  value->data = "";
-  if (std::sscanf(rest, "dword:%8x%n", &number, &used) == 1 && used == 14 && !rest[used]) {
-    value->type = kRegDword;
-    for (int i = 0; i < 4; ++i) value->data += static_cast<char>(number >> (8 * i));
+  value->type = kRegSz;
+  if (text[++pos] == '"') return quoted(&value->data) && pos == text.size() && (*value = Imported(*value), true);
+  const std::string rest = text.substr(pos), hex = "0123456789abcdef";
+  value->data.clear();
+  if (rest.size() == 14 && rest.compare(0, 6, "dword:") == 0 && rest.find_first_not_of(hex, 6) == std::string::npos) {
+    const unsigned long n = std::stoul(rest.substr(6), nullptr, 16);
+    *value = RegValue{value->name, kRegDword, {char(n), char(n >> 8), char(n >> 16), char(n >> 24)}};
     return true;
   }
-  value->type = kRegBinary;
-  if (line.compare(pos, 4, "hex:") == 0) {
-    used = 4;
-  } else if (std::sscanf(rest, "hex(%8x):%n", &value->type, &used) != 1 || used == 0) {
+  size_t body = 4, end = rest.find_first_not_of(hex, 4);
+  if (rest.compare(0, 4, "hex(") == 0 && end > 4 && end < 13 && rest.compare(end, 2, "):") == 0) {
+    value->type = uint32_t(std::stoul(rest.substr(4, end - 4), nullptr, 16));
+    body = end + 2;
+  } else if (rest.compare(0, 4, "hex:") == 0) {
+    value->type = kRegBinary;
+  } else {
     return false;
   }
-  for (size_t i = pos + size_t(used); i < line.size(); i += 3) {
-    unsigned byte = 0;
-    int digits = 0;
-    if (std::sscanf(line.c_str() + i, "%2x%n", &byte, &digits) != 1 || digits != 2 || line[i] == ' ' ||
-        line[i] == '+' || line[i] == '-' || (i + 2 < line.size() && (line[i + 2] != ',' || i + 3 == line.size()))) {
+  for (size_t i = body; i < rest.size(); i += 3) {
+    if (i + 2 > rest.size() || rest.find_first_not_of(hex, i) < i + 2 ||
+        (i + 2 < rest.size() && (rest[i + 2] != ',' || i + 3 == rest.size()))) {
       return false;
     }
-    value->data += static_cast<char>(byte);
+    value->data += char(std::stoul(rest.substr(i, 2), nullptr, 16));
   }
   *value = Imported(*value);
   return true;
@@ -132,12 +120,10 @@ inline bool ImportRecord(const std::string& text, std::string* keyLine, RegValue
 
 // A record against the value it was made from.
 inline void ExpectRecordOf(const std::string& text, RegRoot root, const std::string& keyPath, const RegValue& value) {
-  std::string keyLine;
+  std::string key;
   RegValue imported;
-  Expect(ImportRecord(text, &keyLine, &imported) &&
-             Squeezed(keyLine) == Squeezed("[" + std::string(RootName(root)) + "\\" + keyPath + "]") &&
-             imported.name == value.name && imported.type == value.type &&
-             imported.data == Imported(value).data,
+  Expect(ImportRecord(text, &key, &imported) && key == SqueezedKey(RootName(root), keyPath) &&
+             imported.name == value.name && imported.type == value.type && imported.data == Imported(value).data,
          "record does not import as its value: " + text);
 }
 

@@ -6,27 +6,20 @@
 
 using namespace kw;
 
-namespace {
-
-void CheckReader(const std::string& text) {
-  std::string keyLine;
+static void CheckReader(const std::string& text) {
+  std::string key;
   RegValue imported;
   RecordTarget target;
-  fuzz::Expect(!fuzz::ImportRecord(text, &keyLine, &imported) ||
+  fuzz::Expect(!fuzz::ImportRecord(text, &key, &imported) ||
                    (ReadRecordTarget(text, &target) && target.valueName == imported.name &&
-                    fuzz::Squeezed("[" + target.rootName + "\\" + target.keyPath + "]") == fuzz::Squeezed(keyLine)),
+                    fuzz::SqueezedKey(target.rootName, target.keyPath) == key),
                "ReadRecordTarget differs from the import: " + text);
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   const int mode = in.ConsumeIntegralInRange(0, 2);  // a value, a SharedDLLs value, any text
-  if (mode == 2) {
-    CheckReader(in.ConsumeRemainingBytesAsString());
-    return 0;
-  }
+  if (mode == 2) return CheckReader(in.ConsumeRemainingBytesAsString()), 0;
   RegRoot root = in.PickValueInArray({RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::ClassesRoot});
   RegValue value;
   value.type = in.ConsumeBool() ? kRegSz : in.ConsumeIntegral<uint32_t>();

@@ -3,7 +3,6 @@
 // exactly the values of the restorable records, and only while they still
 // hold what the walk found.
 #include <filesystem>
-#include <algorithm>
 #include <set>
 
 #include "cleaning/Deletion.h"
@@ -14,8 +13,6 @@
 
 using namespace kw;
 using kw::fuzz::Expect;
-
-namespace {
 
 // A file is missing when its path names something dead.
 struct DeadFilesEnvironment : test::FakeEnvironment, ScanListener {
@@ -28,12 +25,9 @@ struct DeadFilesEnvironment : test::FakeEnvironment, ScanListener {
   void OnEntryAdded(int, const std::string&, bool) override {}
 };
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static fuzz::ProgramFolder folder;
-  static const bool backupFolder = std::filesystem::create_directory(folder.dir.path() + "/backup");
-  (void)backupFolder;
+  [[maybe_unused]] static const bool made = std::filesystem::create_directory(folder.dir.path() + "/backup");
   DeadFilesEnvironment env(folder.dir.path());
   test::MemoryRegistry& registry = env.m_registry;
   FuzzedDataProvider in(data, size);
@@ -57,15 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         registry.SetString(in.PickValueInArray({RegRoot::CurrentUser, RegRoot::LocalMachine}),
                            key.substr(0, key.rfind('\\')), name, "c:\\dead\\beside.dll");
         break;
-      case 3:
-        registry.MarkNotAnsi(root, key, name);
-        break;
-      case 4:
-        ignored.push_back(key);
-        break;
-      default:
-        registry.DenyAccess(root, key);
-        break;
+      case 3: registry.MarkNotAnsi(root, key, name); break;
+      case 4: ignored.push_back(key); break;
+      default: registry.DenyAccess(root, key); break;
     }
   }
 
@@ -76,35 +64,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       .ScanKey("c", category.startKey, category.check, category.extensions);
   Expect(registry.openKeys() == 0, "the walk left keys open");
 
-  // The value a restorable record names, as an importer reads it.
-  const auto import = [&](const BackupRecord& record, RegValue* value) {
-    std::string keyLine;
-    Expect(fuzz::ImportRecord(record.text, &keyLine, value), "record does not import: " + record.text);
-    const size_t path = keyLine.find_first_of("\\]");
-    return fuzz::Squeezed(keyLine.substr(path, keyLine.size() - 1 - path));
-  };
-  std::set<std::string> listed;  // the restorable records' values, by key and name
+  std::set<std::pair<std::string, std::string>> listed;  // the restorable records' key paths and value names
   int restorable = 0, notRestorable = 0, deletes = 0;
   for (const BackupRecord& record : model.m_arrBackupRecords) {
     notRestorable += record.kind == RecordKind::NotRestorable;
     if (record.kind != RecordKind::Restorable) continue;
     ++restorable;
+    std::string key;
     RegValue value;
-    const std::string path = import(record, &value);
+    Expect(fuzz::ImportRecord(record.text, &key, &value), "record does not import: " + record.text);
+    const std::string path = key.substr(0, key.size() - 1).substr(key.find_first_of("\\]"));
     const RegValue* held = registry.Find(root, path, value.name);
     Expect(held && held->type == value.type && fuzz::Imported(*held).data == value.data,
            "record of no value the registry holds: " + record.text);
-    listed.insert(path + "\n" + LowerAscii(value.name));
+    listed.emplace(path, LowerAscii(value.name));
   }
   registry.afterEachDelete = [&] { ++deletes; };
   const DeleteRunResult run = BackUpAndDelete(tools, model.m_arrBackupRecords);
   std::remove(NativePath(run.backupPath).c_str());
   Expect(run.deletion.deleted == restorable && run.deletion.failed == notRestorable, "deletion counts");
   Expect(deletes == int(listed.size()), "the clean-up deleted other values than those found");
-  for (const BackupRecord& record : model.m_arrBackupRecords) {
-    RegValue value;
-    Expect(record.kind != RecordKind::Restorable || !registry.Find(root, import(record, &value), value.name),
-           "a listed value was left: " + record.text);
-  }
+  for (const auto& [path, name] : listed) Expect(!registry.Find(root, path, name), "a listed value was left: " + name);
   return 0;
 }

@@ -18,12 +18,23 @@ namespace kw::test {
 
 // The first of `items` (keys or values) of that name, in any letter case.
 template <typename Items>
-auto Named(Items& items, const std::string& name) -> decltype(items.begin()) {
+auto Named(Items& items, const std::string& name) {
   return std::find_if(items.begin(), items.end(),
                       [&](const auto& item) { return strcasecmp(item.name.c_str(), name.c_str()) == 0; });
 }
 
 class MemoryRegistry : public Registry {
+  struct Node {
+    std::string name;
+    std::list<Node> children{};
+    std::vector<RegValue> values{}, notAnsi{};  // notAnsi: names only
+    bool denied = false;
+  };
+  struct OpenKeyState {
+    Node* node;
+    bool forWrite;
+  };
+
  public:
   RegStatus OpenKey(RegRoot root, const std::string& path, bool forWrite, Handle* key) override {
     return Open(Walk(root, path, false), forWrite, key);
@@ -31,31 +42,28 @@ class MemoryRegistry : public Registry {
   RegStatus CreateKey(RegRoot root, const std::string& path, Handle* key) override {
     return Open(Walk(root, path, true), true, key);
   }
-  void CloseKey(Handle key) override {
-    delete static_cast<OpenKeyState*>(key);
-    --m_openKeys;
-  }
+  void CloseKey(Handle key) override { delete static_cast<OpenKeyState*>(key), --m_openKeys; }
   RegStatus ListSubKeys(Handle key, std::vector<std::string>* names) override {
     names->clear();
-    for (const Node& child : NodeOf(key)->children) names->push_back(child.name);
+    for (const Node& child : NodeOf(key).children) names->push_back(child.name);
     return RegStatus::Ok;
   }
   RegStatus ListValues(Handle key, bool withData, std::vector<RegValue>* values) override {
     values->clear();
-    for (const RegValue& v : NodeOf(key)->values) values->push_back(withData ? v : RegValue{v.name, kRegNone, {}});
+    for (const RegValue& v : NodeOf(key).values) values->push_back(withData ? v : RegValue{v.name, kRegNone, {}});
     return RegStatus::Ok;
   }
   RegStatus QueryValue(Handle key, const std::string& name, RegValue* value) override {
-    const auto it = Named(NodeOf(key)->values, name);
-    return it == NodeOf(key)->values.end() ? RegStatus::NotFound : (*value = *it, RegStatus::Ok);
+    const auto it = Named(NodeOf(key).values, name);
+    return it == NodeOf(key).values.end() ? RegStatus::NotFound : (*value = *it, RegStatus::Ok);
   }
   RegStatus SetValue(Handle key, const std::string& name, uint32_t type, const std::string& data) override {
     if (!static_cast<OpenKeyState*>(key)->forWrite) return RegStatus::AccessDenied;
-    NodeOf(key)->Set(name, type, data);
+    Set(NodeOf(key), name, type, data);
     return RegStatus::Ok;
   }
   RegStatus DeleteValue(Handle key, const std::string& name) override {
-    std::vector<RegValue>& values = NodeOf(key)->values;
+    std::vector<RegValue>& values = NodeOf(key).values;
     const auto it = Named(values, name);
     if (!static_cast<OpenKeyState*>(key)->forWrite) return RegStatus::AccessDenied;
     if (it == values.end()) return RegStatus::NotFound;
@@ -64,22 +72,21 @@ class MemoryRegistry : public Registry {
     return RegStatus::Ok;
   }
   bool IsAnsiExact(Handle key, const std::string& name) override {
-    return Named(NodeOf(key)->notAnsi, name) == NodeOf(key)->notAnsi.end();
+    return Named(NodeOf(key).notAnsi, name) == NodeOf(key).notAnsi.end();
   }
 
   // Set-up and inspection by root-relative path; keys are created on the way.
-  void SetRaw(RegRoot root, const std::string& path, const std::string& name, uint32_t type,
-              const std::string& bytes) {
-    Walk(root, path, true)->Set(name, type, bytes);
+  void SetRaw(RegRoot root, const std::string& path, const std::string& name, uint32_t type, const std::string& data) {
+    Set(*Walk(root, path, true), name, type, data);
   }
-  void SetString(RegRoot root, const std::string& path, const std::string& name,
-                 const std::string& text) {
+  void SetString(RegRoot root, const std::string& path, const std::string& name, const std::string& text) {
     SetRaw(root, path, name, kRegSz, text + '\0');
   }
   void AddKey(RegRoot root, const std::string& path) { Walk(root, path, true); }
   const RegValue* Find(RegRoot root, const std::string& path, const std::string& name) {
     Node* node = Walk(root, path, false);
-    return node == nullptr || Named(node->values, name) == node->values.end() ? nullptr : &*Named(node->values, name);
+    const auto it = node ? Named(node->values, name) : std::vector<RegValue>::iterator();
+    return node && it != node->values.end() ? &*it : nullptr;
   }
   // A key that refuses opening, and a value the ANSI code page cannot hold.
   void DenyAccess(RegRoot root, const std::string& path) { Walk(root, path, true)->denied = true; }
@@ -91,48 +98,28 @@ class MemoryRegistry : public Registry {
   int openKeys() const { return m_openKeys; }
 
  private:
-  struct Node {
-    std::string name;
-    std::list<Node> children;
-    std::vector<RegValue> values;
-    std::vector<RegValue> notAnsi;  // names only
-    bool denied = false;
-
-    void Set(const std::string& valueName, uint32_t type, const std::string& data) {
-      auto it = Named(values, valueName);  // a value set again keeps the letter case of its name
-      if (it == values.end()) it = values.insert(it, RegValue{valueName, kRegNone, {}});
-      it->type = type;
-      it->data = data;
-    }
-  };
-  struct OpenKeyState {
-    Node* node;
-    bool forWrite;
-  };
-  static Node* NodeOf(Handle key) { return static_cast<OpenKeyState*>(key)->node; }
-
+  static Node& NodeOf(Handle key) { return *static_cast<OpenKeyState*>(key)->node; }
+  // A value set again keeps the letter case of its name.
+  static void Set(Node& node, const std::string& name, uint32_t type, const std::string& data) {
+    auto it = Named(node.values, name);
+    if (it == node.values.end()) it = node.values.insert(it, RegValue{name, kRegNone, {}});
+    it->type = type, it->data = data;
+  }
   Node* Walk(RegRoot root, const std::string& path, bool create) {
     Node* node = &m_roots[static_cast<int>(root)];
     const std::string normal = NormalizeKeyPath(path);
     for (size_t start = 0, end; start < normal.size(); start = end + 1) {
       end = std::min(normal.find('\\', start), normal.size());
-      const std::string part = normal.substr(start, end - start);
-      auto it = Named(node->children, part);
-      if (it == node->children.end()) {
-        if (!create) return nullptr;
-        it = node->children.insert(it, Node{part, {}, {}, {}, false});
-      }
+      auto it = Named(node->children, normal.substr(start, end - start));
+      if (it == node->children.end() && !create) return nullptr;
+      if (it == node->children.end()) it = node->children.insert(it, Node{normal.substr(start, end - start)});
       node = &*it;
     }
     return node;
   }
   RegStatus Open(Node* node, bool forWrite, Handle* key) {
-    *key = nullptr;
-    if (node == nullptr) return RegStatus::NotFound;
-    if (node->denied) return RegStatus::AccessDenied;
-    *key = new OpenKeyState{node, forWrite};
-    ++m_openKeys;
-    return RegStatus::Ok;
+    *key = node && !node->denied ? (++m_openKeys, new OpenKeyState{node, forWrite}) : nullptr;
+    return !node ? RegStatus::NotFound : node->denied ? RegStatus::AccessDenied : RegStatus::Ok;
   }
 
   Node m_roots[3];
