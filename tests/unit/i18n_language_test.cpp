@@ -1,15 +1,15 @@
-// Languages: the text table loaded from the language file, filling the
-// texts' placeholders, the Language Selection's list, and the files as they
-// ship.
+// Languages: the text table loaded from the language file, the files as
+// they ship, and the help's pages. Filling the texts' placeholders is
+// proven against printf by format_fuzz.
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <filesystem>
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include "i18n/LanguageList.h"
-#include "i18n/TextFormat.h"
 #include "i18n/TextIds.h"
 #include "i18n/TranslationTable.h"
 #include "scan/ScanCategories.h"
@@ -17,18 +17,12 @@
 #include "tests/support/FakeEnvironment.h"
 
 namespace kw::test {
-namespace {
-
-std::string Section(const std::string& header, const std::string& word) {
-  return header + "\r\n00000 " + word + "\r\n00002 " + word + "\r\n00001 " + word + " text\r\n[EOL]\r\n";
-}
 
 class TranslationTableTest : public ::testing::Test {
  protected:
   // Loads `language` from `file`; returns the text of id 1.
-  std::string Load(const std::string& language, const std::string& file, const std::string& dialects = "") {
-    m_dir.WriteFile("config.ini", "Product ID\r\nkpw\r\nLanguage\r\n" + language +
-                                      "\r\nDialects[1031]\r\n" + dialects + "\r\n");
+  std::string Load(const std::string& language, const std::string& file) {
+    m_dir.WriteFile("config.ini", "Product ID\r\nkpw\r\nLanguage\r\n" + language + "\r\n");
     m_dir.WriteFile("kpwtrl.ini", file);
     m_table.LoadLanguage();
     return m_table.LookupText(1);
@@ -40,9 +34,9 @@ class TranslationTableTest : public ::testing::Test {
 };
 
 TEST_F(TranslationTableTest, EachLoadReplacesTheTableWithTheChosenSection) {
-  const std::string file = "00005 outside\r\n" + Section("[1033]", "English") +
-                           "[1031]\r\n0001\r\n00001 one\r\n00013 \r\n00014\tx\r\n00017 upper\r\n"
-                           "00017 lower\r\n[EOL]\r\n";
+  const std::string english = "[1033]\r\n00000 English\r\n00002 English\r\n00001 English text\r\n[EOL]\r\n";
+  const std::string file = "00005 outside\r\n" + english +
+                           "[1031]\r\n0001\r\n00001 one\r\n00013 \r\n00014\tx\r\n00017 upper\r\n00017 lower\r\n[EOL]\r\n";
   EXPECT_EQ("English text", Load("[1033]", file));
   EXPECT_EQ("", m_table.LookupText(5));
   EXPECT_EQ("one", Load("[1031]", file)) << "a four-character line must not become id 1";
@@ -52,7 +46,6 @@ TEST_F(TranslationTableTest, EachLoadReplacesTheTableWithTheChosenSection) {
   EXPECT_EQ("upper", m_table.LookupText(17));
   // An unknown or unterminated section gives way to English; unterminated
   // English keeps what it read; a missing file keeps the table.
-  const std::string english = Section("[1033]", "English");
   EXPECT_EQ("English text", Load("[1034]", english));
   EXPECT_EQ("English text", Load("[1031]", english + "[1031]\r\n00001 Titel\r\n"));
   EXPECT_EQ("one", Load("[1033]", "[1033]\r\n00001 one\r\n"));
@@ -66,33 +59,17 @@ TEST_F(TranslationTableTest, EachLoadReplacesTheTableWithTheChosenSection) {
   EXPECT_EQ("seven", m_table.LookupText(7));
 }
 
-// Language texts fill only their first placeholder of the right kind; every
-// other percent sequence stays text, so no text can crash the formatter.
-TEST(TextFormatTest, FillsOnlyTheFirstMatchingPlaceholder) {
-  const struct {
-    const char *text, *withNumber, *withText;
-  } rows[] = {
-      {"%d entries found.", "5 entries found.", "%d entries found."},
-      {"%s%s%s", "%s%s%s", "ARG%s%s"},
-      {"%s then %d", "%s then 5", "ARG then %d"},
-      {"[%+.3d][%4s]", "[+005][%4s]", "[%+.3d][ ARG]"},
-      {"100%% sure: %d", "100% sure: 5", "100% sure: %d"},
-      {"%n%p%x%f%c", "%n%p%x%f%c", "%n%p%x%f%c"},
-      {"%*d %d", "%*d 5", "%*d %d"},
-      {"%1234d%ls", "%1234d%ls", "%1234d%ls"},
-      {"%", "%", "%"},
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(row.withNumber, FormatWithNumber(row.text, 5)) << row.text;
-    EXPECT_EQ(row.withText, FormatWithText(row.text, "ARG")) << row.text;
+// The shipped files are Windows-1252 with CR LF line ends, and every section
+// the Language Selection offers has every text the program looks up (ids
+// from TextIds.h), each with its one placeholder.
+TEST_F(TranslationTableTest, ShippedFilesAreWindows1252AndEverySectionIsComplete) {
+  for (const std::string name : {"kpwtrl.ini", "config.ini", "blacklist.ini"}) {
+    const std::string bytes = ReadBytes(KW_SOURCE_DIR "/dist/" + name);
+    // No bare CR or LF, no control characters, no UTF-8 lead byte of an umlaut.
+    const std::regex bad("[\\x00-\\x09\\x0b\\x0c\\x0e-\\x1f\\x81\\x8d\\x8f\\x90\\x9d\\xc3]|\r(?!\n)|[^\r]\n");
+    EXPECT_TRUE(bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n") << name;
+    EXPECT_FALSE(std::regex_search(bytes, bad)) << name;
   }
-  EXPECT_EQ(std::to_string(LONG_MIN), FormatWithNumber("%d", LONG_MIN)) << "sign overflow";
-  EXPECT_EQ("Checking: Software\\%d", FormatWithText("Checking: %s", "Software\\%d"));
-}
-
-// Every section the Language Selection offers has every text the program
-// looks up (ids from TextIds.h), each with its one placeholder.
-TEST_F(TranslationTableTest, ShippedSectionsHaveEveryTextWithItsPlaceholder) {
   const std::string header = ReadBytes(KW_SOURCE_DIR "/i18n/TextIds.h");
   std::set<int> ids;
   const std::regex entry(R"(TXT_\w+\s*=\s*(\d+))");
@@ -103,24 +80,46 @@ TEST_F(TranslationTableTest, ShippedSectionsHaveEveryTextWithItsPlaceholder) {
   const std::map<int, std::string> placeholders = {
       {TXT_STATUS_FOUND, "%d"}, {TXT_DELETED_1, "%d"}, {TXT_NOT_DELETED, "%d"}, {TXT_CHECKING, "%s"}};
   const std::string file = ReadBytes(KW_SOURCE_DIR "/dist/kpwtrl.ini");
-  m_dir.WriteFile("kpwtrl.ini", file);
   std::string offered;
-  for (const LanguagePair& pair : ReadLanguagePairs(m_dir.path() + "/kpwtrl.ini")) {
+  for (const LanguagePair& pair : ReadLanguagePairs(KW_SOURCE_DIR "/dist/kpwtrl.ini")) {
     offered += pair.header + "=" + pair.displayName + ";";
     if (pair.header != "[----]") Load(pair.header, file);
     for (int id : pair.header == "[----]" ? std::set<int>() : ids) {
       const std::string text = m_table.LookupText(id);
       const auto placeholder = placeholders.find(id);
-      const size_t at = text.find('%');
+      const size_t at = std::min(text.find('%'), text.size());
       EXPECT_FALSE(text.empty()) << pair.header << " " << id;
-      EXPECT_EQ(placeholder == placeholders.end() ? "" : placeholder->second, text.substr(std::min(at, text.size()), 2))
-          << pair.header << " " << id << ": " << text;
-      EXPECT_EQ(text.find('%', std::min(at, text.size() - 1) + 1), std::string::npos) << pair.header << " " << text;
+      EXPECT_EQ(placeholder == placeholders.end() ? "" : placeholder->second, text.substr(at, 2)) << id << text;
+      EXPECT_EQ(text.find('%', at + 1), std::string::npos) << pair.header << " " << text;
     }
   }
   EXPECT_EQ(offered, "[----]=System default language;[1033]=English;[1031]=Deutsch;"
                      "[1036]=Fran\xE7" "ais;[3082]=Espa\xF1" "ol;");
 }
 
-}  // namespace
+// From the help's start page on, every link names a file that is there and
+// that the help project lists (chmcmd leaves out the others), and every
+// listed file is reached.
+TEST(HelpPagesTest, EveryLinkFromTheStartPageNamesAListedFile) {
+  const std::filesystem::path help = KW_SOURCE_DIR "/help";
+  const std::string project = ReadBytes((help / "Kelpwise.hhp").string());
+  std::istringstream files(project.substr(project.find("[FILES]")));
+  std::set<std::string> listed, reached = {"index.htm"};
+  for (std::string line; std::getline(files, line);) {
+    if (line.erase(line.find_last_not_of('\r') + 1).size() > 0 && line[0] != '[') listed.insert(line);
+  }
+  const std::regex link(R"((?:href|src)="([^"#]+))", std::regex::icase);
+  for (std::vector<std::string> toVisit = {"index.htm"}; !toVisit.empty();) {
+    const std::filesystem::path page = help / toVisit.back();
+    const std::string text = ReadBytes(page.string());
+    toVisit.pop_back();
+    for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it) {
+      const std::string file = (page.parent_path() / (*it)[1].str()).lexically_normal().lexically_relative(help).generic_string();
+      EXPECT_TRUE(std::filesystem::exists(help / file) && listed.count(file)) << page << " links to " << file;
+      if (reached.insert(file).second && file.find(".htm") == file.size() - 4) toVisit.push_back(file);
+    }
+  }
+  EXPECT_EQ(reached, listed);
+}
+
 }  // namespace kw::test

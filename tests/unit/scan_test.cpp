@@ -266,13 +266,14 @@ TEST(RemoveSelectedRowsTest, DropsExactlyTheSelectedRowsWithTheirRecords) {
 // The shell and then the registry editor get the file; what they answer decides the route.
 TEST(HandBackupToSystemTest, FallsBackToTheRegistryEditorAndReportsWhenNothingTakesTheFile) {
   struct FakeLauncher : ReimportLauncher {
+    FakeLauncher(bool shell, bool run) : shellWorks(shell), runWorks(run) {}
     bool shellWorks, runWorks;
-    std::string calls = "";
+    std::string calls;
     bool OpenWithShell(const std::string& file) override { return calls += "open " + file + ";", shellWorks; }
     bool Run(const std::string& program, const std::string& parameters) override {
       return calls += "run " + program + " " + parameters + ";", runWorks;
     }
-  } shell{{}, true, false}, editor{{}, false, true}, nothing{{}, false, false};
+  } shell(true, false), editor(false, true), nothing(false, false);
   const std::string open = "open C:\\b 1.reg;", run = "run C:\\windows\\regedit.exe \"C:\\b 1.reg\";";
   EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", shell), ReimportRoute::Shell);
   EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", editor), ReimportRoute::RegistryEditor);
