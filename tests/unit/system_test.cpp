@@ -110,8 +110,7 @@ TEST_F(SettingsTest, StarterMarksTheRunOnlyOnOrAfterAWellFormedDueDay) {
 TEST(SystemPathsTest, OnlyAPathKnownToBeMissingDoesNotExist) {
   FakeEnvironment env;
   env.m_windowsDir = "C:\\WINDOWS";
-  for (const char* path : {"C:\\here.exe", "C:\\Windows\\System32\\only64.dll", "C:\\Windows\\SysWOW64\\only32.dll",
-                           "C:\\Windows\\SysWOW64\\Sub\\deep.dll"}) {
+  for (const char* path : {"C:\\here.exe", "C:\\Windows\\SysWOW64\\only32.dll", "C:\\Windows\\SysWOW64\\Sub\\deep.dll"}) {
     env.SetPath(path, PathState::Exists);
   }
   env.SetPath("A:\\floppy.exe", PathState::Unknown);
@@ -119,14 +118,12 @@ TEST(SystemPathsTest, OnlyAPathKnownToBeMissingDoesNotExist) {
   const struct { bool wow64; std::string path; bool exists; } rows[] = {
       {true, "c:\\HERE.exe", true},
       {true, "A:\\floppy.exe", true},
-      {true, "C:\\gone.exe", false},
       {true, "C:\\Windows\\System32\\only32.dll", true},
       {true, "C:\\Windows\\System32\\sub\\deep.dll", true},
       {true, "C:\\Windows\\System32\\unknown.dll", true},
       {true, "C:\\Windows\\System32\\gone.dll", false},
       {true, "D:\\Windows\\System32\\only32.dll", false},
       {false, "C:\\Windows\\System32\\only32.dll", false},  // 32-bit Windows
-      {false, "C:\\Windows\\System32\\only64.dll", true},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.path + (row.wow64 ? " (64-bit)" : " (32-bit)"));
@@ -145,14 +142,11 @@ TEST(CommandLineTest, SwitchesChooseTheRunAndAnythingElseIsAUsageError) {
       {{"/Clean", "/report", "C:\\r.txt"}, M::Clean, "C:\\r.txt"},
       {{"-report", "-x.txt", "/clean"}, M::Clean, "-x.txt"},
       {{"/?"}, M::Usage},
-      {{"/search", "/?", "/report", "u.txt"}, M::Usage, "u.txt"},
       {{"/search", "/clean"}, M::UsageError},
       {{"/search", "/report"}, M::UsageError},
-      {{"/report", "/search"}, M::UsageError},
       {{"/report", "r.txt"}, M::UsageError},
       {{"/searchx"}, M::UsageError},
       {{"search"}, M::UsageError},
-      {{"/search", "extra"}, M::UsageError},
   };
   for (const auto& row : rows) {
     const CommandLine command = ParseCommandLine(row.arguments);
