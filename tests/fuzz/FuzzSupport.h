@@ -26,14 +26,6 @@ inline std::vector<std::string> SplitLines(const std::string& bytes) {
   return lines;
 }
 
-// The program folder of a fake environment, for the whole run.
-struct ProgramFolder {
-  void Write(const std::string& name, const std::string& bytes) const { dir.WriteFile(name, bytes); }
-  std::string Path(const std::string& name) const { return dir.path() + "\\" + name; }
-  test::TempDir dir;
-  test::FakeEnvironment env{dir.path()};
-};
-
 // Text made of pieces that registry data, paths and names are made of, so
 // that the checks' patterns turn up far more often than in random bytes.
 inline std::string PieceText(FuzzedDataProvider& in, size_t maxPieces = 6) {

@@ -12,12 +12,12 @@ using namespace kw;
 using kw::fuzz::Expect;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static fuzz::ProgramFolder folder;
+  static test::FakeEnvironment folder;  // for the whole run
   FuzzedDataProvider in(data, size);
   const std::string entry = fuzz::PieceText(in);
   const std::string file = in.ConsumeRemainingBytesAsString();
-  folder.Write("blacklist.ini", file);
-  const std::string path = folder.Path("blacklist.ini");
+  folder.WriteFile("blacklist.ini", file);
+  const std::string path = folder.dir() + "\\blacklist.ini";
 
   std::vector<std::string> lines = fuzz::SplitLines(file), before;
   for (size_t i = kIgnoreListHeaderLines; i < lines.size(); ++i) {
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Expect(LoadIgnoreList(path) == before, "LoadIgnoreList");
   AppendIgnoreEntry(path, entry);
-  std::vector<std::string> added = before, after = fuzz::SplitLines(folder.dir.ReadFile("blacklist.ini"));
+  std::vector<std::string> added = before, after = fuzz::SplitLines(folder.ReadFile("blacklist.ini"));
   if (!entry.empty() && entry.find_first_of("\r\n") == std::string::npos &&
       !std::count(before.begin(), before.end(), entry)) {
     added.push_back(entry);  // an entry that reads back as itself and is new

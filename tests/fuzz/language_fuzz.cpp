@@ -30,7 +30,7 @@ int ReadSection(const std::vector<std::string>& lines, const std::string& header
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static fuzz::ProgramFolder folder;
+  static test::FakeEnvironment folder;  // for the whole run
   FuzzedDataProvider in(data, size);
   const size_t pick = in.ConsumeIntegralInRange(0, 99999);
   const std::string file = in.ConsumeRemainingBytesAsString();
@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& line = lines[pick % lines.size()];
     if (line.size() == 6 && line[0] == '[' && line != "[----]") chosen = line;
   }
-  folder.Write("config.ini", "Product ID\r\nkpw\r\nLanguage\r\n" + chosen + "\r\n");
-  folder.Write("kpwtrl.ini", file);
-  TranslationTable table(folder.env);
+  folder.WriteFile("config.ini", "Product ID\r\nkpw\r\nLanguage\r\n" + chosen + "\r\n");
+  folder.WriteFile("kpwtrl.ini", file);
+  TranslationTable table(folder);
   table.LoadLanguage();
 
   std::map<int, std::string> texts, english;

@@ -13,13 +13,13 @@ using kw::fuzz::Expect;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const char* const kKeys[] = {"Product ID", "Language", "Dialects[1031]", "Options",
                                       "CheckTime",  "CheckDate", "Startup",        "Homepage"};
-  static fuzz::ProgramFolder folder;
+  static test::FakeEnvironment folder;  // for the whole run
   FuzzedDataProvider in(data, size);
   const std::string key = in.PickValueInArray(kKeys);
   std::string value = in.ConsumeRandomLengthString(64);
   value = value.substr(0, value.find_first_of("\r\n"));  // one line, as the dialogs give it
   const std::string file = in.ConsumeRemainingBytesAsString();
-  folder.Write("config.ini", file);
+  folder.WriteFile("config.ini", file);
 
   const std::vector<std::string> lines = fuzz::SplitLines(file);
   std::vector<std::string> expected = lines;
@@ -33,11 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     ++i;
   }
-  CSystemTools tools(folder.env);
+  CSystemTools tools(folder);
   Expect(tools.ReadSetting(key) == last, "ReadSetting(" + key + ")");
   tools.WriteSetting(key, value);
   std::string crLf;
   for (const std::string& line : expected) crLf += line + "\r\n";
-  Expect(folder.dir.ReadFile("config.ini") == crLf, "WriteSetting(" + key + ")");
+  Expect(folder.ReadFile("config.ini") == crLf, "WriteSetting(" + key + ")");
   return 0;
 }

@@ -16,7 +16,6 @@ using kw::fuzz::Expect;
 
 // A file is missing when its path names something dead.
 struct DeadFilesEnvironment : test::FakeEnvironment, ScanListener {
-  using FakeEnvironment::FakeEnvironment;
   PathState ProbePath(const std::string& path) override {
     return LowerAscii(path).find("dead") == std::string::npos ? PathState::Exists : PathState::Missing;
   }
@@ -26,9 +25,9 @@ struct DeadFilesEnvironment : test::FakeEnvironment, ScanListener {
 };
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static fuzz::ProgramFolder folder;
-  [[maybe_unused]] static const bool made = std::filesystem::create_directory(folder.dir.path() + "/backup");
-  DeadFilesEnvironment env(folder.dir.path());
+  static DeadFilesEnvironment env;  // for the whole run, with a fresh registry for each input
+  [[maybe_unused]] static const bool made = std::filesystem::create_directory(env.dir() + "/backup");
+  env.m_registry = test::MemoryRegistry();
   test::MemoryRegistry& registry = env.m_registry;
   FuzzedDataProvider in(data, size);
   const ScanCategory& category = ScanCategories()[in.ConsumeIntegralInRange(0, 11)];

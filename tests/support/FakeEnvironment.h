@@ -1,5 +1,5 @@
-// A test environment: a memory registry, a program folder, a fixed clock
-// and a table of path states; and a temporary folder for the files.
+// A test environment: a memory registry, a program folder on disk, a fixed
+// clock and a table of path states.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,28 +24,22 @@ inline std::string ReadBytes(const std::string& nativePath) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A fresh temporary folder, removed with its content at the end.
-class TempDir {
- public:
-  TempDir() : m_path((std::filesystem::temp_directory_path() / "kelpwise.XXXXXX").string()) {
-    if (mkdtemp(m_path.data()) == nullptr) ADD_FAILURE() << "cannot create " << m_path;
-  }
-  ~TempDir() { std::filesystem::remove_all(m_path); }
-  const std::string& path() const { return m_path; }  // no trailing separator
-  void WriteFile(const std::string& name, const std::string& bytes) const {
-    std::ofstream(m_path + "/" + name, std::ios::binary) << bytes;
-  }
-  std::string ReadFile(const std::string& name) const { return ReadBytes(m_path + "/" + name); }
-
- private:
-  std::string m_path;
-};
-
+// The program folder is `subfolder` of a fresh temporary folder (or that
+// folder itself), removed with its content at the end.
 class FakeEnvironment : public Environment {
  public:
-  // The executable is programDir\Kelpwise.exe.
-  explicit FakeEnvironment(const std::string& programDir = "C:\\Kelpwise")
-      : m_moduleFileName(programDir + "\\Kelpwise.exe") {}
+  explicit FakeEnvironment(const std::string& subfolder = "") {
+    if (mkdtemp(m_dir.data()) == nullptr) ADD_FAILURE() << "cannot create " << m_dir;
+    if (!subfolder.empty()) std::filesystem::create_directory(m_dir + "/" + subfolder);
+    m_moduleFileName = m_dir + (subfolder.empty() ? "" : "\\" + subfolder) + "\\Kelpwise.exe";
+  }
+  ~FakeEnvironment() override { std::filesystem::remove_all(m_dir); }
+  // Files by their path below the temporary folder.
+  const std::string& dir() const { return m_dir; }  // no trailing separator
+  void WriteFile(const std::string& name, const std::string& bytes) const {
+    std::ofstream(m_dir + "/" + name, std::ios::binary) << bytes;
+  }
+  std::string ReadFile(const std::string& name) const { return ReadBytes(m_dir + "/" + name); }
 
   Registry& registry() override { return m_registry; }
   std::string ModuleFileName() override { return m_moduleFileName; }
@@ -66,6 +60,7 @@ class FakeEnvironment : public Environment {
   LocalTime m_now{2006, 12, 6, 14, 5};
 
  private:
+  std::string m_dir = (std::filesystem::temp_directory_path() / "kelpwise.XXXXXX").string();
   std::map<std::string, PathState> m_paths;  // by lower-case path
 };
 

@@ -24,15 +24,14 @@ const char kBackup[] = "backup/backup - 200612061405.reg";  // the clock says 20
 // The program folder with its backup folder, and the registry.
 class CleaningDeletionTest : public ::testing::Test {
  protected:
-  CleaningDeletionTest() { std::filesystem::create_directory(m_dir.path() + "/backup"); }
+  CleaningDeletionTest() { std::filesystem::create_directory(m_env.dir() + "/backup"); }
   // Stores a string value and returns its record as the search makes it.
   BackupRecord Found(RegRoot root, const std::string& path, const std::string& name) {
     m_reg.SetString(root, path, name, "x");
     return MakeValueRecord(root, path, *m_reg.Find(root, path, name));
   }
 
-  TempDir m_dir;
-  FakeEnvironment m_env{m_dir.path()};
+  FakeEnvironment m_env;
   MemoryRegistry& m_reg = m_env.m_registry;
   CSystemTools m_tools{m_env};
 };
@@ -79,14 +78,14 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
   for (const size_t i : {0, 2, 5, 6}) {
     backup += std::string(records[i].text).insert(records[i].text.find('\n'), "\r") + "\r\n\r\n";
   }
-  EXPECT_EQ(m_dir.ReadFile(kBackup), backup);
+  EXPECT_EQ(m_env.ReadFile(kBackup), backup);
 }
 
 TEST_F(CleaningDeletionTest, UnwritableBackupDeletesNothing) {
   // No backup folder at all, then a file where the folder should be.
-  std::filesystem::remove(m_dir.path() + "/backup");
+  std::filesystem::remove(m_env.dir() + "/backup");
   for (const bool fileInTheWay : {false, true}) {
-    if (fileInTheWay) m_dir.WriteFile("backup", "not a folder");
+    if (fileInTheWay) m_env.WriteFile("backup", "not a folder");
     EXPECT_THROW(BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")}), FileError);
     EXPECT_TRUE(m_reg.Find(HKCU, "Software\\K", "v"));
   }
@@ -96,9 +95,9 @@ TEST_F(CleaningDeletionTest, UnwritableBackupDeletesNothing) {
 // escaped for regedit; a new backup never replaces an older one of the same
 // minute.
 TEST_F(CleaningDeletionTest, BackupFileIsGoldenAndNeverReplacesAnOlderOne) {
-  const std::string stem = m_dir.path() + "\\backup\\backup - 200612061405";
+  const std::string stem = m_env.dir() + "\\backup\\backup - 200612061405";
   WriteBackupFile(
-      BackupFileName(m_dir.path(), "200612061405"),
+      BackupFileName(m_env.dir(), "200612061405"),
       {MakeValueRecord(HKCU, kMru, RegValue{"a", kRegSz, "notepad\\1\0"s}),
        MakeValueRecord(HKCU, kMru, RegValue{"MRUList", kRegBinary, "a"}),
        MakeValueRecord(HKCU, "K", RegValue{"a\nb", kRegSz, "x\0"s}),
@@ -109,13 +108,13 @@ TEST_F(CleaningDeletionTest, BackupFileIsGoldenAndNeverReplacesAnOlderOne) {
        MakeValueRecord(HKLM, "Software\\K", RegValue{"@", kRegSz, "line\r\nbreak\0"s}),
        MakeValueRecord(HKLM, "Software\\K", RegValue{"empty", kRegSz, ""})});
   const std::string golden = ReadBytes(KW_SOURCE_DIR "/tests/golden/backup.reg");
-  EXPECT_EQ(m_dir.ReadFile(kBackup), golden);
+  EXPECT_EQ(m_env.ReadFile(kBackup), golden);
   for (const char* suffix : {" (2)", " (3)"}) {
-    ASSERT_EQ(BackupFileName(m_dir.path(), "200612061405"), stem + suffix + ".reg");
-    m_dir.WriteFile("backup/backup - 200612061405"s + suffix + ".reg", "x");
+    ASSERT_EQ(BackupFileName(m_env.dir(), "200612061405"), stem + suffix + ".reg");
+    m_env.WriteFile("backup/backup - 200612061405"s + suffix + ".reg", "x");
   }
   EXPECT_EQ(BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")}).backupPath, stem + " (4).reg");
-  EXPECT_EQ(m_dir.ReadFile(kBackup), golden);
+  EXPECT_EQ(m_env.ReadFile(kBackup), golden);
 }
 
 TEST(CleaningIgnoreListTest, AppendKeepsTheHeaderAndEveryLine) {
@@ -124,15 +123,15 @@ TEST(CleaningIgnoreListTest, AppendKeepsTheHeaderAndEveryLine) {
       {"K\r\n", "K", "K\r\n\r\n\r\nK\r\n", {"K"}},
       {"h1\r\nh2\r\nh3\r\nA\r\nB", "A", "h1\r\nh2\r\nh3\r\nA\r\nB", {"A", "B"}},  // a duplicate
   };
-  TempDir dir;
-  const std::string path = dir.path() + "\\blacklist.ini";
+  FakeEnvironment folder;
+  const std::string path = folder.dir() + "\\blacklist.ini";
   EXPECT_THROW(LoadIgnoreList(path), FileError);
   EXPECT_THROW(AppendIgnoreEntry(path, "A"), FileError);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.before);
-    dir.WriteFile("blacklist.ini", row.before);
+    folder.WriteFile("blacklist.ini", row.before);
     AppendIgnoreEntry(path, row.entry);
-    EXPECT_EQ(dir.ReadFile("blacklist.ini"), row.after);
+    EXPECT_EQ(folder.ReadFile("blacklist.ini"), row.after);
     EXPECT_EQ(LoadIgnoreList(path), row.loaded);
   }
 }

@@ -22,14 +22,13 @@ class TranslationTableTest : public ::testing::Test {
  protected:
   // Loads `language` from `file`; returns the text of id 1.
   std::string Load(const std::string& language, const std::string& file) {
-    m_dir.WriteFile("config.ini", "Product ID\r\nkpw\r\nLanguage\r\n" + language + "\r\n");
-    m_dir.WriteFile("kpwtrl.ini", file);
+    m_env.WriteFile("config.ini", "Product ID\r\nkpw\r\nLanguage\r\n" + language + "\r\n");
+    m_env.WriteFile("kpwtrl.ini", file);
     m_table.LoadLanguage();
     return m_table.LookupText(1);
   }
 
-  TempDir m_dir;
-  FakeEnvironment m_env{m_dir.path()};
+  FakeEnvironment m_env;
   TranslationTable m_table{m_env};
 };
 
@@ -45,7 +44,7 @@ TEST_F(TranslationTableTest, EachLoadReplacesTheTableWithTheChosenSection) {
   EXPECT_EQ("English text", Load("[1034]", english));
   EXPECT_EQ("English text", Load("[1031]", english + "[1031]\r\n00001 Titel\r\n"));
   EXPECT_EQ("one", Load("[1033]", "[1033]\r\n00001 one\r\n"));
-  m_dir.WriteFile("config.ini", "Product ID\r\nnothere\r\nLanguage\r\n[1033]\r\n");
+  m_env.WriteFile("config.ini", "Product ID\r\nnothere\r\nLanguage\r\n[1033]\r\n");
   EXPECT_THROW(m_table.LoadLanguage(), FileError);
   EXPECT_EQ("one", m_table.LookupText(1));
   // A huge section loads and unloads without deep recursion.

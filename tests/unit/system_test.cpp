@@ -23,12 +23,10 @@ const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 // and writing single settings is proven by settings_fuzz.
 class SettingsTest : public ::testing::Test {
  protected:
-  SettingsTest() { std::filesystem::create_directory(m_dir.path() + "/Kelp wise"); }
-  void WriteConfig(const std::string& bytes) { m_dir.WriteFile("Kelp wise/config.ini", bytes); }
-  std::string Config() const { return m_dir.ReadFile("Kelp wise/config.ini"); }
+  void WriteConfig(const std::string& bytes) { m_env.WriteFile("Kelp wise/config.ini", bytes); }
+  std::string Config() const { return m_env.ReadFile("Kelp wise/config.ini"); }
 
-  TempDir m_dir;
-  FakeEnvironment m_env{m_dir.path() + "\\Kelp wise"};
+  FakeEnvironment m_env{"Kelp wise"};
   CSystemTools m_tools{m_env};
 };
 
@@ -74,11 +72,11 @@ TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {
   // config.ini stays as it was; without config.ini nothing is saved and the
   // Toolcrate keeps running.
   const std::string before = Config();
-  std::filesystem::create_directory(m_dir.path() + "/Kelp wise/config.ini.tmp");
+  std::filesystem::create_directory(m_env.dir() + "/Kelp wise/config.ini.tmp");
   EXPECT_THROW(m_tools.WriteSetting("Options", "1"), FileError);
   EXPECT_EQ(Config(), before);
   reg.SetString(RegRoot::LocalMachine, kToolcrate, "active", "1");
-  std::filesystem::remove(m_dir.path() + "/Kelp wise/config.ini");
+  std::filesystem::remove(m_env.dir() + "/Kelp wise/config.ini");
   EXPECT_THROW(SaveSettingsOnClose(m_tools, "00000000000000", false, "30"), FileError);
   EXPECT_TRUE(reg.Find(RegRoot::LocalMachine, kToolcrate, "active"));
 }
