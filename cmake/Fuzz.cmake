@@ -12,7 +12,7 @@ file(GLOB KW_FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuz
 add_custom_target(fuzzers)
 foreach(src ${KW_FUZZ_SOURCES})
   get_filename_component(name ${src} NAME_WE)
-  add_executable(${name} ${src} ${KW_TEST_SUPPORT})
+  add_executable(${name} ${src})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${KW_WARNINGS} ${KW_SANITIZE} -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE ${KW_SANITIZE} -fsanitize=fuzzer)

@@ -7,7 +7,7 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-add_executable(unit_tests ${KW_UNIT_TESTS} ${KW_TEST_SUPPORT})
+add_executable(unit_tests ${KW_UNIT_TESTS})
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(unit_tests PRIVATE ${KW_WARNINGS} ${KW_SANITIZE})
 target_link_options(unit_tests PRIVATE ${KW_SANITIZE})

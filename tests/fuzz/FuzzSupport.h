@@ -4,23 +4,16 @@
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
-#include "system/Registry.h"
 #include "tests/support/FakeEnvironment.h"
 
 namespace kw::fuzz {
 
 inline void Expect(bool ok, const std::string& what) {
-  if (ok) return;
-  std::fprintf(stderr, "oracle: %s\n", what.c_str());
-  std::abort();
+  if (!ok) std::fprintf(stderr, "oracle: %s\n", what.c_str()), std::abort();
 }
 
 // A line ends at a line feed; a carriage return right before it belongs to the line end.
@@ -28,36 +21,17 @@ inline std::vector<std::string> SplitLines(const std::string& bytes) {
   std::vector<std::string> lines;
   for (size_t start = 0, end; start < bytes.size(); start = end + 1) {
     end = std::min(bytes.find('\n', start), bytes.size());
-    lines.push_back(bytes.substr(start, end - start));
-    if (end < bytes.size() && !lines.back().empty() && lines.back().back() == '\r') {
-      lines.back().pop_back();
-    }
+    lines.push_back(bytes.substr(start, end - start - (end > start && end < bytes.size() && bytes[end - 1] == '\r')));
   }
   return lines;
-}
-
-// The program folder of a fake environment for the whole run; a misused
-// key handle of its memory registry stops the run.
-struct ProgramFolder {
-  ProgramFolder() : env(dir.path()) { GTEST_FLAG_SET(break_on_failure, true); }
-  void Write(const std::string& name, const std::string& bytes) const { dir.WriteFile(name, bytes); }
-  std::string Path(const std::string& name) const { return dir.path() + "\\" + name; }
-
-  test::TempDir dir;
-  test::FakeEnvironment env;
-};
-
-inline std::string Lower(std::string text) {
-  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-  return text;
 }
 
 // Text made of pieces that registry data, paths and names are made of, so
 // that the checks' patterns turn up far more often than in random bytes.
 inline std::string PieceText(FuzzedDataProvider& in, size_t maxPieces = 6) {
-  static const char* const kPieces[] = {
-      "c:\\", "C:\\", "\\", "dead", "Live", "\\windows\\", "\\WINDOWS\\", ".exe", ".dll",
-      ".ttf", ".fon", ".hlp", ".cnt", ".", "\"", " ", "%1", "a", "B", "\r\n", "@", "=", "]"};
+  static const char* const kPieces[] = {"c:\\", "C:\\", "\\", "dead", "Live", "\\windows\\", "\\WINDOWS\\", ".exe",
+                                        ".dll", ".ttf", ".fon", ".hlp", ".cnt", ".", "\"", " ", "%1", "a", "B",
+                                        "\r\n", "@", "=", "]"};
   std::string text;
   const size_t pieces = in.ConsumeIntegralInRange<size_t>(0, maxPieces);
   for (size_t i = 0; i < pieces && in.remaining_bytes() > 0; ++i) {
@@ -66,104 +40,83 @@ inline std::string PieceText(FuzzedDataProvider& in, size_t maxPieces = 6) {
   return text;
 }
 
-// The bytes an import stores: string data gets a terminating zero it lacks.
-inline std::string ImportedData(uint32_t type, std::string data) {
-  if (type == kRegSz && !data.empty() && data.back() != '\0') data += '\0';
-  return data;
-}
-
-// A key line for comparing: lower case, backslash runs made one.
-inline std::string Squeezed(const std::string& keyLine) {
+// The key line "[root\path]" for comparing: lower case, backslash runs made one.
+inline std::string SqueezedKey(const std::string& root, const std::string& path) {
   std::string out;
-  for (const char c : Lower(keyLine)) {
-    if (c == ']' && !out.empty() && out.back() == '\\') out.pop_back();
-    if (c != '\\' || out.empty() || out.back() != '\\') out += c;
+  for (const char c : LowerAscii("[" + root + "\\" + path + "]")) {
+    if (c == ']' && out.back() == '\\') out.pop_back();
+    if (c != '\\' || out.back() != '\\') out += c;
   }
   return out;
 }
 
-struct ImportedValue {
-  std::string keyLine, name;
-  uint32_t type = 0;
-  std::string data;
-};
+// The value regedit stores: string data gets a terminating zero it lacks.
+inline RegValue Imported(RegValue value) {
+  if (value.type == kRegSz && !value.data.empty() && value.data.back() != '\0') value.data += '\0';
+  return value;
+}
 
-// Reads a record (a key line, one line feed, a value line) as regedit
-// would; false for anything it would not import as written.
-inline bool ImportRecord(const std::string& text, ImportedValue* value) {
-  *value = ImportedValue();
+// Reads a record (a key line, one line feed, a value line) as regedit would,
+// with `key` its key line squeezed; false for anything it would not import
+// as written (of hex digits it takes lower case only).
+inline bool ImportRecord(const std::string& text, std::string* key, RegValue* value) {
   const size_t lineFeed = text.find('\n');
+  RegRoot root;
   if (lineFeed == std::string::npos || text.find_first_of("\r\n", lineFeed + 1) != std::string::npos ||
-      text.find('\r') < lineFeed || text.front() != '[' || text[lineFeed - 1] != ']') {
+      text.find('\r') < lineFeed || text[0] != '[' || text[lineFeed - 1] != ']' ||
+      !RootNamed(text.substr(1, text.find_first_of("\\]") - 1), &root)) {
     return false;
   }
-  value->keyLine = text.substr(0, lineFeed);
-  const std::string root = value->keyLine.substr(1, value->keyLine.find_first_of("\\]") - 1);
-  if (root != "HKEY_CURRENT_USER" && root != "HKEY_LOCAL_MACHINE" && root != "HKEY_CLASSES_ROOT") {
-    return false;
-  }
-  const std::string line = text.substr(lineFeed + 1);
-  size_t pos = 0;
+  *key = SqueezedKey(text.substr(1, lineFeed - 2), "");
+  size_t pos = lineFeed + 1;
   const auto quoted = [&](std::string* out) {  // only the escapes \\ and \"
-    if (line.compare(pos, 1, "\"") != 0) return false;
-    for (++pos; pos < line.size(); ++pos) {
-      if (line[pos] == '"') return ++pos, true;
-      if (line[pos] == '\\' && (++pos == line.size() || (line[pos] != '\\' && line[pos] != '"'))) {
-        return false;
-      }
-      *out += line[pos];
+    out->clear();
+    for (++pos; pos < text.size() && text[pos] != '"'; ++pos) {
+      if (text[pos] == '\\' && text[++pos] != '\\' && text[pos] != '"') return false;
+      *out += text[pos];
     }
-    return false;
+    return pos++ < text.size();
   };
-  if (line.compare(0, 1, "@") == 0) {
-    pos = 1;
-  } else if (!quoted(&value->name)) {
+  value->name.clear();
+  if (text[pos] == '@' ? text[++pos] != '=' : text[pos] != '"' || !quoted(&value->name) || text[pos] != '=') {
     return false;
   }
-  if (line.compare(pos++, 1, "=") != 0) return false;
-  if (quoted(&value->data)) {
-    value->type = kRegSz;
-    value->data += '\0';
-    return pos == line.size();
-  }
-  unsigned number = 0;
-  int used = 0;
-  const char* rest = line.c_str() + pos;
-  if (std::sscanf(rest, "dword:%8x%n", &number, &used) == 1 && used == 14 && !rest[used]) {
-    value->type = kRegDword;
-    for (int i = 0; i < 4; ++i) value->data += static_cast<char>(number >> (8 * i));
+  value->type = kRegSz;
+  if (text[++pos] == '"') return quoted(&value->data) && pos == text.size() && (*value = Imported(*value), true);
+  const std::string rest = text.substr(pos), hex = "0123456789abcdef";
+  value->data.clear();
+  if (rest.size() == 14 && rest.compare(0, 6, "dword:") == 0 && rest.find_first_not_of(hex, 6) == std::string::npos) {
+    const unsigned long n = std::stoul(rest.substr(6), nullptr, 16);
+    *value = RegValue{value->name, kRegDword, {char(n), char(n >> 8), char(n >> 16), char(n >> 24)}};
     return true;
   }
-  value->type = kRegBinary;
-  if (line.compare(pos, 4, "hex:") == 0) {
-    used = 4;
-  } else if (std::sscanf(rest, "hex(%8x):%n", &value->type, &used) != 1 || used == 0) {
+  size_t body = 4, end = rest.find_first_not_of(hex, 4);
+  if (rest.compare(0, 4, "hex(") == 0 && end > 4 && end < 13 && rest.compare(end, 2, "):") == 0) {
+    value->type = uint32_t(std::stoul(rest.substr(4, end - 4), nullptr, 16));
+    body = end + 2;
+  } else if (rest.compare(0, 4, "hex:") == 0) {
+    value->type = kRegBinary;
+  } else {
     return false;
   }
-  for (size_t i = pos + size_t(used); i < line.size(); i += 3) {
-    unsigned byte = 0;
-    int digits = 0;
-    if (std::sscanf(line.c_str() + i, "%2x%n", &byte, &digits) != 1 || digits != 2 ||
-        line[i] == ' ' || line[i] == '+' || line[i] == '-' ||
-        (i + 2 < line.size() && (line[i + 2] != ',' || i + 3 == line.size()))) {
+  for (size_t i = body; i < rest.size(); i += 3) {
+    if (i + 2 > rest.size() || rest.find_first_not_of(hex, i) < i + 2 ||
+        (i + 2 < rest.size() && (rest[i + 2] != ',' || i + 3 == rest.size()))) {
       return false;
     }
-    value->data += static_cast<char>(byte);
+    value->data += char(std::stoul(rest.substr(i, 2), nullptr, 16));
   }
-  value->data = ImportedData(value->type, value->data);
+  *value = Imported(*value);
   return true;
 }
 
 // A record against the value it was made from.
-inline void ExpectRecordOf(const std::string& recordText, RegRoot root, const std::string& keyPath,
-                           const RegValue& value) {
-  ImportedValue imported;
-  Expect(ImportRecord(recordText, &imported), "record does not import: " + recordText);
-  Expect(Squeezed(imported.keyLine) == Squeezed("[" + std::string(RootName(root)) + "\\" + keyPath + "]"),
-         "record key differs from " + keyPath + ": " + recordText);
-  Expect(imported.name == value.name && imported.type == value.type &&
-             imported.data == ImportedData(value.type, value.data),
-         "record value differs: " + recordText);
+inline void ExpectRecordOf(const std::string& text, RegRoot root, const std::string& keyPath, const RegValue& value) {
+  std::string key;
+  RegValue imported;
+  Expect(ImportRecord(text, &key, &imported) && key == SqueezedKey(RootName(root), keyPath) &&
+             imported.name == value.name && imported.type == value.type && imported.data == Imported(value).data,
+         "record does not import as its value: " + text);
 }
 
 }  // namespace kw::fuzz

@@ -5,46 +5,38 @@
 #include "tests/fuzz/FuzzSupport.h"
 
 using namespace kw;
-using kw::fuzz::Expect;
 
-namespace {
-
-void CheckReader(const std::string& text) {
-  fuzz::ImportedValue imported;
-  if (!fuzz::ImportRecord(text, &imported)) return;
+static void CheckReader(const std::string& text) {
+  std::string key;
+  RegValue imported;
   RecordTarget target;
-  Expect(ReadRecordTarget(text, &target) && target.valueName == imported.name &&
-             fuzz::Squeezed("[" + target.rootName + "\\" + target.keyPath + "]") ==
-                 fuzz::Squeezed(imported.keyLine),
-         "ReadRecordTarget differs from the import: " + text);
+  fuzz::Expect(!fuzz::ImportRecord(text, &key, &imported) ||
+                   (ReadRecordTarget(text, &target) && target.valueName == imported.name &&
+                    fuzz::SqueezedKey(target.rootName, target.keyPath) == key),
+               "ReadRecordTarget differs from the import: " + text);
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  const int mode = in.ConsumeIntegralInRange(0, 2);
-  if (mode == 2) {  // any text
-    CheckReader(in.ConsumeRemainingBytesAsString());
-    return 0;
-  }
+  const int mode = in.ConsumeIntegralInRange(0, 2);  // a value, a SharedDLLs value, any text
+  if (mode == 2) return CheckReader(in.ConsumeRemainingBytesAsString()), 0;
   RegRoot root = in.PickValueInArray({RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::ClassesRoot});
   RegValue value;
   value.type = in.ConsumeBool() ? kRegSz : in.ConsumeIntegral<uint32_t>();
   value.name = fuzz::PieceText(in, 3);
   std::string keyPath = fuzz::PieceText(in, 4);
   value.data = in.ConsumeRemainingBytesAsString();
-  if (mode == 1) {  // a SharedDLLs value, in the key or a subkey below it
+  if (mode == 1) {  // in the SharedDLLs key or a subkey below it
     root = RegRoot::LocalMachine;
     keyPath = keyPath.empty() ? kSharedDllsKeyPath : kSharedDllsKeyPath + ("\\" + keyPath);
   }
-  const BackupRecord record =
-      mode == 1 ? MakeSharedDllRecord(keyPath, value) : MakeValueRecord(root, keyPath, value);
-  Expect((record.kind == RecordKind::NotString) == (mode == 0 && value.type != kRegSz), "kind");
+  const BackupRecord record = mode == 1 ? MakeSharedDllRecord(keyPath, value) : MakeValueRecord(root, keyPath, value);
   const bool lineBreak = (value.name + keyPath).find_first_of("\r\n") != std::string::npos;
-  if (record.kind == RecordKind::NotString) return 0;
-  Expect((record.kind == RecordKind::Restorable) == !lineBreak, "restorable record kind");
-  if (lineBreak) return 0;
+  fuzz::Expect(record.kind == (mode == 0 && value.type != kRegSz ? RecordKind::NotString
+                               : lineBreak                        ? RecordKind::NotRestorable
+                                                                  : RecordKind::Restorable),
+               "record kind");
+  if (record.kind != RecordKind::Restorable) return 0;
   CheckReader(record.text);
   fuzz::ExpectRecordOf(record.text, root, keyPath, value);
   return 0;

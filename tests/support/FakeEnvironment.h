@@ -1,58 +1,66 @@
-// A test environment: a memory registry, a program folder, a fixed clock
-// and a table of path states.
+// A test environment: a memory registry, a program folder on disk, a fixed
+// clock and a table of path states.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 
 #include "system/Environment.h"
+#include "scan/EntryChecks.h"
+#include "system/SystemTools.h"
 #include "tests/support/MemoryRegistry.h"
 
 namespace kw::test {
 
-std::string ReadBytes(const std::string& nativePath);
+inline std::string ReadBytes(const std::string& nativePath) {
+  std::ifstream in(nativePath, std::ios::binary);
+  if (!in) ADD_FAILURE() << "cannot read " << nativePath;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
-// A fresh temporary directory, removed with its content at the end.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return m_path; }  // no trailing separator
-  void WriteFile(const std::string& name, const std::string& bytes) const;
-  std::string ReadFile(const std::string& name) const { return ReadBytes(m_path + "/" + name); }
-
- private:
-  std::string m_path;
-};
-
+// The program folder is `subfolder` of a fresh temporary folder (or that
+// folder itself), removed with its content at the end.
 class FakeEnvironment : public Environment {
  public:
-  // The executable is programDir\Kelpwise.exe.
-  explicit FakeEnvironment(const std::string& programDir = "C:\\Kelpwise")
-      : m_moduleFileName(programDir + "\\Kelpwise.exe") {}
+  explicit FakeEnvironment(const std::string& subfolder = "") {
+    if (mkdtemp(m_dir.data()) == nullptr) ADD_FAILURE() << "cannot create " << m_dir;
+    if (!subfolder.empty()) std::filesystem::create_directory(m_dir + "/" + subfolder);
+    m_moduleFileName = m_dir + (subfolder.empty() ? "" : "\\" + subfolder) + "\\Kelpwise.exe";
+  }
+  ~FakeEnvironment() override { std::filesystem::remove_all(m_dir); }
+  // Files by their path below the temporary folder.
+  const std::string& dir() const { return m_dir; }  // no trailing separator
+  void WriteFile(const std::string& name, const std::string& bytes) const {
+    std::ofstream(m_dir + "/" + name, std::ios::binary) << bytes;
+  }
+  std::string ReadFile(const std::string& name) const { return ReadBytes(m_dir + "/" + name); }
 
   Registry& registry() override { return m_registry; }
   std::string ModuleFileName() override { return m_moduleFileName; }
-  bool WindowsDirectory(std::string* dir) override { return Known(m_windowsDir, dir); }
-  bool SystemWow64Directory(std::string* dir) override { return Known(m_wow64Dir, dir); }
+  bool WindowsDirectory(std::string* dir) override { return !(*dir = m_windowsDir).empty(); }
+  bool SystemWow64Directory(std::string* dir) override { return !(*dir = m_wow64Dir).empty(); }
   // A path set with SetPath (any letter case) has its state; others are Missing.
-  PathState ProbePath(const std::string& path) override;
+  PathState ProbePath(const std::string& path) override {
+    const auto it = m_paths.find(LowerAscii(path));
+    return it == m_paths.end() ? PathState::Missing : it->second;
+  }
   LocalTime Now() override { return m_now; }
-  void SetPath(const std::string& path, PathState state);
+  void SetPath(const std::string& path, PathState state) { m_paths[LowerAscii(path)] = state; }
 
   MemoryRegistry m_registry;
   std::string m_moduleFileName;
   std::string m_windowsDir = "C:\\Windows";
   std::string m_wow64Dir;  // empty: 32-bit Windows
-  LocalTime m_now;
+  LocalTime m_now{2006, 12, 6, 14, 5};
 
  private:
-  static bool Known(const std::string& value, std::string* out) {
-    *out = value;
-    return !value.empty();
-  }
+  std::string m_dir = (std::filesystem::temp_directory_path() / "kelpwise.XXXXXX").string();
   std::map<std::string, PathState> m_paths;  // by lower-case path
 };
 

@@ -4,9 +4,11 @@
 // order, and values change only through a handle opened for writing.
 #pragma once
 
+#include <strings.h>
+
+#include <algorithm>
 #include <functional>
-#include <map>
-#include <memory>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -14,52 +16,114 @@
 
 namespace kw::test {
 
+// The first of `items` (keys or values) of that name, in any letter case.
+template <typename Items>
+auto Named(Items& items, const std::string& name) {
+  return std::find_if(items.begin(), items.end(),
+                      [&](const auto& item) { return strcasecmp(item.name.c_str(), name.c_str()) == 0; });
+}
+
 class MemoryRegistry : public Registry {
- public:
-  MemoryRegistry();
-  ~MemoryRegistry() override;
-
-  RegStatus OpenKey(RegRoot root, const std::string& path, bool forWrite, Handle* key) override;
-  RegStatus CreateKey(RegRoot root, const std::string& path, Handle* key) override;
-  void CloseKey(Handle key) override;
-  RegStatus ListSubKeys(Handle key, std::vector<std::string>* names) override;
-  RegStatus ListValues(Handle key, bool withData, std::vector<RegValue>* values) override;
-  RegStatus QueryValue(Handle key, const std::string& name, RegValue* value) override;
-  RegStatus SetValue(Handle key, const std::string& name, uint32_t type,
-                     const std::string& data) override;
-  RegStatus DeleteValue(Handle key, const std::string& name) override;
-  bool IsAnsiExact(Handle key, const std::string& name) override;
-
-  // Set-up and inspection by root-relative path; keys are created on the way.
-  void SetRaw(RegRoot root, const std::string& path, const std::string& name, uint32_t type,
-              const std::string& bytes);
-  void SetString(RegRoot root, const std::string& path, const std::string& name,
-                 const std::string& text) {
-    SetRaw(root, path, name, kRegSz, text + '\0');
-  }
-  void AddKey(RegRoot root, const std::string& path) { Walk(root, path, true); }
-  bool HasKey(RegRoot root, const std::string& path) const { return Walk(root, path, false); }
-  const RegValue* Find(RegRoot root, const std::string& path, const std::string& name) const;
-  // A key that refuses opening, and a value the ANSI code page cannot hold.
-  void DenyAccess(RegRoot root, const std::string& path);
-  void MarkNotAnsi(RegRoot root, const std::string& path, const std::string& name);
-  // Runs after each value deleted, as another program writing meanwhile.
-  std::function<void()> afterEachDelete;
-  int openKeys() const { return static_cast<int>(m_handles.size()); }
-
- private:
-  struct Node;
-  struct OpenHandle {
+  struct Node {
+    std::string name;
+    std::list<Node> children{};
+    std::vector<RegValue> values{}, notAnsi{};  // notAnsi: names only
+    bool denied = false;
+  };
+  struct OpenKeyState {
     Node* node;
     bool forWrite;
   };
-  Node* Walk(RegRoot root, const std::string& path, bool create) const;
-  OpenHandle* Lookup(Handle key) const;  // nullptr and a test failure when unknown
-  RegStatus Open(RegRoot root, const std::string& path, bool create, bool forWrite,
-                 Handle* key);
 
-  std::unique_ptr<Node> m_roots[3];
-  std::map<Handle, std::unique_ptr<OpenHandle>> m_handles;
+ public:
+  RegStatus OpenKey(RegRoot root, const std::string& path, bool forWrite, Handle* key) override {
+    return Open(Walk(root, path, false), forWrite, key);
+  }
+  RegStatus CreateKey(RegRoot root, const std::string& path, Handle* key) override {
+    return Open(Walk(root, path, true), true, key);
+  }
+  void CloseKey(Handle key) override { delete static_cast<OpenKeyState*>(key), --m_openKeys; }
+  RegStatus ListSubKeys(Handle key, std::vector<std::string>* names) override {
+    names->clear();
+    for (const Node& child : NodeOf(key).children) names->push_back(child.name);
+    return RegStatus::Ok;
+  }
+  RegStatus ListValues(Handle key, bool withData, std::vector<RegValue>* values) override {
+    values->clear();
+    for (const RegValue& v : NodeOf(key).values) values->push_back(withData ? v : RegValue{v.name, kRegNone, {}});
+    return RegStatus::Ok;
+  }
+  RegStatus QueryValue(Handle key, const std::string& name, RegValue* value) override {
+    const auto it = Named(NodeOf(key).values, name);
+    return it == NodeOf(key).values.end() ? RegStatus::NotFound : (*value = *it, RegStatus::Ok);
+  }
+  RegStatus SetValue(Handle key, const std::string& name, uint32_t type, const std::string& data) override {
+    if (!static_cast<OpenKeyState*>(key)->forWrite) return RegStatus::AccessDenied;
+    Set(NodeOf(key), name, type, data);
+    return RegStatus::Ok;
+  }
+  RegStatus DeleteValue(Handle key, const std::string& name) override {
+    std::vector<RegValue>& values = NodeOf(key).values;
+    const auto it = Named(values, name);
+    if (!static_cast<OpenKeyState*>(key)->forWrite) return RegStatus::AccessDenied;
+    if (it == values.end()) return RegStatus::NotFound;
+    values.erase(it);
+    if (afterEachDelete) afterEachDelete();
+    return RegStatus::Ok;
+  }
+  bool IsAnsiExact(Handle key, const std::string& name) override {
+    return Named(NodeOf(key).notAnsi, name) == NodeOf(key).notAnsi.end();
+  }
+
+  // Set-up and inspection by root-relative path; keys are created on the way.
+  void SetRaw(RegRoot root, const std::string& path, const std::string& name, uint32_t type, const std::string& data) {
+    Set(*Walk(root, path, true), name, type, data);
+  }
+  void SetString(RegRoot root, const std::string& path, const std::string& name, const std::string& text) {
+    SetRaw(root, path, name, kRegSz, text + '\0');
+  }
+  void AddKey(RegRoot root, const std::string& path) { Walk(root, path, true); }
+  const RegValue* Find(RegRoot root, const std::string& path, const std::string& name) {
+    Node* node = Walk(root, path, false);
+    const auto it = node ? Named(node->values, name) : std::vector<RegValue>::iterator();
+    return node && it != node->values.end() ? &*it : nullptr;
+  }
+  // A key that refuses opening, and a value the ANSI code page cannot hold.
+  void DenyAccess(RegRoot root, const std::string& path) { Walk(root, path, true)->denied = true; }
+  void MarkNotAnsi(RegRoot root, const std::string& path, const std::string& name) {
+    Walk(root, path, true)->notAnsi.push_back(RegValue{name, kRegNone, {}});
+  }
+  // Runs after each value deleted, as another program writing meanwhile.
+  std::function<void()> afterEachDelete;
+  int openKeys() const { return m_openKeys; }
+
+ private:
+  static Node& NodeOf(Handle key) { return *static_cast<OpenKeyState*>(key)->node; }
+  // A value set again keeps the letter case of its name.
+  static void Set(Node& node, const std::string& name, uint32_t type, const std::string& data) {
+    auto it = Named(node.values, name);
+    if (it == node.values.end()) it = node.values.insert(it, RegValue{name, kRegNone, {}});
+    it->type = type, it->data = data;
+  }
+  Node* Walk(RegRoot root, const std::string& path, bool create) {
+    Node* node = &m_roots[static_cast<int>(root)];
+    const std::string normal = NormalizeKeyPath(path);
+    for (size_t start = 0, end; start < normal.size(); start = end + 1) {
+      end = std::min(normal.find('\\', start), normal.size());
+      auto it = Named(node->children, normal.substr(start, end - start));
+      if (it == node->children.end() && !create) return nullptr;
+      if (it == node->children.end()) it = node->children.insert(it, Node{normal.substr(start, end - start)});
+      node = &*it;
+    }
+    return node;
+  }
+  RegStatus Open(Node* node, bool forWrite, Handle* key) {
+    *key = node && !node->denied ? (++m_openKeys, new OpenKeyState{node, forWrite}) : nullptr;
+    return !node ? RegStatus::NotFound : node->denied ? RegStatus::AccessDenied : RegStatus::Ok;
+  }
+
+  Node m_roots[3];
+  int m_openKeys = 0;
 };
 
 }  // namespace kw::test

@@ -1,0 +1,162 @@
+// Backing found values up to a REGEDIT4 file, then deleting them; the
+// ignore list and the loop guard that adds to it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+
+#include "cleaning/BackupFile.h"
+#include "cleaning/Deletion.h"
+#include "cleaning/IgnoreList.h"
+#include "cleaning/LoopGuard.h"
+#include "system/FileError.h"
+#include "tests/support/FakeEnvironment.h"
+
+namespace kw::test {
+
+using namespace std::string_literals;
+
+const RegRoot HKCU = RegRoot::CurrentUser, HKLM = RegRoot::LocalMachine;
+const char kMru[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+const char kDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char kBackup[] = "backup/backup - 200612061405.reg";  // the clock says 2006-12-06 14:05
+
+// The program folder with its backup folder, and the registry.
+class CleaningDeletionTest : public ::testing::Test {
+ protected:
+  CleaningDeletionTest() { std::filesystem::create_directory(m_env.dir() + "/backup"); }
+  // Stores a string value and returns its record as the search makes it.
+  BackupRecord Found(RegRoot root, const std::string& path, const std::string& name) {
+    m_reg.SetString(root, path, name, "x");
+    return MakeValueRecord(root, path, *m_reg.Find(root, path, name));
+  }
+
+  FakeEnvironment m_env;
+  MemoryRegistry& m_reg = m_env.m_registry;
+  CSystemTools m_tools{m_env};
+};
+
+// Only values that still hold what the search read are backed up and
+// deleted; which ones do is decided again right before each deletion. (That
+// nothing else is deleted is proven by walk_fuzz.)
+TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFound) {
+  m_reg.SetString(HKLM, "Software\\K", "", "default");
+  m_reg.SetRaw(HKCU, kMru, "MRUList", kRegDword, "\7\0\0\0"s);
+  m_reg.SetRaw(HKLM, kDlls, "C:\\Program Files\\a.dll", kRegDword, "\2\0\0\0"s);
+  m_reg.SetString(RegRoot::ClassesRoot, "exefile\\shell\\open\\command", "", "x");
+  std::vector<BackupRecord> records = {
+      Found(HKCU, kMru, "a"), Found(HKCU, kMru, "gone before"), Found(HKLM, "Software\\K", "@"),
+      Found(HKLM, "Software\\Denied", "v"), Found(HKCU, kMru, "foreign"),
+      MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command", RegValue{"", kRegSz, "x\0"s}),
+      MakeSharedDllRecord(kDlls, *m_reg.Find(HKLM, kDlls, "C:\\Program Files\\a.dll")),
+      MakeValueRecord(HKCU, kMru, *m_reg.Find(HKCU, kMru, "MRUList")),  // NotString: skipped
+      MakeValueRecord(HKLM, "Software\\NoSuchKey", RegValue{"v", kRegSz, "x\0"s}),
+      BackupRecord{"[HKEY_USERS\\K]\n\"v\"=\"x\""}, BackupRecord{"garbage"},
+      Found(HKCU, kMru, "changed"), Found(HKCU, kMru, "retyped")};
+  records[4].kind = RecordKind::NotRestorable;
+  m_reg.DenyAccess(HKLM, "Software\\Denied");
+  m_tools.m_strKeyPath = kMru;
+  ASSERT_EQ(m_tools.DeleteRegValue(kWriteCurrentUser, "gone before"), DeleteOutcome::Deleted);
+  m_reg.SetString(HKCU, kMru, "changed", "after the search");
+  // Once a is deleted, another program gives "retyped" the same bytes as another type.
+  m_reg.afterEachDelete = [&] { m_reg.SetRaw(HKCU, kMru, "retyped", kRegExpandSz, "x\0"s); };
+
+  const DeleteRunResult run = BackUpAndDelete(m_tools, records);
+
+  EXPECT_EQ(run.deletion.deleted, 6);  // a, gone before, @, exefile, shared DLL, key missing
+  EXPECT_EQ(run.deletion.failed, 6);   // denied, not restorable, unknown root, unreadable, changed twice
+  using O = RecordOutcome;
+  EXPECT_EQ(run.deletion.outcomes, (std::vector<O>{O::Deleted, O::AlreadyGone, O::Deleted, O::Refused,
+                                                   O::NotRestorable, O::Deleted, O::Deleted, O::Skipped,
+                                                   O::AlreadyGone, O::Unreadable, O::Unreadable, O::Changed,
+                                                   O::Changed}));
+  EXPECT_TRUE(m_reg.Find(HKLM, "Software\\K", ""));
+  EXPECT_TRUE(m_reg.Find(HKCU, kMru, "foreign"));
+  const RegValue* retyped = m_reg.Find(HKCU, kMru, "retyped");
+  EXPECT_TRUE(retyped && retyped->type == kRegExpandSz);
+  std::string backup = "REGEDIT4\r\n";  // the values deleted, not those that changed
+  for (const size_t i : {0, 2, 5, 6}) {
+    backup += std::string(records[i].text).insert(records[i].text.find('\n'), "\r") + "\r\n\r\n";
+  }
+  EXPECT_EQ(m_env.ReadFile(kBackup), backup);
+}
+
+TEST_F(CleaningDeletionTest, UnwritableBackupDeletesNothing) {
+  // No backup folder at all, then a file where the folder should be.
+  std::filesystem::remove(m_env.dir() + "/backup");
+  for (const bool fileInTheWay : {false, true}) {
+    if (fileInTheWay) m_env.WriteFile("backup", "not a folder");
+    EXPECT_THROW(BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")}), FileError);
+    EXPECT_TRUE(m_reg.Find(HKCU, "Software\\K", "v"));
+  }
+}
+
+// The file holds the header and the restorable records, byte for byte,
+// escaped for regedit; a new backup never replaces an older one of the same
+// minute.
+TEST_F(CleaningDeletionTest, BackupFileIsGoldenAndNeverReplacesAnOlderOne) {
+  const std::string stem = m_env.dir() + "\\backup\\backup - 200612061405";
+  WriteBackupFile(
+      BackupFileName(m_env.dir(), "200612061405"),
+      {MakeValueRecord(HKCU, kMru, RegValue{"a", kRegSz, "notepad\\1\0"s}),
+       MakeValueRecord(HKCU, kMru, RegValue{"MRUList", kRegBinary, "a"}),
+       MakeValueRecord(HKCU, "K", RegValue{"a\nb", kRegSz, "x\0"s}),
+       MakeSharedDllRecord(kDlls, RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s}),
+       MakeSharedDllRecord(kDlls + "\\Sub"s, RegValue{"c:\\g\".dll", 11, "5\0"s}),
+       MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command",
+                       RegValue{"", kRegSz, "\"C:\\Program Files\\g\xE4ne.exe\" \"%1\"\0"s}),
+       MakeValueRecord(HKLM, "Software\\K", RegValue{"@", kRegSz, "line\r\nbreak\0"s}),
+       MakeValueRecord(HKLM, "Software\\K", RegValue{"empty", kRegSz, ""})});
+  const std::string golden = ReadBytes(KW_SOURCE_DIR "/tests/golden/backup.reg");
+  EXPECT_EQ(m_env.ReadFile(kBackup), golden);
+  for (const char* suffix : {" (2)", " (3)"}) {
+    ASSERT_EQ(BackupFileName(m_env.dir(), "200612061405"), stem + suffix + ".reg");
+    m_env.WriteFile("backup/backup - 200612061405"s + suffix + ".reg", "x");
+  }
+  EXPECT_EQ(BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")}).backupPath, stem + " (4).reg");
+  EXPECT_EQ(m_env.ReadFile(kBackup), golden);
+}
+
+TEST(CleaningIgnoreListTest, AppendKeepsTheHeaderAndEveryLine) {
+  const struct { std::string before; const char* entry; std::string after; std::vector<std::string> loaded; } rows[] = {  // more in ignorelist_fuzz
+      // Fewer than three lines: padded so that the entry counts; a header line equal to the entry is no entry.
+      {"K\r\n", "K", "K\r\n\r\n\r\nK\r\n", {"K"}},
+      {"h1\r\nh2\r\nh3\r\nA\r\nB", "A", "h1\r\nh2\r\nh3\r\nA\r\nB", {"A", "B"}},  // a duplicate
+  };
+  FakeEnvironment folder;
+  const std::string path = folder.dir() + "\\blacklist.ini";
+  EXPECT_THROW(LoadIgnoreList(path), FileError);
+  EXPECT_THROW(AppendIgnoreEntry(path, "A"), FileError);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.before);
+    folder.WriteFile("blacklist.ini", row.before);
+    AppendIgnoreEntry(path, row.entry);
+    EXPECT_EQ(folder.ReadFile("blacklist.ini"), row.after);
+    EXPECT_EQ(LoadIgnoreList(path), row.loaded);
+  }
+}
+
+// The entry is the key in front of the chain of eight equal names ("" when no key can be written).
+TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
+  const auto chain = [](const std::string& name) {
+    std::string path;
+    for (int i = 0; i < kLoopLength; ++i) path += "\\" + name;
+    return path;
+  };
+  const struct { std::string path; std::optional<std::string> entry; std::string walkStart = ""; } rows[] = {
+      {"CLSID\\{id}" + chain("Sub"), "CLSID\\{id}"},
+      {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // seven
+      {"A\\X\\X" + chain("X"), "A"},                                      // more than eight
+      {"X\\X\\X\\X\\X\\X\\X\\X", "X"},  // nothing in front of the chain: its first key
+      {"K\\Sub\\sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // case differs
+      // A name with a line break: the nearest key above it, or nothing.
+      {"K\\l\rm\\n" + chain("X"), "K"},
+      {"\\a\nb" + chain("X"), ""},
+      // A chain that begins at the walk's start key or above: an entry above
+      // the start key would not be looked up, the child on the way is.
+      {"S\\Help" + chain("Help"), "S\\Help\\Help", "S\\Help"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(LoopGuardEntry(row.path, row.walkStart), row.entry) << row.path;
+}
+
+}  // namespace kw::test

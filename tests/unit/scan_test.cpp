@@ -1,0 +1,258 @@
+// The scan: the entry checks' cut and probe of file references, the key
+// walker (which subkeys it leaves out, the ignore list, the depth limit), the
+// results list's model and the actions on its rows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <string>
+
+#include "cleaning/BackupReimport.h"
+#include "cleaning/ResultsListActions.h"
+#include "options/OptionsString.h"
+#include "scan/EntryChecks.h"
+#include "scan/KeyWalker.h"
+#include "scan/ResultModel.h"
+#include "scan/ScanCategories.h"
+#include "tests/support/FakeEnvironment.h"
+
+namespace kw::test {
+
+const char kWinDir[] = "C:\\Windows";
+
+TEST(ScanEntryChecksTest, CutsAndProbesEachKindOfFileReference) {
+  const char* const none = nullptr;
+  const struct {
+    ScanCheck check;
+    const char *token, *name, *data;
+    const char* existing;  // the one file that exists (any case), or none
+    const char* expected;  // the missing file, or none
+  } rows[] = {
+      {SCAN_PROGRAM, ".exe", "", "\"C:\\P F\\Gone\\gone.exe\" \"%1\"", none,
+       "c:\\p f\\gone\\gone.exe"},
+      {SCAN_PROGRAM, ".exe", "", "\"C:\\App\\app.exe\" \"%1\"", "c:\\app\\APP.exe", none},
+      {SCAN_PROGRAM, ".exe", "", "C:\\WINDOWS\\gone.exe %1", none, none},
+      {SCAN_PROGRAM, ".exe", "", "D:\\Apps\\gone.exe", none, none},
+      {SCAN_PROGRAM, ".exe", "", "run.exe c:\\data\\x", none, none},  // .exe before the drive
+      // Bare font names live in the fonts folder; other drives are examined.
+      {SCAN_FONT, ".ttf", "Old (TrueType)", "OldFont.TTF", none, "C:\\Windows\\fonts\\oldfont.ttf"},
+      {SCAN_FONT, ".fon", "X", "D:\\Fonts\\x.fon", none, "d:\\fonts\\x.fon"},
+      // Shared DLLs are named by the value name, on any drive, case kept.
+      {SCAN_SHAREDDLL, "'Shared DLLs'", "C:\\Common\\Gone.DLL", "No REG_SZ", none,
+       "C:\\Common\\Gone.DLL"},
+      // COM/OLE servers: cut three characters after the last dot.
+      {SCAN_COMOBJECT, "Old COM/OLE", "", "C:\\P F\\App\\Server.DLL,0", none,
+       "c:\\p f\\app\\server.dll"},
+      {SCAN_COMOBJECT, "Old COM/OLE", "", "c:\\folder", none, none},  // no dot: cut to the drive
+      // Help files: the folder in the data joined with the value name.
+      {SCAN_HELPFILE, ".hlp", "x.hlp", "c:\\old", none, "c:\\old\\x.hlp"},
+      {SCAN_HELPFILE, ".hlp", "x.hlp", "c:\\help", "C:\\Help\\x.hlp", none},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.name) + " = " + row.data);
+    const std::string existing = LowerAscii(row.existing ? row.existing : "");
+    const auto probe = [&](const std::string& path) { return LowerAscii(path) == existing; };
+    const std::optional<std::string> expected =
+        row.expected ? std::optional<std::string>(row.expected) : std::nullopt;
+    EXPECT_EQ(expected, FindMissingFile(row.check, row.token, row.name, row.data, kWinDir, probe));
+  }
+}
+
+using namespace std::string_literals;
+
+const RegRoot kHkcu = RegRoot::CurrentUser, kHklm = RegRoot::LocalMachine, kHkcr = RegRoot::ClassesRoot;
+
+enum Category { kRunMru = 0, kPrograms = 6, kFonts = 7, kSharedDlls = 8, kCom = 9, kHelp = 11 };
+
+std::string StartKey(int category) { return ScanCategories()[size_t(category)].startKey; }
+
+// Keeps the keys entered.
+class ScanKeyWalkerTest : public ::testing::Test, public ScanListener, public FakeEnvironment {
+ protected:
+  void OnKeyEntered(const std::string& keyPath) override { m_entered.push_back(keyPath); }
+  void OnKeyChecked(const std::string&) override {}
+  void OnEntryAdded(int, const std::string&, bool) override {}
+
+  void Scan(int category, const std::string& options = "11111111111100") {
+    KeyWalker walker(m_registry, m_tools, m_model, *this, m_ignore, m_names, ReadOptionFlags(options));
+    const ScanCategory& c = ScanCategories()[static_cast<size_t>(category)];
+    walker.ScanKey("Cat", c.startKey, c.check, c.extensions);
+  }
+  bool Entered(const std::string& path) const {
+    return std::count(m_entered.begin(), m_entered.end(), path) != 0;
+  }
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> shown;
+    for (const ResultRow& row : m_model.rows()) shown.push_back(row.valueName + "=" + row.shown);
+    return shown;
+  }
+
+  CSystemTools m_tools{*this};
+  ResultModel m_model;
+  std::vector<std::string> m_entered, m_ignore;
+  std::array<std::string, kCategoryCount> m_names;
+};
+
+TEST_F(ScanKeyWalkerTest, ExcludedSubkeysAreSkippedAtEveryDepth) {
+  const std::string root = StartKey(kRunMru) + "\\";
+  const std::vector<std::string> skipped = {"DirectX", "Microsoft", "CLSID", "Installer", "Interface", "Sub\\Direct"};
+  // Names compare without regard to case, so lower-case twins live elsewhere.
+  const std::vector<std::string> visited = {"Sub\\directx", "MyDirect", "Direc",
+                                            "Sub\\microsoft", "Sub\\Interfaces", "Denied"};
+  for (const auto& list : {skipped, visited}) {
+    for (const std::string& name : list) m_registry.AddKey(kHkcu, root + name);
+  }
+  m_registry.DenyAccess(kHkcu, root + "Denied");  // entered all the same, for the loop guard
+  Scan(kRunMru);
+  for (const std::string& name : skipped) EXPECT_FALSE(Entered(root + name)) << name;
+  for (const std::string& name : visited) EXPECT_TRUE(Entered(root + name)) << name;
+}
+
+TEST_F(ScanKeyWalkerTest, IgnoredKeyIsCheckedButNotEntered) {
+  m_registry.SetString(kHkcr, "CLSID\\{X}", "", "c:\\gone\\a.dll");
+  m_registry.SetString(kHkcr, "CLSID\\{X}\\InprocServer32", "", "c:\\gone\\b.dll");
+  m_registry.SetString(kHkcr, "CLSID\\{Y}\\InprocServer32", "", "c:\\gone\\c.dll");
+  m_registry.AddKey(kHkcr, "exefile\\shell");
+  m_registry.AddKey(kHkcr, "txtfile\\shell");
+  // Program walks start at the root: their paths begin with a backslash.
+  m_ignore = {"CLSID\\{X}", "{Y}", "\\exefile", "txtfile"};
+  Scan(kCom);
+  Scan(kPrograms);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"(default)=c:\\gone\\a.dll", "(default)=c:\\gone\\c.dll"}));
+  EXPECT_TRUE(Entered("\\exefile"));
+  EXPECT_FALSE(Entered("\\exefile\\shell"));
+  EXPECT_TRUE(Entered("\\txtfile\\shell"));
+}
+
+TEST_F(ScanKeyWalkerTest, DepthIsLimitedToTheRegistryNestingLimit) {
+  std::string path = StartKey(kRunMru);
+  for (int level = 0; level < 600; ++level) path += "\\K";
+  m_registry.AddKey(kHkcu, path);
+  Scan(kRunMru);
+  EXPECT_EQ(m_entered.size(), size_t(kMaxWalkDepth) + 1);
+  EXPECT_EQ(m_registry.openKeys(), 0);
+}
+
+TEST_F(ScanKeyWalkerTest, BreakDownOptionShortensColumnTwoOnly) {
+  m_registry.SetString(kHkcu, StartKey(kRunMru), "a", "c:\\" + std::string(60, 'd') + "\\x.exe");
+  Scan(kRunMru, "00000000000010");
+  EXPECT_EQ(m_model.rows().at(0).shown.size(), 54u);
+  EXPECT_NE(m_model.m_arrBackupRecords[0].text.find(std::string(60, 'd')), std::string::npos);
+}
+
+// One row per letter: a lower-case letter is a listed string value, an
+// upper-case one a value of another type.
+BackupRecord LetterRecord(char id) {
+  return BackupRecord{"[HKEY_CURRENT_USER\\K]\n\"" + std::string(1, id) + "\"=\"x\"",
+                      std::islower(id) ? RecordKind::Restorable : RecordKind::NotString};
+}
+
+ResultModel ModelOf(const std::string& ids, bool settle) {
+  ResultModel model;
+  for (const char id : ids) model.Append(ResultRow{"RunMRU", {id}, {id}, 0}, LetterRecord(id));
+  if (settle) model.SettlePass();
+  return model;
+}
+
+// The rows' letters, "|", the backup records' letters; a failure when a row
+// does not have its own info record and backup record.
+std::string Letters(const ResultModel& model) {
+  std::string letters;
+  for (const ResultRow& row : model.rows()) letters += row.valueName;
+  letters += '|';
+  for (const BackupRecord& record : model.m_arrBackupRecords) letters += record.text[23];
+  EXPECT_EQ(size_t(model.m_nEntryCount), model.rows().size());
+  for (int k = 0; k < model.m_nEntryCount; ++k) {
+    const std::string own = LetterRecord(model.rows()[size_t(k)].valueName[0]).text;
+    const int backup = model.BackupIndexOf(k);
+    EXPECT_EQ(InfoRecordOf(model, k), own) << "row " << k;
+    EXPECT_EQ(backup < 0 ? "" : model.m_arrBackupRecords[size_t(backup)].text, own) << "row " << k;
+  }
+  EXPECT_EQ(InfoRecordOf(model, model.m_nEntryCount), "");
+  return letters;
+}
+
+// Settling drops the rows of non-string values but keeps their records.
+TEST(ScanResultModelTest, RowsRemovedOrAddedAroundTheSettleStayAligned) {
+  ResultModel model = ModelOf("aBcDE", false);
+  EXPECT_EQ(model.SettlePass(), (std::vector<int>{1, 2, 2}));  // as the list view must delete them
+  EXPECT_EQ("ac|aBcDE", Letters(model));
+  model = ModelOf("aBc", false);
+  EXPECT_TRUE(model.RemoveRow(1));  // during the pass: the row's own record goes
+  EXPECT_TRUE(model.SettlePass().empty());
+  EXPECT_FALSE(model.RemoveRow(2));
+  EXPECT_EQ(-1, model.Append(ResultRow{"RunMRU", "D", "D", 0}, LetterRecord('D')));
+  EXPECT_EQ(2, model.Append(ResultRow{"RunMRU", "e", "e", 0}, LetterRecord('e')));
+  EXPECT_EQ("ace|ace", Letters(model));
+  // The marker is a record kind, not a text: string data reading "No REG_SZ" stays.
+  model.Clear();
+  model.Append(ResultRow{"RunMRU", "a", "No REG_SZ", 0},
+               BackupRecord{"[HKEY_CURRENT_USER\\K]\n\"a\"=\"No REG_SZ\"", RecordKind::Restorable});
+  EXPECT_TRUE(model.SettlePass().empty());
+}
+
+// A list view: one letter per row, and '1' under each selected row.
+struct FakeList : RowSelection {
+  int RowCount() const override { return static_cast<int>(rows.size()); }
+  int FirstSelected() const override {
+    const size_t first = selected.find('1');
+    return first == std::string::npos ? -1 : static_cast<int>(first);
+  }
+  bool DeleteRow(int row) override {
+    if (refuseDelete || row >= RowCount()) return false;
+    rows.erase(size_t(row), 1);
+    selected.erase(size_t(row), 1);
+    return true;
+  }
+
+  std::string rows, selected;
+  bool refuseDelete = false;
+};
+
+TEST(RemoveSelectedRowsTest, DropsExactlyTheSelectedRowsWithTheirRecords) {
+  const struct {
+    const char *found, *selected;  // a settled pass
+    bool refuse;
+    const char* listLeft;   // the list has one more row, '*', that the model does not know
+    const char* modelLeft;  // see Letters
+  } rows[] = {
+      {"abcde", "011010", false, "ad*", "ad|ad"},
+      {"aXbYc", "0110", false, "a*", "a|aXY"},  // marker records of non-string values have no row and stay
+      {"abc", "0100", true, "abc*", "abc|abc"},  // a list that refuses must not hang
+      {"ab", "001", false, "ab", "ab|ab"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.found) + " -> " + row.listLeft);
+    ResultModel model = ModelOf(row.found, true);
+    FakeList list;
+    for (const ResultRow& listed : model.rows()) list.rows += listed.valueName;
+    list.rows += '*';
+    list.selected = row.selected;
+    list.refuseDelete = row.refuse;
+    const int selected = static_cast<int>(std::count(list.selected.begin(), list.selected.end(), '1'));
+    EXPECT_EQ(RemoveSelectedRows(model, list), row.refuse ? 0 : selected);
+    EXPECT_EQ(list.rows, row.listLeft);
+    EXPECT_EQ(Letters(model), row.modelLeft);
+  }
+}
+
+// The shell and then the registry editor get the file; what they answer decides the route.
+TEST(HandBackupToSystemTest, FallsBackToTheRegistryEditorAndReportsWhenNothingTakesTheFile) {
+  struct FakeLauncher : ReimportLauncher {
+    FakeLauncher(bool shell, bool run) : shellWorks(shell), runWorks(run) {}
+    bool shellWorks, runWorks;
+    std::string calls;
+    bool OpenWithShell(const std::string& file) override { return calls += "open " + file + ";", shellWorks; }
+    bool Run(const std::string& program, const std::string& parameters) override {
+      return calls += "run " + program + " " + parameters + ";", runWorks;
+    }
+  } shell(true, false), editor(false, true), nothing(false, false);
+  const std::string open = "open C:\\b 1.reg;", run = "run C:\\windows\\regedit.exe \"C:\\b 1.reg\";";
+  EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", shell), ReimportRoute::Shell);
+  EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", editor), ReimportRoute::RegistryEditor);
+  EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", nothing), ReimportRoute::Failed);
+  EXPECT_EQ(shell.calls + "|" + editor.calls + "|" + nothing.calls, open + "|" + open + run + "|" + open + run);
+}
+
+}  // namespace kw::test

@@ -1,0 +1,165 @@
+// config.ini and the options string in it, what closing the main window
+// saves and what the companion starter makes of it; whether a file exists,
+// the timestamp of backup names; the command line and its exit code (the
+// report's fields are read back under Wine).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/CommandLine.h"
+#include "app/CommandReport.h"
+#include "options/OptionsString.h"
+#include "system/AutomaticStart.h"
+#include "system/FileError.h"
+#include "system/Shutdown.h"
+#include "tests/support/FakeEnvironment.h"
+
+namespace kw::test {
+
+const char kToolcrate[] = "Software\\Tarnwell\\Tarnwell Toolcrate";
+const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The program folder has a blank in its name; today is day 2532. Reading
+// and writing single settings is proven by settings_fuzz.
+class SettingsTest : public ::testing::Test {
+ protected:
+  void WriteConfig(const std::string& bytes) { m_env.WriteFile("Kelp wise/config.ini", bytes); }
+  std::string Config() const { return m_env.ReadFile("Kelp wise/config.ini"); }
+
+  FakeEnvironment m_env{"Kelp wise"};
+  CSystemTools m_tools{m_env};
+};
+
+TEST(OptionsStringTest, RoundTripRewritesEverySwitchAsZeroOrOne) {
+  const struct { const char *stored, *rebuilt; } rows[] = {
+      {"11111111111100", "11111111111100"}, {"", "00000000000000"},
+      {"1111111111111", "11111111111110"},  // thirteen: automatic start off
+      {"1x1 2?1\xB9\x31\x31\x31\x31\x31\x31", "10100010111111"}, {"111111111111111111", "11111111111111"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(row.rebuilt, BuildOptions(ReadOptionFlags(row.stored)));
+  EXPECT_FALSE(ReadOptionFlags("111")[kOptionAutoStart]);
+}
+
+// Closing saves the options, ends the Toolcrate's run and sets or clears the
+// starter. With automatic start, the days text is stored as typed, whatever
+// it holds, and the due day gets its leading digits, at most 9999 days;
+// without, the schedule is kept.
+TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {
+  const std::string starter = "\"" + m_tools.GetProgramDir() + "\\KpwStarter.exe\"" + '\0';
+  const struct { bool autoStart; const char* days; int interval; } rows[] = {{true, "30", 30},       {false, "30", 0},       {true, "0042", 42}, {true, "3 days", 3},
+              {true, "9999", 9999},   {true, "10000", 9999},  {true, "4294967303", 9999},
+              {true, "", 0},          {true, "-5", 0},        {true, "CheckDate", 0}};
+  MemoryRegistry& reg = m_env.m_registry;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.days);
+    WriteConfig("Options\r\n0\r\nCheckTime\r\n7\r\nCheckDate\r\n1000\r\nStartup\r\nmanually\r\n");
+    reg.SetString(RegRoot::LocalMachine, kToolcrate, "active", "1");
+    reg.SetString(RegRoot::CurrentUser, kRunKey, "Kelpwise", "\"C:\\x.exe\"");
+    reg.SetString(RegRoot::CurrentUser, kRunKey, "Other", "other.exe");
+    const std::string options = row.autoStart ? "11111111111101" : "10000000000010";
+
+    SaveSettingsOnClose(m_tools, options, row.autoStart, row.days);
+
+    EXPECT_EQ(Config(), "Options\r\n" + options + "\r\nCheckTime\r\n" + (row.autoStart ? row.days : "7") +
+                            "\r\nCheckDate\r\n" + (row.autoStart ? std::to_string(2532 + row.interval) : "1000") +
+                            "\r\nStartup\r\nmanually\r\n");
+    const RegValue* run = reg.Find(RegRoot::CurrentUser, kRunKey, "Kelpwise");
+    EXPECT_EQ(run ? run->data : "", row.autoStart ? starter : "");
+    EXPECT_TRUE(reg.Find(RegRoot::CurrentUser, kRunKey, "Other"));
+    EXPECT_FALSE(reg.Find(RegRoot::LocalMachine, kToolcrate, "active"));
+  }
+  // When the temporary file cannot be made (a folder has its name),
+  // config.ini stays as it was; without config.ini nothing is saved and the
+  // Toolcrate keeps running.
+  const std::string before = Config();
+  std::filesystem::create_directory(m_env.dir() + "/Kelp wise/config.ini.tmp");
+  EXPECT_THROW(m_tools.WriteSetting("Options", "1"), FileError);
+  EXPECT_EQ(Config(), before);
+  reg.SetString(RegRoot::LocalMachine, kToolcrate, "active", "1");
+  std::filesystem::remove(m_env.dir() + "/Kelp wise/config.ini");
+  EXPECT_THROW(SaveSettingsOnClose(m_tools, "00000000000000", false, "30"), FileError);
+  EXPECT_TRUE(reg.Find(RegRoot::LocalMachine, kToolcrate, "active"));
+}
+
+// Closing writes the due day with "%d"; the starter takes nothing else for
+// one, and starts Kelpwise on or after it when it is there (on the due day
+// only "Startup" changes). The starter's other cases run under Wine.
+TEST_F(SettingsTest, StarterMarksTheRunOnlyOnOrAfterAWellFormedDueDay) {
+  const std::string program = m_tools.GetProgramDir() + "\\Kelpwise.exe";
+  const struct { const char* checkDate; bool starts, programThere = true; } rows[] = {
+      {"2532", true},  {"2531", true},       {"-2147483648", true},  {"0002532", true},      {"2533", false},
+      {"2147483648", false}, {"-2147483649", false}, {"", false},   {"-", false},          {" 2532", false},
+      {"+2532", false}, {"25x2", false},     {"2532", false, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.checkDate);
+    m_env.SetPath(program, row.programThere ? PathState::Exists : PathState::Missing);
+    const std::string head = "CheckDate\r\n" + std::string(row.checkDate) + "\r\nStartup\r\n";
+    WriteConfig(head + "manually\r\n");
+    AutomaticStartPlan plan;
+    ASSERT_EQ(PrepareAutomaticStart(m_tools, &plan), row.starts);
+    EXPECT_EQ(Config(), head + (row.starts ? "automatically" : "manually") + "\r\n");
+    if (row.programThere) EXPECT_EQ(plan.program, row.starts ? program : "");
+  }
+}
+
+// On 64-bit Windows a file named below System32 may lie in SysWOW64, where
+// 32-bit programs keep their system files.
+TEST(SystemPathsTest, OnlyAPathKnownToBeMissingDoesNotExist) {
+  FakeEnvironment env;
+  env.m_windowsDir = "C:\\WINDOWS";
+  for (const char* path : {"C:\\here.exe", "C:\\Windows\\SysWOW64\\only32.dll", "C:\\Windows\\SysWOW64\\Sub\\deep.dll"}) {
+    env.SetPath(path, PathState::Exists);
+  }
+  env.SetPath("A:\\floppy.exe", PathState::Unknown);
+  env.SetPath("C:\\Windows\\SysWOW64\\unknown.dll", PathState::Unknown);
+  const struct { bool wow64; std::string path; bool exists; } rows[] = {
+      {true, "c:\\HERE.exe", true},
+      {true, "A:\\floppy.exe", true},
+      {true, "C:\\Windows\\System32\\only32.dll", true},
+      {true, "C:\\Windows\\System32\\sub\\deep.dll", true},
+      {true, "C:\\Windows\\System32\\unknown.dll", true},
+      {true, "C:\\Windows\\System32\\gone.dll", false},
+      {true, "D:\\Windows\\System32\\only32.dll", false},
+      {false, "C:\\Windows\\System32\\only32.dll", false},  // 32-bit Windows
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path + (row.wow64 ? " (64-bit)" : " (32-bit)"));
+    env.m_wow64Dir = row.wow64 ? "C:\\Windows\\SysWOW64" : "";
+    EXPECT_EQ(CSystemTools(env).FileExists(row.path), row.exists);
+  }
+  env.m_now = LocalTime{2007, 3, 1, 9, 7};
+  EXPECT_EQ(CSystemTools(env).GetTimestamp(), "200703010907") << "every field zero-padded";
+}
+
+TEST(CommandLineTest, SwitchesChooseTheRunAndAnythingElseIsAUsageError) {
+  using M = CommandMode;
+  const struct { std::vector<std::string> arguments; CommandMode mode; std::string report = ""; } rows[] = {
+      {{}, M::Window},
+      {{"-SEARCH"}, M::Search},
+      {{"/Clean", "/report", "C:\\r.txt"}, M::Clean, "C:\\r.txt"},
+      {{"-report", "-x.txt", "/clean"}, M::Clean, "-x.txt"},
+      {{"/?"}, M::Usage},
+      {{"/search", "/clean"}, M::UsageError},
+      {{"/search", "/report"}, M::UsageError},
+      {{"/report", "r.txt"}, M::UsageError},
+      {{"/searchx"}, M::UsageError},
+      {{"search"}, M::UsageError},
+  };
+  for (const auto& row : rows) {
+    const CommandLine command = ParseCommandLine(row.arguments);
+    EXPECT_EQ(command.mode, row.mode) << ::testing::PrintToString(row.arguments);
+    if (row.mode != M::UsageError) EXPECT_EQ(command.reportPath, row.report);
+  }
+}
+
+TEST(CommandLineTest, ExitCodeFollowsTheWorstThatHappened) {
+  const struct { RunFacts facts; int code; } rows[] = {
+      {{false, 0, 0, false, false}, 0}, {{false, 3, 0, false, false}, 1}, {{true, 0, 0, false, false}, 0},
+      {{true, 3, 0, false, false}, 1},  {{true, 3, 1, false, false}, 4},  {{true, 3, 1, false, true}, 5},
+      {{true, 3, 0, true, false}, 3},   {{true, 3, 0, true, true}, 3},    {{false, 3, 0, false, true}, 5},
+  };
+  for (const auto& row : rows) EXPECT_EQ(DecideExitCode(row.facts), row.code) << &row - rows;
+}
+
+}  // namespace kw::test
