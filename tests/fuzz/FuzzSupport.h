@@ -52,7 +52,7 @@ inline std::string SqueezedKey(const std::string& root, const std::string& path)
 
 // The value regedit stores: string data gets a terminating zero it lacks.
 inline RegValue Imported(RegValue value) {
-  if (value.type == kRegSz && !value.data.empty() && value.data.back() != '\0') value.data += '\0';
+  if (value.type == kRegSz && (value.data.empty() || value.data.back() != '\0')) value.data += '\0';
   return value;
 }
 
