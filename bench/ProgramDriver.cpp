@@ -12,7 +12,7 @@
 #include "bench/Stopwatch.h"
 #include "res/ProductName.h"
 #include "res/resource.h"
-#include "tests/support/driver/ProgramWindows.h"
+#include "tests/support/driver/Driver.h"
 
 namespace kw::bench {
 
@@ -23,11 +23,17 @@ using driver::Text;
 constexpr DWORD kPollMs = 20;
 constexpr DWORD kStartTimeoutMs = 60000;
 constexpr DWORD kCloseTimeoutMs = 60000;
+constexpr int kBoxTextId = 0xFFFF;  // the static that holds a message box's text
+
+// The main window: the product's caption and a Start Search button.
+bool IsMainWindow(HWND window) {
+  return GetDlgItem(window, IDC_START_SEARCH) && Text(window) == kProductCaption;
+}
 
 // Message box text on one line: the static with id 0xFFFF, else every
 // static joined.
 std::string BoxText(HWND box) {
-  HWND textStatic = GetDlgItem(box, driver::kBoxTextId);
+  HWND textStatic = GetDlgItem(box, kBoxTextId);
   std::string text = textStatic != nullptr ? Text(textStatic) : "";
   if (text.empty()) {
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -74,7 +80,7 @@ bool ProgramDriver::Launch() {
   std::string folder = m_exePath;
   const size_t slash = folder.find_last_of("\\/");
   folder = slash == std::string::npos ? "." : folder.substr(0, slash);
-  if (!driver::Launch(m_exePath, folder, &m_process)) {
+  if (!driver::Launch("\"" + m_exePath + "\"", folder.c_str(), &m_process)) {
     m_process = PROCESS_INFORMATION{};
     return Fail("cannot start %s (error %lu)", m_exePath.c_str(), GetLastError());
   }
@@ -98,7 +104,7 @@ bool ProgramDriver::WaitForMainWindow() {
   Stopwatch clock;
   while (clock.Seconds() * 1000 < kStartTimeoutMs) {
     if (ProcessEnded("while starting")) return false;
-    if (HWND dialog = driver::FindDialog(m_process.dwProcessId, driver::IsMainWindow)) {
+    if (HWND dialog = driver::FindDialog(m_process.dwProcessId, IsMainWindow)) {
       m_main = dialog;
       m_startButton = GetDlgItem(dialog, IDC_START_SEARCH);
       m_idleCaption = Text(m_startButton);

@@ -56,12 +56,9 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # What the end-to-end tests and the benchmark share to drive Kelpwise.exe
-# from another process.
-file(GLOB KW_DRIVER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/driver/*.cpp)
-add_library(kw_program_driver STATIC ${KW_DRIVER_SOURCES})
-target_include_directories(kw_program_driver PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_options(kw_program_driver PRIVATE ${KW_WARNINGS})
-target_link_libraries(kw_program_driver PUBLIC user32)
+# from another process (tests/support/driver/Driver.h).
+add_library(kw_program_driver INTERFACE)
+target_link_libraries(kw_program_driver INTERFACE user32)
 
 # Each folder below tests/wine is one test program run under Wine.
 file(GLOB KW_WINE_SUITES LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/wine/*)

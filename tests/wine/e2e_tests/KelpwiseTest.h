@@ -1,185 +1,420 @@
 // What the end-to-end tests share: files and registry values seen from
-// outside the program, the demo registry of fixtures/, a run of Kelpwise.exe
-// driven from another process, and the base fixture that gives each test a
-// private copy of the program folder in English.
+// outside the program, the demo registry of fixtures/, and the fixture that
+// gives each test a private copy of the program folder in English and
+// drives a run of Kelpwise.exe from another process.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tests/support/driver/ProgramWindows.h"
+#include "i18n/TextIds.h"
+#include "res/ProductName.h"
+#include "res/resource.h"
+#include "tests/support/driver/Driver.h"
 
 namespace kw::test {
 
-// Generous: the first window of a fresh Wine prefix takes several seconds.
-constexpr DWORD kWaitMs = 30000;
-constexpr DWORD kSearchMs = 180000;
-constexpr char kMainCaption[] = "Tarnwell Kelpwise";
-constexpr char kRunMruKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
-constexpr char kSearchAssistantKey[] = "Software\\Microsoft\\Search Assistant\\ACMru\\5603";
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 using driver::Text;
-inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs) {
-  return driver::WaitUntil(done, timeoutMs);
+using driver::WaitUntil;
+using Lines = std::vector<std::string>;
+using Value = std::pair<DWORD, std::string>;  // a registry value's type and raw bytes
+// Generous: the first window of a fresh Wine prefix takes several seconds.
+constexpr DWORD kWaitMs = 30000, kSearchMs = 180000;
+constexpr char kRunMruKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
+constexpr char kAssistantKey[] = "Software\\Microsoft\\Search Assistant\\ACMru\\5603";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Where the tests make key loops; TearDown removes them.
+constexpr const char* kLoopKeys[] = {"CLSID\\{6D2A4F30-5C3B-4E8A-9B71-0A1B2C3D4E01}",
+                                     "CLSID\\{6D2A4F30-5C3B-4E8A-9B71-0A1B2C3D4E02}"};
+
+inline Lines Split(const std::string& text) {  // lines without their CR
+  Lines lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);)
+    lines.push_back(line.substr(0, line.find('\r')));
+  return lines;
+}
+
+inline std::string ReadFile(const std::string& path) {  // empty when missing
+  std::ostringstream content;
+  content << std::ifstream(path, std::ios::binary).rdbuf();
+  return content.str();
+}
+
+inline bool WriteFile(const std::string& path, const std::string& bytes) {
+  return static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes);
+}
+
+inline Lines FilesIn(const std::string& folder) {  // sorted names
+  Lines names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  }
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Runs `commandLine` in `folder` to its end: its exit code, -1 when it did
+// not start or end. `processId` gets the process's id.
+inline long RunToEnd(const std::string& commandLine, const char* folder = nullptr,
+                     DWORD* processId = nullptr) {
+  PROCESS_INFORMATION info;
+  if (!driver::Launch(commandLine, folder, &info)) return -1;
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(info.hProcess, 60000)) TerminateProcess(info.hProcess, 1);
+  GetExitCodeProcess(info.hProcess, &code);
+  if (processId) *processId = info.dwProcessId;
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return code == STILL_ACTIVE ? -1 : static_cast<long>(code);
+}
+
+inline void DeleteTree(const std::string& path) { RunToEnd("cmd /c rd /s /q \"" + path + "\""); }
+
+// The value of `variable` (unless null or unset), else the folder of the
+// test program followed by `otherwise`.
+inline std::string Beside(const char* variable, const std::string& otherwise) {
+  if (const char* set = variable ? std::getenv(variable) : nullptr; set && *set) return set;
+  char exe[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  return std::string(exe).substr(0, std::string(exe).rfind('\\')) + otherwise;
 }
 
 // A file of the source tree: below KW_SOURCE_DIR (a Windows path) when set,
 // else two folders above the test program (build/<tree>/e2e_tests.exe).
-std::string SourceFile(const std::string& relativePath);
-bool ReadFile(const std::string& path, std::string* bytes);
-bool WriteFile(const std::string& path, const std::string& bytes);
-void DeleteTree(const std::string& path);
-std::vector<std::string> FilesIn(const std::string& folder);  // sorted names
+inline std::string SourceFile(const std::string& name) {
+  return Beside("KW_SOURCE_DIR", "\\..\\..") + "\\" + name;
+}
 
-// A value as stored: its type and its raw bytes.
-struct StoredValue {
-  DWORD type = 0;
-  std::string data;
-  bool operator==(const StoredValue& other) const {
-    return type == other.type && data == other.data;
-  }
+inline Value Sz(const std::string& text) { return {REG_SZ, text + '\0'}; }
+
+inline bool ReadValue(HKEY root, const std::string& key, const std::string& name,
+                      Value* value = nullptr) {
+  std::string data(1 << 16, '\0');
+  DWORD type = 0, size = static_cast<DWORD>(data.size());
+  const DWORD flags = RRF_RT_ANY | RRF_NOEXPAND;
+  if (RegGetValueA(root, key.c_str(), name.c_str(), flags, &type, &data[0], &size)) return false;
+  if (value) *value = {type, data.substr(0, size)};
+  return true;
+}
+
+inline bool WriteValue(HKEY root, const std::string& key, const std::string& name, const Value& v) {
+  return !SHSetValueA(root, key.c_str(), name.c_str(), v.first, v.second.data(), v.second.size());
+}
+
+// The values of a REGEDIT4 text: root, key path, name and "[KEY] NAME"
+// upper-cased, as the registry compares names.
+struct RegValue {
+  HKEY root;
+  std::string path, name, line;
 };
-StoredValue StringValue(const std::string& text);  // REG_SZ with its terminating zero
-bool ReadValue(HKEY root, const std::string& key, const std::string& name, StoredValue* value);
-bool WriteValue(HKEY root, const std::string& key, const std::string& name,
-                const StoredValue& value);
+inline std::vector<RegValue> RegValues(const std::string& text) {
+  std::vector<RegValue> values;
+  std::string key;
+  for (const std::string& line : Split(text)) {
+    if (line[0] == '[') key = line.substr(1, line.rfind(']') - 1);
+    if (line[0] != '"' && line.compare(0, 2, "@=") != 0) continue;
+    std::string name;  // "\x" stands for x inside the quotes
+    for (size_t i = 1; line[0] == '"' && i < line.size() && line[i] != '"'; ++i) {
+      if (line[i] == '\\') ++i;
+      name += line[i];
+    }
+    std::string upper = "[" + key + "] " + name;
+    CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+    const HKEY root = key.find("HKEY_CURRENT_USER") == 0    ? HKEY_CURRENT_USER
+                      : key.find("HKEY_LOCAL_MACHINE") == 0 ? HKEY_LOCAL_MACHINE
+                                                            : HKEY_CLASSES_ROOT;
+    values.push_back({root, key.substr(key.find('\\') + 1), name, upper});
+  }
+  return values;
+}
 
-// "[KEY] NAME" of the values of REGEDIT4 texts, upper-cased, sorted and
-// without repeats; only those that the registry no longer holds when `goneOnly`.
-std::vector<std::string> Values(const std::string& regText, bool goneOnly = false);
-// Runs C:\windows\regedit.exe /s on the file. Its exit code says nothing
-// about what it imported: check the values.
-::testing::AssertionResult ImportWithRegedit(const std::string& file);
+// The lines of the values of REGEDIT4 texts, sorted and without repeats;
+// only of those that the registry no longer holds when `goneOnly`.
+inline Lines Values(const std::string& regText, bool goneOnly = false) {
+  Lines lines;
+  for (const RegValue& value : RegValues(regText)) {
+    if (!goneOnly || !ReadValue(value.root, value.path, value.name)) lines.push_back(value.line);
+  }
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  return lines;
+}
+
+// The prefix's regedit.exe; its exit code says nothing about what it imported.
+inline bool Regedit(const std::string& file) {
+  return RunToEnd("C:\\windows\\regedit.exe /s \"" + file + "\"") >= 0;
+}
 
 // fixtures/demo.reg in the prefix, with the live files its values name.
-class Demo {
- public:
-  Demo();
-  ~Demo() { Remove(); }
-  Demo(const Demo&) = delete;
-  Demo& operator=(const Demo&) = delete;
-  ::testing::AssertionResult Seed();
-  void Remove();  // the demo's values, the keys that left empty, its files
-  const std::string& text() const { return m_text; }
+inline ::testing::AssertionResult SeedDemo() {
+  const std::string live = "C:\\Program Files\\Kelpwise Demo\\Live\\";
+  CreateDirectoryA("C:\\Program Files\\Kelpwise Demo", nullptr);
+  CreateDirectoryA(live.c_str(), nullptr);
+  for (std::string file : {"live.exe", "livecom.dll", "livetlb.dll", "live.hlp", "livefull.ttf",
+                           "C:\\windows\\Fonts\\KelpwiseLive.ttf"}) {
+    if (!WriteFile(file[1] == ':' ? file : live + file, "Kelpwise demo file\r\n")) {
+      return ::testing::AssertionFailure() << "cannot create " << file;
+    }
+  }
+  Regedit(SourceFile("fixtures\\demo.reg"));
+  const Lines missing = Values(ReadFile(SourceFile("fixtures\\demo.reg")), true);
+  if (missing.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "not imported: " << missing[0];
+}
 
- private:
-  std::string m_text;
-};
+// The day config.ini keeps for the automatic start: days since 31 December
+// 1999, every year divisible by four a leap year.
+inline int DayNumber(const SYSTEMTIME& date) {
+  static const int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  int days = date.wDay;
+  for (int year = 2000; year < date.wYear; ++year) days += year % 4 == 0 ? 366 : 365;
+  for (int month = 1; month < date.wMonth; ++month) {
+    days += kMonthDays[month - 1] + (month == 2 && date.wYear % 4 == 0);
+  }
+  return days;
+}
 
-struct Box {
-  HWND window = nullptr;
-  std::string caption;
-  std::string text;
-};
+// Nine keys Sub below HKCR\`top`, which names a missing file.
+inline bool MakeKeyLoop(const std::string& top) {
+  HKEY key = nullptr;
+  std::string path = top;
+  for (int level = 1; level <= 9; ++level) path += "\\Sub";
+  const bool made = WriteValue(HKEY_CLASSES_ROOT, top, "", Sz("C:\\Kelpwise Loop\\top.dll")) &&
+                    !RegCreateKeyA(HKEY_CLASSES_ROOT, path.c_str(), &key);
+  RegCloseKey(key);
+  return made;
+}
 
 // A click on a button or a menu command, posted so that the handler's
 // dialogs and boxes do not block the test.
-void Click(HWND window, int id);
-void PostKey(HWND window, UINT virtualKey);
-void SetText(HWND dialog, int id, const std::string& text);
-void SetCheck(HWND dialog, int id, bool checked);
-// True once the window's thread handles messages again.
-bool WaitUntilIdle(HWND window, DWORD timeoutMs = kWaitMs);
+inline void Click(HWND window, int id) {
+  PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
 
-// A run of Kelpwise.exe; the next Start and the destructor end it if it still runs.
-class KelpwiseProcess {
- public:
-  KelpwiseProcess() = default;
-  ~KelpwiseProcess() { Close(); }
-  KelpwiseProcess(const KelpwiseProcess&) = delete;
-  KelpwiseProcess& operator=(const KelpwiseProcess&) = delete;
+// Clicks `button` of `dialog` and waits until the dialog is gone.
+inline bool Close(HWND dialog, int button) {
+  Click(dialog, button);
+  return WaitUntil([&] { return !IsWindow(dialog); });
+}
 
-  ::testing::AssertionResult Start(const std::string& programDir,
-                                   const std::string& arguments = "");
-  // Runs the folder's KpwStarter.exe from another working folder, waits
-  // until it has ended, and takes the process it started, if any, as this run.
-  ::testing::AssertionResult StartThroughStarter(const std::string& programDir);
-  DWORD ExitCode() const;  // STILL_ACTIVE while it runs
-  DWORD id() const { return m_info.dwProcessId; }
-  bool IsRunning() const;
-  bool WaitForExit(DWORD timeoutMs = kWaitMs) const;
-  void Kill();
+inline void SetText(HWND dialog, int id, const std::string& text) {
+  driver::Send(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
-  // A visible top-level dialog of this process that `accept` takes.
-  HWND WaitForWindow(const std::function<bool(HWND)>& accept, DWORD timeoutMs = kWaitMs) const;
-  // A dialog other than the main window holding control `id`.
-  HWND WaitForDialog(int id, const char* caption = nullptr) const;
-  bool WaitForBox(Box* box, DWORD timeoutMs = kWaitMs) const;
-  // Waits for a box, presses `button` and waits until the box is gone.
-  ::testing::AssertionResult Answer(int button, Box* box = nullptr,
-                                    DWORD timeoutMs = kWaitMs) const;
-  ::testing::AssertionResult NoBox() const;
-
-  // The list's cells, one string per row with tabs between the cells.
-  std::vector<std::string> Rows(HWND list) const;
-  ::testing::AssertionResult Select(HWND list, const std::vector<int>& rows) const;
-
- private:
-  void Close();
-  PROCESS_INFORMATION m_info = {};
-};
+// A message box: the static 0xFFFF that holds its text, and neither a menu
+// nor the main window's buttons (dialog templates may hold statics 0xFFFF too).
+inline bool IsMessageBox(HWND window) {
+  HWND text = GetDlgItem(window, 0xFFFF);
+  return text && driver::ClassName(text) == "Static" && !GetMenu(window) &&
+         !GetDlgItem(window, IDC_START_SEARCH);
+}
 
 // One section of the language file, read the way the program reads it:
 // "NNNNN text" lines between the header and "[EOL]".
-class Texts {
- public:
-  ::testing::AssertionResult Load(const std::string& languageFile, const std::string& header);
-  // A marker text when the section lacks `id`, so that comparisons fail readably.
-  std::string operator()(int id) const;
-  std::string operator()(int id, int number) const;  // its "%d" replaced
-
- private:
-  std::map<int, std::string> m_texts;
+struct Texts {
+  explicit Texts(const std::string& languageFile = "", const std::string& header = "") {
+    const Lines lines = Split(ReadFile(languageFile));
+    auto line = std::find(lines.begin(), lines.end(), header);
+    while (line != lines.end() && ++line != lines.end() && *line != "[EOL]") {
+      if (line->size() > 4)
+        texts[std::atoi(line->c_str())] = line->substr(std::min<size_t>(6, line->size()));
+    }
+  }
+  // Its "%d" replaced by `number`; a marker text when the section lacks `id`.
+  std::string operator()(int id, int number = -1) const {
+    std::string text = texts.count(id) ? texts.at(id) : "<no text " + std::to_string(id) + ">";
+    const size_t at = text.find("%d");
+    return at == std::string::npos || number < 0 ? text
+                                                 : text.replace(at, 2, std::to_string(number));
+  }
+  std::map<int, std::string> texts;
 };
 
 class KelpwiseTest : public ::testing::Test {
- public:
-  // The data of seeded history value `id`, and that value's line in a backup.
-  static std::string HistoryData(char id);
-  static std::string HistoryLine(char id);
-
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    TearDown();
+    static int counter = 0;
+    m_dir = Beside("TEMP", "") + "\\kelpwise-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++counter);
+    const std::string source = Beside("KW_PROGRAM_DIR", "\\Kelpwise");
+    // Its files, not what a run from that folder left in its backup folder.
+    ASSERT_EQ(RunToEnd("xcopy /i /q \"" + source + "\" \"" + m_dir + "\""), 0) << source;
+    ASSERT_TRUE(CreateDirectoryA(File("backup").c_str(), nullptr));
+    ASSERT_TRUE(Set("Language", "[1033]"));
+    m_texts = Texts(LanguageFile(), "[1033]");
+  }
+  // Ends the run and takes out what the tests put into the prefix.
+  void TearDown() override {
+    End();
+    if (!m_dir.empty()) DeleteTree(m_dir);
+    for (const RegValue& value : RegValues(ReadFile(SourceFile("fixtures\\demo.reg")))) {
+      SHDeleteValueA(value.root, value.path.c_str(), value.name.c_str());
+    }
+    SHDeleteKeyA(HKEY_CURRENT_USER, kRunMruKey);
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Search Assistant");
+    SHDeleteValueA(HKEY_CURRENT_USER, kRunKey, "Kelpwise");
+    for (const char* loop : kLoopKeys) SHDeleteKeyA(HKEY_CLASSES_ROOT, loop);
+  }
 
   std::string File(const std::string& name) const { return m_dir + "\\" + name; }
+  Lines Backups() const { return FilesIn(File("backup")); }
   std::string LanguageFile() const { return File(Setting("Product ID") + "trl.ini"); }
   // config.ini: a key line, then its value line.
-  ::testing::AssertionResult Set(const std::string& key, const std::string& value) const;
-  std::string Setting(const std::string& key) const;
-  std::vector<std::string> ConfigLines() const;
+  Lines Config() const { return Split(ReadFile(File("config.ini"))); }
+  std::string Setting(const std::string& key) const {
+    const Lines lines = Config();
+    const auto found = std::find(lines.begin(), lines.end(), key);
+    return found < lines.end() - 1 ? found[1] : "<no setting " + key + ">";
+  }
+  ::testing::AssertionResult Set(const std::string& key, const std::string& value) const {
+    Lines lines = Config();
+    const auto found = std::find(lines.begin(), lines.end(), key);
+    if (found >= lines.end() - 1) return ::testing::AssertionFailure() << "no setting " << key;
+    found[1] = value;
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    if (WriteFile(File("config.ini"), text)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "cannot write config.ini";
+  }
+  // History values named by the letters of `ids`, and the list row of one.
+  static std::string HistoryData(char id) {
+    return std::string("notepad C:\\Kelpwise E2E\\") + id + ".txt";
+  }
+  static void SeedHistory(const char* key, const std::string& ids) {
+    for (char id : ids) ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, key, {id}, Sz(HistoryData(id))));
+  }
+  std::string RunMruRow(char id) const {
+    return m_texts(CategoryTextId(0)) + "\t" + id + "\t" + HistoryData(id);
+  }
 
+  // Ends the run, if any.
+  void End() {
+    if (Running()) TerminateProcess(m_run.hProcess, 1);
+    Ended(10000);
+    CloseHandle(m_run.hThread);
+    CloseHandle(m_run.hProcess);
+    m_run = {};
+  }
+  // Ends the run, if any, and starts Kelpwise.exe with `arguments`.
+  bool Launch(const std::string& arguments = "") {
+    End();
+    const std::string exe = "\"" + File("Kelpwise.exe") + "\"";
+    return driver::Launch(arguments.empty() ? exe : exe + " " + arguments, m_dir.c_str(), &m_run);
+  }
   // Sets "Options" (unless empty), starts the program and takes its main window.
-  void Start(const std::string& options = "");
-  void TakeMainWindow();
-  // Presses Start Search and waits for the end of the pass.
-  ::testing::AssertionResult Search();
-  ::testing::AssertionResult SearchEnded();
-  // Presses Delete Entries and answers the box that follows with OK.
-  ::testing::AssertionResult Delete(Box* box = nullptr);
-
-  HWND List() const;
-  std::vector<std::string> Rows() const { return m_process.Rows(List()); }
-  std::vector<std::string> Backups() const { return FilesIn(File("backup")); }
-  static void SeedHistory(const char* key, const std::string& ids);
-  std::string RunMruRow(char id) const;
+  void Start(const std::string& options = "") {
+    ASSERT_TRUE(options.empty() || Set("Options", options));
+    ASSERT_TRUE(Launch()) << "cannot start " << File("Kelpwise.exe");
+    TakeMainWindow();
+  }
+  void TakeMainWindow() {
+    m_main = Find([](HWND window) {
+      return GetDlgItem(window, IDC_START_SEARCH) && Text(window) == kProductCaption;
+    });
+    ASSERT_NE(m_main, nullptr) << "no main window; the program " << (Running() ? "runs" : "ended");
+  }
+  bool Running() const {
+    return m_run.hProcess && WaitForSingleObject(m_run.hProcess, 0) == WAIT_TIMEOUT;
+  }
+  bool Ended(DWORD timeoutMs = kWaitMs) const {
+    return m_run.hProcess && WaitForSingleObject(m_run.hProcess, timeoutMs) == WAIT_OBJECT_0;
+  }
+  // A dialog of the run that `accept` takes; null when none comes.
+  HWND Find(const std::function<bool(HWND)>& accept, DWORD timeoutMs = kWaitMs) const {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = driver::FindDialog(m_run.dwProcessId, accept)) || !Running(); },
+              timeoutMs);
+    return found;
+  }
+  HWND Dialog(int id) const {  // one other than the main window holding control `id`
+    return Find([&](HWND window) { return GetDlgItem(window, id) && window != m_main; });
+  }
+  // Waits for a message box, presses `button`, waits until it is gone and
+  // returns its text (and caption).
+  std::string Answer(int button, std::string* caption = nullptr, DWORD timeoutMs = kWaitMs) const {
+    HWND box = Find(IsMessageBox, timeoutMs);
+    const std::string text = box ? Text(box, 0xFFFF) : "<no message box>";
+    if (caption) *caption = Text(box);
+    EXPECT_TRUE(box && Close(box, button)) << text;
+    return text;
+  }
+  bool NoBox() const {
+    HWND box = Find(IsMessageBox, 1500);
+    EXPECT_EQ(box, nullptr) << Text(box, 0xFFFF);
+    return !box;
+  }
+  // Presses Start Search (unless pressed) and waits for the end of the pass.
+  ::testing::AssertionResult Search(bool press = true) const {
+    if (press) Click(m_main, IDC_START_SEARCH);
+    const std::string done = m_texts(TXT_BUTTON_DELETE);
+    const auto ended = [&] {
+      return Text(m_main, IDC_START_SEARCH) == done &&
+             IsWindowEnabled(GetDlgItem(m_main, IDC_OPTIONS));
+    };
+    WaitUntil([&] { return ended() || Find(IsMessageBox, 0); }, kSearchMs);
+    if (ended() && !Find(IsMessageBox, 0)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the search did not end: " << Text(m_main, IDC_STATUS);
+  }
+  // Presses Delete Entries and answers the report with OK: its text.
+  std::string Delete() const {
+    Click(m_main, IDC_START_SEARCH);
+    const std::string text = Answer(IDOK, nullptr, kSearchMs);
+    driver::Send(m_main, WM_NULL);  // returns once the window has finished the deletion
+    return text;
+  }
+  // List-view messages are not marshalled between processes: `item` goes into
+  // the program's memory with its text pointer aimed at a buffer behind it.
+  // Returns that buffer's text, or a marker when the message failed.
+  std::string SendItem(UINT message, WPARAM row, LVITEMA item) const {
+    constexpr int kSize = 4096;
+    char text[kSize] = "<message failed>";
+    HANDLE process = m_run.hProcess;
+    char* remote = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof item + kSize, MEM_COMMIT, PAGE_READWRITE));
+    item.pszText = remote + sizeof item;
+    item.cchTextMax = kSize;
+    HWND list = GetDlgItem(m_main, IDC_LIST_RESULTS);
+    if (remote && WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
+        WriteProcessMemory(process, item.pszText, "", 1, nullptr) &&
+        driver::Send(list, message, row, reinterpret_cast<LPARAM>(remote))) {
+      ReadProcessMemory(process, item.pszText, text, kSize - 1, nullptr);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return text;
+  }
+  // The list's cells, one string per row with tabs between them.
+  Lines Rows() const {
+    Lines rows(driver::Send(GetDlgItem(m_main, IDC_LIST_RESULTS), LVM_GETITEMCOUNT));
+    for (size_t row = 0; row < rows.size(); ++row) {
+      LVITEMA item = {};
+      for (; item.iSubItem < 3; ++item.iSubItem) {
+        rows[row] += (item.iSubItem ? "\t" : "") + SendItem(LVM_GETITEMTEXTA, row, item);
+      }
+    }
+    return rows;
+  }
 
   std::string m_dir;
   Texts m_texts;  // English
-  KelpwiseProcess m_process;
+  PROCESS_INFORMATION m_run = {};
   HWND m_main = nullptr;
 };
-
-// The local time as backup file names carry it: yyyymmddhhmm.
-std::string Timestamp(const SYSTEMTIME& time);
-// The day config.ini keeps for the automatic start: days since 31 December
-// 1999, every year divisible by four a leap year.
-int DayNumber(const SYSTEMTIME& date);
 
 }  // namespace kw::test

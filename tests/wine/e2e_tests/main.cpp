@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "gtest/gtest.h"
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
 
 int main(int argc, char** argv) {
@@ -15,9 +14,9 @@ int main(int argc, char** argv) {
   // Without a window manager Wine waits two seconds for every managed window
   // it hides; the program's windows go at once when Wine leaves them alone.
   const char kX11Key[] = "Software\\Wine\\AppDefaults\\Kelpwise.exe\\X11 Driver";
-  kw::test::StoredValue managed;
+  kw::test::Value managed;
   const bool hadManaged = kw::test::ReadValue(HKEY_CURRENT_USER, kX11Key, "Managed", &managed);
-  kw::test::WriteValue(HKEY_CURRENT_USER, kX11Key, "Managed", kw::test::StringValue("N"));
+  kw::test::WriteValue(HKEY_CURRENT_USER, kX11Key, "Managed", kw::test::Sz("N"));
   const int result = RUN_ALL_TESTS();
   if (hadManaged) kw::test::WriteValue(HKEY_CURRENT_USER, kX11Key, "Managed", managed);
   if (!hadManaged) SHDeleteValueA(HKEY_CURRENT_USER, kX11Key, "Managed");
