@@ -32,7 +32,6 @@ using Value = std::pair<DWORD, std::string>;  // a registry value's type and raw
 // Generous: the first window of a fresh Wine prefix takes several seconds.
 constexpr DWORD kWaitMs = 30000, kSearchMs = 180000;
 constexpr char kRunMruKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
-constexpr char kAssistantKey[] = "Software\\Microsoft\\Search Assistant\\ACMru\\5603";
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 // Where the tests make key loops; TearDown removes them.
 constexpr const char* kLoopKeys[] = {"CLSID\\{6D2A4F30-5C3B-4E8A-9B71-0A1B2C3D4E01}",
@@ -347,11 +346,10 @@ class KelpwiseTest : public ::testing::Test {
     return Find([&](HWND window) { return GetDlgItem(window, id) && window != m_main; });
   }
   // Waits for a message box, presses `button`, waits until it is gone and
-  // returns its text (and caption).
-  std::string Answer(int button, std::string* caption = nullptr, DWORD timeoutMs = kWaitMs) const {
+  // returns its text.
+  std::string Answer(int button, DWORD timeoutMs = kWaitMs) const {
     HWND box = Find(IsMessageBox, timeoutMs);
     const std::string text = box ? Text(box, 0xFFFF) : "<no message box>";
-    if (caption) *caption = Text(box);
     EXPECT_TRUE(box && Close(box, button)) << text;
     return text;
   }
@@ -375,7 +373,7 @@ class KelpwiseTest : public ::testing::Test {
   // Presses Delete Entries and answers the report with OK: its text.
   std::string Delete() const {
     Click(m_main, IDC_START_SEARCH);
-    const std::string text = Answer(IDOK, nullptr, kSearchMs);
+    const std::string text = Answer(IDOK, kSearchMs);
     driver::Send(m_main, WM_NULL);  // returns once the window has finished the deletion
     return text;
   }
