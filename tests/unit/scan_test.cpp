@@ -31,12 +31,14 @@ TEST(ScanEntryChecksTest, CutsAndProbesEachKindOfFileReference) {
   } rows[] = {
       {SCAN_PROGRAM, ".exe", "", "\"C:\\P F\\Gone\\gone.exe\" \"%1\"", none,
        "c:\\p f\\gone\\gone.exe"},
+      {SCAN_PROGRAM, ".exe", "", "run.exe c:\\data\\x", none, none},  // .exe before the drive
       // Bare font names live in the fonts folder; other drives are examined.
       {SCAN_FONT, ".ttf", "Old (TrueType)", "OldFont.TTF", none, "C:\\Windows\\fonts\\oldfont.ttf"},
       {SCAN_FONT, ".fon", "X", "D:\\Fonts\\x.fon", none, "d:\\fonts\\x.fon"},
       // COM/OLE servers: cut three characters after the last dot.
       {SCAN_COMOBJECT, "Old COM/OLE", "", "C:\\P F\\App\\Server.DLL,0", none,
        "c:\\p f\\app\\server.dll"},
+      {SCAN_COMOBJECT, "Old COM/OLE", "", "c:\\folder", none, none},  // no dot: cut to the drive
       // Help files: the folder in the data joined with the value name.
       {SCAN_HELPFILE, ".hlp", "x.hlp", "c:\\old", none, "c:\\old\\x.hlp"},
       {SCAN_HELPFILE, ".hlp", "x.hlp", "c:\\help", "C:\\Help\\x.hlp", none},
