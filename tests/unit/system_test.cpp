@@ -101,20 +101,15 @@ TEST_F(SettingsTest, StarterMarksTheRunOnlyOnOrAfterAWellFormedDueDay) {
 TEST(SystemPathsTest, OnlyAPathKnownToBeMissingDoesNotExist) {
   FakeEnvironment env;
   env.m_windowsDir = "C:\\WINDOWS";
-  for (const char* path : {"C:\\here.exe", "C:\\Windows\\SysWOW64\\only32.dll", "C:\\Windows\\SysWOW64\\Sub\\deep.dll"}) {
-    env.SetPath(path, PathState::Exists);
-  }
-  env.SetPath("A:\\floppy.exe", PathState::Unknown);
+  env.SetPath("C:\\Windows\\SysWOW64\\Sub\\only32.dll", PathState::Exists);
   env.SetPath("C:\\Windows\\SysWOW64\\unknown.dll", PathState::Unknown);
   const struct { bool wow64; std::string path; bool exists; } rows[] = {
-      {true, "c:\\HERE.exe", true},
-      {true, "A:\\floppy.exe", true},
-      {true, "C:\\Windows\\System32\\only32.dll", true},
-      {true, "C:\\Windows\\System32\\sub\\deep.dll", true},
+      {true, "C:\\Windows\\System32\\sub\\ONLY32.dll", true},
       {true, "C:\\Windows\\System32\\unknown.dll", true},
       {true, "C:\\Windows\\System32\\gone.dll", false},
-      {true, "D:\\Windows\\System32\\only32.dll", false},
-      {false, "C:\\Windows\\System32\\only32.dll", false},  // 32-bit Windows
+      {true, "D:\\Windows\\System32\\sub\\only32.dll", false},
+      {true, "C:\\Windows\\Sub\\only32.dll", false},
+      {false, "C:\\Windows\\System32\\sub\\only32.dll", false},  // 32-bit Windows
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.path + (row.wow64 ? " (64-bit)" : " (32-bit)"));
