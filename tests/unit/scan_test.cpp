@@ -53,8 +53,6 @@ TEST(ScanEntryChecksTest, CutsAndProbesEachKindOfFileReference) {
   }
 }
 
-using namespace std::string_literals;
-
 const RegRoot kHkcu = RegRoot::CurrentUser, kHklm = RegRoot::LocalMachine, kHkcr = RegRoot::ClassesRoot;
 
 enum Category { kRunMru = 0, kPrograms = 6, kFonts = 7, kSharedDlls = 8, kCom = 9, kHelp = 11 };
