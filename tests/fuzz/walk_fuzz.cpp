@@ -50,7 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         registry.SetString(in.PickValueInArray({RegRoot::CurrentUser, RegRoot::LocalMachine}),
                            key.substr(0, key.rfind('\\')), name, "c:\\dead\\beside.dll");
         break;
-      case 3: registry.MarkNotAnsi(root, key, name); break;
+      case 3:  // a name the ANSI code page cannot hold
+        registry.SetString(root, key, name + "?", "c:\\dead\\" + name + ".exe");
+        break;
       case 4: ignored.push_back(key); break;
       default: registry.DenyAccess(root, key); break;
     }

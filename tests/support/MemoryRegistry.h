@@ -27,7 +27,7 @@ class MemoryRegistry : public Registry {
   struct Node {
     std::string name;
     std::list<Node> children{};
-    std::vector<RegValue> values{}, notAnsi{};  // notAnsi: names only
+    std::vector<RegValue> values{};
     bool denied = false;
   };
   struct OpenKeyState {
@@ -71,8 +71,10 @@ class MemoryRegistry : public Registry {
     if (afterEachDelete) afterEachDelete();
     return RegStatus::Ok;
   }
-  bool IsAnsiExact(Handle key, const std::string& name) override {
-    return Named(NodeOf(key).notAnsi, name) == NodeOf(key).notAnsi.end();
+  // A name with a '?' stands for one the ANSI code page cannot hold: the ANSI
+  // functions show what they cannot convert as '?'.
+  bool IsAnsiExact(Handle, const std::string& name) override {
+    return name.find('?') == std::string::npos;
   }
 
   // Set-up and inspection by root-relative path; keys are created on the way.
@@ -88,11 +90,8 @@ class MemoryRegistry : public Registry {
     const auto it = node ? Named(node->values, name) : std::vector<RegValue>::iterator();
     return node && it != node->values.end() ? &*it : nullptr;
   }
-  // A key that refuses opening, and a value the ANSI code page cannot hold.
+  // A key that refuses opening.
   void DenyAccess(RegRoot root, const std::string& path) { Walk(root, path, true)->denied = true; }
-  void MarkNotAnsi(RegRoot root, const std::string& path, const std::string& name) {
-    Walk(root, path, true)->notAnsi.push_back(RegValue{name, kRegNone, {}});
-  }
   // Runs after each value deleted, as another program writing meanwhile.
   std::function<void()> afterEachDelete;
   int openKeys() const { return m_openKeys; }
