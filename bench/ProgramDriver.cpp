@@ -96,7 +96,8 @@ bool ProgramDriver::ProcessEnded(const char* during) const {
 }
 
 HWND ProgramDriver::FindBox() const {
-  return driver::FindDialog(m_process.dwProcessId, [this](HWND dialog) { return dialog != m_main; });
+  return driver::FindDialog(m_process.dwProcessId,
+                            [this](HWND dialog) { return dialog != m_main; });
 }
 
 bool ProgramDriver::WaitForMainWindow() {

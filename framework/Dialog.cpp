@@ -121,7 +121,9 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND window, UINT message, WPARAM wParam, LP
     handled = self->Dispatch(message, wParam, lParam);
   } catch (const std::exception& error) {
     std::string text = g_describeError != nullptr ? g_describeError(error) : std::string();
-    if (text.empty()) text = std::string("The operation could not be completed.\n\n") + error.what();
+    if (text.empty()) {
+      text = std::string("The operation could not be completed.\n\n") + error.what();
+    }
     handled = self->Interrupt(text.c_str());
   } catch (...) {
     handled = self->Interrupt("The operation could not be completed.");

@@ -54,7 +54,9 @@ bool COptionsDlg::OnInitDialog() {
   Dialog::OnInitDialog();
 
   const OptionFlags flags = ReadOptionFlags(m_strOptions);
-  for (int position = 0; position < kOptionAutoStart; ++position) m_bCheck[position] = flags[position];
+  for (int position = 0; position < kOptionAutoStart; ++position) {
+    m_bCheck[position] = flags[position];
+  }
   m_bAutoStart = flags[kOptionAutoStart];
 
   // Captions the main window did not supply keep the template's text.

@@ -5,10 +5,10 @@
 #include "app/KelpwiseDlg.h"
 #include "i18n/TextFormat.h"
 #include "i18n/TextIds.h"
+#include "res/resource.h"
 #include "scan/KeyWalker.h"
 #include "scan/PumpDlg.h"
 #include "scan/ScanCategories.h"
-#include "res/resource.h"
 
 namespace kw {
 
@@ -114,8 +114,8 @@ void CKelpwiseDlg::RunSearchCategories() {
 
 void CKelpwiseDlg::FinishSearch() {
   for (int row : m_results.SettlePass()) m_listResults.DeleteRow(row);
-  m_strStatus = FormatWithNumber(m_translation.LookupText(TXT_STATUS_FOUND),
-                                 m_results.m_nEntryCount);
+  m_strStatus =
+      FormatWithNumber(m_translation.LookupText(TXT_STATUS_FOUND), m_results.m_nEntryCount);
   m_strChecking.clear();
   m_btnRemove.Enable(true);
   m_btnOptions.Enable(true);
@@ -169,8 +169,8 @@ void CKelpwiseDlg::RepaintIfDue() {
   const DWORD now = ::GetTickCount();
   if (now - m_lastRepaint < kRepaintInterval) return;
 
-  m_strChecking =
-      FormatWithText(m_strCheckingFormat, CSystemTools::ShortenText(m_strCurrentKey, kShownKeyPath));
+  m_strChecking = FormatWithText(m_strCheckingFormat,
+                                 CSystemTools::ShortenText(m_strCurrentKey, kShownKeyPath));
   ::SetDlgItemTextA(hwnd(), IDC_CHECKING, m_strChecking.c_str());
   const bool rowsShown = ShowNewRowsIfDue(now);
   ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

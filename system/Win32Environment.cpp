@@ -142,7 +142,8 @@ std::string Win32Environment::AnsiToUtf8(const std::string& text) {
   if (wide <= 0) return Environment::AnsiToUtf8(text);
   std::vector<wchar_t> utf16(static_cast<size_t>(wide));
   MultiByteToWideChar(CP_ACP, 0, text.data(), size, utf16.data(), wide);
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+  const int bytes =
+      WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return Environment::AnsiToUtf8(text);
   std::string utf8(static_cast<size_t>(bytes), '\0');
   WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, &utf8[0], bytes, nullptr, nullptr);
