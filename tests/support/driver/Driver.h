@@ -36,10 +36,7 @@ inline std::string Text(HWND window) {
   return text;
 }
 
-inline std::string Text(HWND dialog, int id) {
-  HWND control = GetDlgItem(dialog, id);
-  return control ? Text(control) : "<no control " + std::to_string(id) + ">";
-}
+inline std::string Text(HWND dialog, int id) { return Text(GetDlgItem(dialog, id)); }
 
 // Polls `done` until it holds; false when it still does not after `timeoutMs`.
 inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 30000) {

@@ -42,7 +42,8 @@ TEST_F(CommandLineTest, SearchListsTheWindowsRowsAndChangesNothingCleanDeletesTh
   const std::string demo = ReadFile(SourceFile("fixtures\\demo.reg"));
   const Lines expectedRows = Split(ReadFile(SourceFile("fixtures\\expected-demo.tsv")));
   const std::string expectedBackup = ReadFile(SourceFile("fixtures\\expected-demo-backup.reg"));
-  ASSERT_TRUE(SeedDemo() && Set("Options", "11111111111100"));
+  ASSERT_NO_FATAL_FAILURE(SeedDemo());
+  ASSERT_TRUE(Set("Options", "11111111111100"));
   EXPECT_EQ(Run("/SEARCH -report \"" + File("search report.txt") + "\""), 1);
   EXPECT_EQ(Values(demo + expectedBackup, true), Lines());
   EXPECT_EQ(Backups(), Lines());
@@ -159,9 +160,8 @@ TEST_F(CommandLineTest, SharedDllsInEitherSystemFolderAreNotListed) {
   if (madeWow64) RemoveDirectoryA(wow64);
   if (off) Wow64RevertWow64FsRedirection(redirection);
   Lines listed;
-  for (const std::string& name : Entries("shared.txt", {4})) {
+  for (const std::string& name : Entries("shared.txt", {4}))
     if (name.find("kelpwise-") != std::string::npos) listed.push_back(name);
-  }
   EXPECT_EQ(listed, Lines{registered[2]});
 }
 

@@ -160,32 +160,27 @@ inline bool Regedit(const std::string& file) {
 }
 
 // fixtures/demo.reg in the prefix, with the live files its values name.
-inline ::testing::AssertionResult SeedDemo() {
+inline void SeedDemo() {
   const std::string live = "C:\\Program Files\\Kelpwise Demo\\Live\\";
   CreateDirectoryA("C:\\Program Files\\Kelpwise Demo", nullptr);
   CreateDirectoryA(live.c_str(), nullptr);
   for (std::string file : {"live.exe", "livecom.dll", "livetlb.dll", "live.hlp", "livefull.ttf",
                            "C:\\windows\\Fonts\\KelpwiseLive.ttf"}) {
-    if (!WriteFile(file[1] == ':' ? file : live + file, "Kelpwise demo file\r\n")) {
-      return ::testing::AssertionFailure() << "cannot create " << file;
-    }
+    ASSERT_TRUE(WriteFile(file[1] == ':' ? file : live + file, "Kelpwise demo file\r\n")) << file;
   }
   Regedit(SourceFile("fixtures\\demo.reg"));
-  const Lines missing = Values(ReadFile(SourceFile("fixtures\\demo.reg")), true);
-  if (missing.empty()) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "not imported: " << missing[0];
+  ASSERT_EQ(Values(ReadFile(SourceFile("fixtures\\demo.reg")), true), Lines()) << "not imported";
 }
 
-// The day config.ini keeps for the automatic start: days since 31 December
-// 1999, every year divisible by four a leap year.
-inline int DayNumber(const SYSTEMTIME& date) {
-  static const int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  int days = date.wDay;
-  for (int year = 2000; year < date.wYear; ++year) days += year % 4 == 0 ? 366 : 365;
-  for (int month = 1; month < date.wMonth; ++month) {
-    days += kMonthDays[month - 1] + (month == 2 && date.wYear % 4 == 0);
-  }
-  return days;
+// Today as config.ini keeps the day of the automatic start: whole days
+// since the midnight of 31 December 1999 (FILETIME counts 100 ns steps).
+inline int Today() {
+  SYSTEMTIME now, start = {1999, 12, 5, 31, 0, 0, 0, 0};
+  GetLocalTime(&now);
+  ULARGE_INTEGER from, to;
+  SystemTimeToFileTime(&start, reinterpret_cast<FILETIME*>(&from));
+  SystemTimeToFileTime(&now, reinterpret_cast<FILETIME*>(&to));
+  return static_cast<int>((to.QuadPart - from.QuadPart) / 864000000000ULL);
 }
 
 // Nine keys Sub below HKCR\`top`, which names a missing file.
@@ -230,14 +225,12 @@ struct Texts {
   explicit Texts(const std::string& languageFile = "", const std::string& header = "") {
     const Lines lines = Split(ReadFile(languageFile));
     auto line = std::find(lines.begin(), lines.end(), header);
-    while (line != lines.end() && ++line != lines.end() && *line != "[EOL]") {
-      if (line->size() > 4)
-        texts[std::atoi(line->c_str())] = line->substr(std::min<size_t>(6, line->size()));
-    }
+    while (line != lines.end() && ++line != lines.end() && *line != "[EOL]")
+      texts[std::atoi(line->c_str())] = line->substr(std::min<size_t>(6, line->size()));
   }
-  // Its "%d" replaced by `number`; a marker text when the section lacks `id`.
+  // Its "%d" replaced by `number`; throws, failing the test, when the section lacks `id`.
   std::string operator()(int id, int number = -1) const {
-    std::string text = texts.count(id) ? texts.at(id) : "<no text " + std::to_string(id) + ">";
+    std::string text = texts.at(id);
     const size_t at = text.find("%d");
     return at == std::string::npos || number < 0 ? text
                                                  : text.replace(at, 2, std::to_string(number));
@@ -282,15 +275,14 @@ class KelpwiseTest : public ::testing::Test {
     const auto found = std::find(lines.begin(), lines.end(), key);
     return found < lines.end() - 1 ? found[1] : "<no setting " + key + ">";
   }
-  ::testing::AssertionResult Set(const std::string& key, const std::string& value) const {
+  bool Set(const std::string& key, const std::string& value) const {
     Lines lines = Config();
     const auto found = std::find(lines.begin(), lines.end(), key);
-    if (found >= lines.end() - 1) return ::testing::AssertionFailure() << "no setting " << key;
+    if (found >= lines.end() - 1) return false;
     found[1] = value;
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
-    if (WriteFile(File("config.ini"), text)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "cannot write config.ini";
+    return WriteFile(File("config.ini"), text);
   }
   // History values named by the letters of `ids`, and the list row of one.
   static std::string HistoryData(char id) {
@@ -353,17 +345,11 @@ class KelpwiseTest : public ::testing::Test {
     EXPECT_TRUE(box && Close(box, button)) << text;
     return text;
   }
-  bool NoBox() const {
-    HWND box = Find(IsMessageBox, 1500);
-    EXPECT_EQ(box, nullptr) << Text(box, 0xFFFF);
-    return !box;
-  }
   // Presses Start Search (unless pressed) and waits for the end of the pass.
   ::testing::AssertionResult Search(bool press = true) const {
     if (press) Click(m_main, IDC_START_SEARCH);
-    const std::string done = m_texts(TXT_BUTTON_DELETE);
     const auto ended = [&] {
-      return Text(m_main, IDC_START_SEARCH) == done &&
+      return Text(m_main, IDC_START_SEARCH) == m_texts(TXT_BUTTON_DELETE) &&
              IsWindowEnabled(GetDlgItem(m_main, IDC_OPTIONS));
     };
     WaitUntil([&] { return ended() || Find(IsMessageBox, 0); }, kSearchMs);
@@ -390,7 +376,6 @@ class KelpwiseTest : public ::testing::Test {
     item.cchTextMax = kSize;
     HWND list = GetDlgItem(m_main, IDC_LIST_RESULTS);
     if (remote && WriteProcessMemory(process, remote, &item, sizeof item, nullptr) &&
-        WriteProcessMemory(process, item.pszText, "", 1, nullptr) &&
         driver::Send(list, message, row, reinterpret_cast<LPARAM>(remote))) {
       ReadProcessMemory(process, item.pszText, text, kSize - 1, nullptr);
     }

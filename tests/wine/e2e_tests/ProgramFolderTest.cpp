@@ -23,8 +23,6 @@ TEST_F(KelpwiseTest, StarterStartsKelpwiseOnTheDueDayAndOtherwiseChangesNothing)
                 {"no config.ini", 0, "config.ini", false},
                 {"no Kelpwise.exe", 0, "Kelpwise.exe", false}};
   SeedHistory(kRunMruKey, "ab");
-  SYSTEMTIME now;
-  GetLocalTime(&now);
   ASSERT_TRUE(Set("Options", "10000000000000") && Set("Startup", ""));
   const std::string config = ReadFile(File("config.ini")), program = ReadFile(File("Kelpwise.exe"));
   const auto configWritten = [&] {  // the last time config.ini was written
@@ -32,20 +30,18 @@ TEST_F(KelpwiseTest, StarterStartsKelpwiseOnTheDueDayAndOtherwiseChangesNothing)
     GetFileAttributesExA(File("config.ini").c_str(), GetFileExInfoStandard, &data);
     return std::make_pair(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
   };
-  char elsewhere[MAX_PATH] = "";
-  GetTempPathA(MAX_PATH, elsewhere);
   for (const auto& row : kCases) {
     SCOPED_TRACE(row.name);
     End();
     ASSERT_TRUE(WriteFile(File("config.ini"), config) && WriteFile(File("Kelpwise.exe"), program));
-    ASSERT_TRUE(Set("CheckDate", std::to_string(DayNumber(now) + row.dueIn)));
+    ASSERT_TRUE(Set("CheckDate", std::to_string(Today() + row.dueIn)));
     ASSERT_TRUE(!row.deleted || DeleteFileA(File(row.deleted).c_str()));
     const Lines files = FilesIn(m_dir);
     Lines expected = Config();
     const auto written = configWritten();
     // Run from another folder; the process it started, if any, is the run.
     DWORD starter = 0;
-    ASSERT_GE(RunToEnd("\"" + File("KpwStarter.exe") + "\"", elsewhere, &starter), 0)
+    ASSERT_GE(RunToEnd("\"" + File("KpwStarter.exe") + "\"", "C:\\", &starter), 0)
         << "the starter stays resident";
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 entry = {};
@@ -79,10 +75,9 @@ TEST_F(KelpwiseTest, EachProgramCarriesItsManifest) {
     HMODULE module = LoadLibraryExA(File(name).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr) << name;
     HRSRC found = FindResourceA(module, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
-    const std::string manifest =
-        found ? std::string(static_cast<const char*>(LockResource(LoadResource(module, found))),
-                            SizeofResource(module, found))
-              : "<none>";
+    ASSERT_NE(found, nullptr) << name;
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                               SizeofResource(module, found));
     FreeLibrary(module);
     EXPECT_NE(manifest.find(std::string("level=") + level), std::string::npos) << manifest;
     EXPECT_EQ(manifest.find("<dependency"), std::string::npos) << manifest;

@@ -1,7 +1,5 @@
 // End-to-end tests: each test starts the real Kelpwise.exe from a private
 // copy of the program folder and looks at its windows from outside.
-#include <shlwapi.h>
-
 #include <cstdio>
 
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
