@@ -29,8 +29,10 @@ class TranslationTableTest : public ::testing::Test {
 };
 
 TEST_F(TranslationTableTest, EachLoadReplacesTheTableWithTheChosenSection) {
-  const std::string english = "[1033]\r\n00000 English\r\n00002 English\r\n00001 English text\r\n[EOL]\r\n";
-  const std::string file = "00005 outside\r\n" + english + "[1031]\r\n0001\r\n00001 one\r\n[EOL]\r\n";
+  const std::string english =
+      "[1033]\r\n00000 English\r\n00002 English\r\n00001 English text\r\n[EOL]\r\n";
+  const std::string file =
+      "00005 outside\r\n" + english + "[1031]\r\n0001\r\n00001 one\r\n[EOL]\r\n";
   EXPECT_EQ("English text", Load("[1033]", file));
   EXPECT_EQ("", m_table.LookupText(5));
   EXPECT_EQ("one", Load("[1031]", file)) << "a four-character line must not become id 1";
@@ -69,7 +71,8 @@ TEST(HelpPagesTest, EveryLinkFromTheStartPageNamesAListedFile) {
   std::istringstream files(project.substr(project.find("[FILES]")));
   std::set<std::string> listed, reached = {"index.htm"};
   for (std::string line; std::getline(files, line);) {
-    if (line.erase(line.find_last_not_of('\r') + 1).size() > 0 && line[0] != '[') listed.insert(line);
+    line.erase(line.find_last_not_of('\r') + 1);
+    if (!line.empty() && line[0] != '[') listed.insert(line);
   }
   const std::regex link(R"((?:href|src)="([^"#]+))", std::regex::icase);
   for (std::vector<std::string> toVisit = {"index.htm"}; !toVisit.empty();) {
@@ -77,9 +80,12 @@ TEST(HelpPagesTest, EveryLinkFromTheStartPageNamesAListedFile) {
     const std::string text = ReadBytes(page.string());
     toVisit.pop_back();
     for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it) {
-      const std::string file = (page.parent_path() / (*it)[1].str()).lexically_normal().lexically_relative(help).generic_string();
-      EXPECT_TRUE(std::filesystem::exists(help / file) && listed.count(file)) << page << " links to " << file;
-      if (reached.insert(file).second && file.find(".htm") == file.size() - 4) toVisit.push_back(file);
+      const std::filesystem::path target = page.parent_path() / (*it)[1].str();
+      const std::string file = target.lexically_normal().lexically_relative(help).generic_string();
+      EXPECT_TRUE(std::filesystem::exists(help / file) && listed.count(file))
+          << page << " links to " << file;
+      const bool first = reached.insert(file).second;
+      if (first && file.find(".htm") == file.size() - 4) toVisit.push_back(file);
     }
   }
   EXPECT_EQ(reached, listed);

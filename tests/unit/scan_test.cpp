@@ -53,7 +53,8 @@ TEST(ScanEntryChecksTest, CutsAndProbesEachKindOfFileReference) {
   }
 }
 
-const RegRoot kHkcu = RegRoot::CurrentUser, kHklm = RegRoot::LocalMachine, kHkcr = RegRoot::ClassesRoot;
+const RegRoot kHkcu = RegRoot::CurrentUser, kHklm = RegRoot::LocalMachine,
+              kHkcr = RegRoot::ClassesRoot;
 
 enum Category { kRunMru = 0, kPrograms = 6, kFonts = 7, kSharedDlls = 8, kCom = 9, kHelp = 11 };
 
@@ -67,7 +68,8 @@ class ScanKeyWalkerTest : public ::testing::Test, public ScanListener, public Fa
   void OnEntryAdded(int, const std::string&, bool) override {}
 
   void Scan(int category, const std::string& options = "11111111111100") {
-    KeyWalker walker(m_registry, m_tools, m_model, *this, m_ignore, m_names, ReadOptionFlags(options));
+    KeyWalker walker(m_registry, m_tools, m_model, *this, m_ignore, m_names,
+                     ReadOptionFlags(options));
     const ScanCategory& c = ScanCategories()[static_cast<size_t>(category)];
     walker.ScanKey("Cat", c.startKey, c.check, c.extensions);
   }
@@ -83,9 +85,10 @@ class ScanKeyWalkerTest : public ::testing::Test, public ScanListener, public Fa
 
 TEST_F(ScanKeyWalkerTest, ExcludedSubkeysAreSkippedAtEveryDepth) {
   const std::string root = StartKey(kRunMru) + "\\";
-  const std::vector<std::string> skipped = {"DirectX", "Microsoft", "CLSID", "Installer", "Interface", "Sub\\Direct"};
+  const std::vector<std::string> skipped = {"DirectX",   "Microsoft", "CLSID",
+                                            "Installer", "Interface", "Sub\\Direct"};
   // Names compare without regard to case, so lower-case twins live elsewhere.
-  const std::vector<std::string> visited = {"Sub\\directx", "MyDirect", "Direc",
+  const std::vector<std::string> visited = {"Sub\\directx",   "MyDirect",        "Direc",
                                             "Sub\\microsoft", "Sub\\Interfaces", "Denied"};
   for (const auto& list : {skipped, visited}) {
     for (const std::string& name : list) m_registry.AddKey(kHkcu, root + name);
@@ -192,7 +195,8 @@ TEST(RemoveSelectedRowsTest, DropsExactlyTheSelectedRowsWithTheirRecords) {
     const char* modelLeft;  // see Letters
   } rows[] = {
       {"abcde", "011010", false, "ad*", "ad|ad"},
-      {"aXbYc", "0110", false, "a*", "a|aXY"},  // marker records of non-string values have no row and stay
+      // Marker records of non-string values have no row and stay.
+      {"aXbYc", "0110", false, "a*", "a|aXY"},
       {"abc", "0100", true, "abc*", "abc|abc"},  // a list that refuses must not hang
       {"ab", "001", false, "ab", "ab|ab"},
   };
@@ -204,7 +208,8 @@ TEST(RemoveSelectedRowsTest, DropsExactlyTheSelectedRowsWithTheirRecords) {
     list.rows += '*';
     list.selected = row.selected;
     list.refuseDelete = row.refuse;
-    const int selected = static_cast<int>(std::count(list.selected.begin(), list.selected.end(), '1'));
+    const int selected =
+        static_cast<int>(std::count(list.selected.begin(), list.selected.end(), '1'));
     EXPECT_EQ(RemoveSelectedRows(model, list), row.refuse ? 0 : selected);
     EXPECT_EQ(list.rows, row.listLeft);
     EXPECT_EQ(Letters(model), row.modelLeft);
@@ -217,16 +222,23 @@ TEST(HandBackupToSystemTest, FallsBackToTheRegistryEditorAndReportsWhenNothingTa
     FakeLauncher(bool shell, bool run) : shellWorks(shell), runWorks(run) {}
     bool shellWorks, runWorks;
     std::string calls;
-    bool OpenWithShell(const std::string& file) override { return calls += "open " + file + ";", shellWorks; }
+    bool OpenWithShell(const std::string& file) override {
+      calls += "open " + file + ";";
+      return shellWorks;
+    }
     bool Run(const std::string& program, const std::string& parameters) override {
-      return calls += "run " + program + " " + parameters + ";", runWorks;
+      calls += "run " + program + " " + parameters + ";";
+      return runWorks;
     }
   } shell(true, false), editor(false, true), nothing(false, false);
-  const std::string open = "open C:\\b 1.reg;", run = "run C:\\windows\\regedit.exe \"C:\\b 1.reg\";";
+  const std::string open = "open C:\\b 1.reg;",
+                    run = "run C:\\windows\\regedit.exe \"C:\\b 1.reg\";";
   EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", shell), ReimportRoute::Shell);
-  EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", editor), ReimportRoute::RegistryEditor);
+  EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", editor),
+            ReimportRoute::RegistryEditor);
   EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", nothing), ReimportRoute::Failed);
-  EXPECT_EQ(shell.calls + "|" + editor.calls + "|" + nothing.calls, open + "|" + open + run + "|" + open + run);
+  EXPECT_EQ(shell.calls + "|" + editor.calls + "|" + nothing.calls,
+            open + "|" + open + run + "|" + open + run);
 }
 
 }  // namespace kw::test
