@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
 
+#include "i18n/LanguageList.h"
+#include "i18n/TextIds.h"
 #include "i18n/TranslationTable.h"
+#include "scan/ScanCategories.h"
 #include "system/FileError.h"
 #include "tests/support/FakeEnvironment.h"
 
@@ -48,6 +52,48 @@ TEST_F(TranslationTableTest, EachLoadReplacesTheTableWithTheChosenSection) {
   for (int i = 0; i < 200000; ++i) huge += "00007 seven\r\n";
   Load("[1033]", huge + "[EOL]\r\n");
   EXPECT_EQ("seven", m_table.LookupText(7));
+}
+
+// "[----]" follows the system's default language (German for a dialect that
+// Dialects[1031] lists), English when the file has no section for it.
+TEST_F(TranslationTableTest, SystemLanguageMarkerPicksTheSystemsSection) {
+  const std::string file =
+      "[1033]\r\n00001 en\r\n[EOL]\r\n[1031]\r\n00001 de\r\n[EOL]\r\n"
+      "[1036]\r\n00001 fr\r\n[EOL]\r\n";
+  const char* const rows[][2] = {{"040c", "fr"}, {"0c07", "de"}, {"0410", "en"}};
+  for (const auto& [systemLanguage, text] : rows) {
+    m_env.m_registry.SetString(RegRoot::LocalMachine,
+                               "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language", "Default",
+                               systemLanguage);
+    EXPECT_EQ(Load("[----]\r\nDialects[1031]\r\n[2055][3079]", file), text) << systemLanguage;
+  }
+}
+
+// Every section the Language Selection offers has every text the program
+// looks up (ids from TextIds.h) with the placeholders of its English text.
+TEST_F(TranslationTableTest, ShippedSectionsHaveEveryTextWithItsPlaceholders) {
+  const std::string ids = ReadBytes(KW_SOURCE_DIR "/i18n/TextIds.h");
+  const std::string file = ReadBytes(KW_SOURCE_DIR "/dist/kpwtrl.ini");
+  const std::regex entry(R"(TXT_\w+ += (\d+))"), placeholder("[^%]*(%.)?");
+  std::map<int, std::string> english;  // the placeholders by id
+  for (std::sregex_iterator it(ids.begin(), ids.end(), entry), end; it != end; ++it) {
+    english.emplace(std::stoi((*it)[1]), "");
+  }
+  for (int i = 0; i < kCategoryCount; ++i) english.emplace(CategoryTextId(i), "");
+  Load("[1033]", file);
+  for (auto& [id, found] : english) {
+    found = std::regex_replace(m_table.LookupText(id), placeholder, "$1");
+  }
+  for (const LanguagePair& pair : ReadLanguagePairs(KW_SOURCE_DIR "/dist/kpwtrl.ini")) {
+    if (pair.header == kSystemLanguageSection) continue;
+    Load(pair.header, file);
+    EXPECT_EQ(m_table.LookupText(2), pair.displayName);  // the section itself, not English
+    for (const auto& [id, expected] : english) {
+      const std::string text = m_table.LookupText(id);
+      EXPECT_TRUE(!text.empty() && std::regex_replace(text, placeholder, "$1") == expected)
+          << pair.header << " " << id << " " << text;
+    }
+  }
 }
 
 // The shipped files are Windows-1252 with CR LF line ends.
