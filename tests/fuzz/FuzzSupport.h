@@ -104,7 +104,8 @@ inline bool ImportRecord(const std::string& text, std::string* key, RegValue* va
     return false;
   }
   if (text[pos] != '=') return false;
-  const std::string rest = text.substr(pos + 1), hex = "0123456789abcdef";
+  std::string rest = text.substr(pos + 1);
+  const std::string hex = "0123456789abcdef";
   value->type = kRegSz;
   if (rest[0] == '"') {
     size_t end = 0;
@@ -119,39 +120,23 @@ inline bool ImportRecord(const std::string& text, std::string* key, RegValue* va
     value->data = {char(n), char(n >> 8), char(n >> 16), char(n >> 24)};
     return true;
   }
-  size_t body = 4;
+  if (rest.compare(0, 4, "hex:") == 0) rest.replace(0, 4, "hex(3):");  // REG_BINARY
   const size_t typeEnd = rest.find_first_not_of(hex, 4);
-  if (rest.compare(0, 4, "hex(") == 0 && typeEnd > 4 && typeEnd < 13 &&
-      rest.compare(typeEnd, 2, "):") == 0) {
-    value->type = uint32_t(std::stoul(rest.substr(4, typeEnd - 4), nullptr, 16));
-    body = typeEnd + 2;
-  } else if (rest.compare(0, 4, "hex:") == 0) {
-    value->type = kRegBinary;
-  } else {
+  if (rest.compare(0, 4, "hex(") != 0 || typeEnd == 4 || typeEnd > 12 ||
+      rest.compare(typeEnd, 2, "):") != 0) {
     return false;
   }
-  // Pairs of hex digits, each but the last followed by a comma.
+  value->type = uint32_t(std::stoul(rest.substr(4, typeEnd - 4), nullptr, 16));
+  const std::string bytes = rest.substr(typeEnd + 2);  // "xx,xx,...,xx"
+  if (!bytes.empty() && bytes.size() % 3 != 2) return false;
   value->data.clear();
-  for (size_t i = body; i < rest.size(); i += 3) {
-    const bool pair = i + 2 <= rest.size() && rest.find_first_not_of(hex, i) >= i + 2;
-    if (!pair || (i + 2 < rest.size() && (rest[i + 2] != ',' || i + 3 == rest.size()))) {
-      return false;
-    }
-    value->data += char(std::stoul(rest.substr(i, 2), nullptr, 16));
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    const bool separated = i + 2 == bytes.size() || bytes[i + 2] == ',';
+    if (bytes.find_first_not_of(hex, i) < i + 2 || !separated) return false;
+    value->data += char(std::stoul(bytes.substr(i, 2), nullptr, 16));
   }
   *value = Imported(*value);
   return true;
-}
-
-// A record against the value it was made from.
-inline void ExpectRecordOf(const std::string& text, RegRoot root, const std::string& keyPath,
-                           const RegValue& value) {
-  std::string key;
-  RegValue imported;
-  Expect(ImportRecord(text, &key, &imported) && key == SqueezedKey(RootName(root), keyPath) &&
-             imported.name == value.name && imported.type == value.type &&
-             imported.data == Imported(value).data,
-         "record does not import as its value: " + text);
 }
 
 }  // namespace kw::fuzz

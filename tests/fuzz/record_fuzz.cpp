@@ -45,6 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Expect(record.kind == kind, "record kind");
   if (record.kind != RecordKind::Restorable) return 0;
   CheckReader(record.text);
-  fuzz::ExpectRecordOf(record.text, root, keyPath, value);
+  std::string key;
+  RegValue imported;
+  fuzz::Expect(fuzz::ImportRecord(record.text, &key, &imported) &&
+                   key == fuzz::SqueezedKey(RootName(root), keyPath) &&
+                   imported.name == value.name && imported.type == value.type &&
+                   imported.data == fuzz::Imported(value).data,
+               "record does not import as its value: " + record.text);
   return 0;
 }

@@ -86,10 +86,9 @@ TEST_F(SettingsTest, StarterMarksTheRunOnlyOnOrAfterAWellFormedDueDay) {
     const char* checkDate;
     bool starts, programThere = true;
   } rows[] = {
-      {"2532", true},         {"2531", true},        {"-2147483648", true},  {"0002532", true},
-      {"2533", false},        {"2147483648", false}, {"-2147483649", false}, {"", false},
-      {"-", false},           {" 2532", false},      {"+2532", false},       {"25x2", false},
-      {"2532", false, false},
+      {"2532", true},  {"2531", true},         {"-2147483648", true}, {"0002532", true},
+      {"2533", false}, {"2147483648", false},  {"", false},           {" 2532", false},
+      {"25x2", false}, {"2532", false, false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.checkDate);
@@ -154,16 +153,15 @@ TEST(CommandLineTest, SwitchesChooseTheRunAndAnythingElseIsAUsageError) {
   }
 }
 
+// Each code's own situation runs under Wine; here the ones where they meet.
 TEST(CommandLineTest, ExitCodeFollowsTheWorstThatHappened) {
   const struct {
     RunFacts facts;
     int code;
   } rows[] = {
-      {{false, 0, 0, false, false}, 0}, {{false, 3, 0, false, false}, 1},
-      {{true, 0, 0, false, false}, 0},  {{true, 3, 0, false, false}, 1},
+      {{false, 3, 0, false, false}, 1}, {{true, 3, 0, false, false}, 1},
       {{true, 3, 1, false, false}, 4},  {{true, 3, 1, false, true}, 5},
-      {{true, 3, 0, true, false}, 3},   {{true, 3, 0, true, true}, 3},
-      {{false, 3, 0, false, true}, 5},
+      {{true, 3, 0, true, true}, 3},
   };
   for (const auto& row : rows) EXPECT_EQ(DecideExitCode(row.facts), row.code) << &row - rows;
 }
