@@ -13,7 +13,8 @@ namespace {
 // "%%" is "%", the first placeholder that `pattern` matches is printed with
 // `conversion` from its flags, width and precision; all else stays.
 template <typename Argument>
-std::string Expected(const std::string& text, const char* pattern, const char* conversion, Argument argument) {
+std::string Expected(const std::string& text, const char* pattern, const char* conversion,
+                     Argument argument) {
   const std::regex placeholder(std::string("%([-+ 0#]*[0-9]{0,3}(\\.[0-9]{0,3})?)") + pattern);
   std::string out;
   bool filled = false;
@@ -41,11 +42,14 @@ std::string Expected(const std::string& text, const char* pattern, const char* c
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  const long number = in.ConsumeBool() ? in.PickValueInArray({0L, -1L, LONG_MIN, LONG_MAX}) : in.ConsumeIntegral<long>();
+  const long number = in.ConsumeBool() ? in.PickValueInArray({0L, -1L, LONG_MIN, LONG_MAX})
+                                       : in.ConsumeIntegral<long>();
   std::string argument = in.ConsumeRandomLengthString(64);
   argument = argument.substr(0, argument.find('\0'));  // printf's %s ends there
   const std::string text = in.ConsumeRemainingBytesAsString();
-  fuzz::Expect(FormatWithNumber(text, number) == Expected(text, "l{0,2}[diu]", "ld", number), "FormatWithNumber");
-  fuzz::Expect(FormatWithText(text, argument) == Expected(text, "s", "s", argument.c_str()), "FormatWithText");
+  fuzz::Expect(FormatWithNumber(text, number) == Expected(text, "l{0,2}[diu]", "ld", number),
+               "FormatWithNumber");
+  fuzz::Expect(FormatWithText(text, argument) == Expected(text, "s", "s", argument.c_str()),
+               "FormatWithText");
   return 0;
 }

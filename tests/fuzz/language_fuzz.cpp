@@ -15,14 +15,17 @@ namespace {
 // are no entries. Gives -1 when there is no such header, 0 when the section
 // is unterminated, else 1; `texts` by id up to the first id that is not five
 // digits (how such an id reads is not this check's business).
-int ReadSection(const std::vector<std::string>& lines, const std::string& header, std::map<int, std::string>* texts) {
+int ReadSection(const std::vector<std::string>& lines, const std::string& header,
+                std::map<int, std::string>* texts) {
   size_t i = static_cast<size_t>(std::find(lines.begin(), lines.end(), header) - lines.begin());
   if (i == lines.size()) return -1;
   bool plain = true;
   for (++i; i < lines.size() && lines[i] != "[EOL]"; ++i) {
     if (lines[i].size() <= 4 || !plain) continue;
     plain = lines[i].find_first_not_of("0123456789") >= 5;
-    if (plain) texts->emplace(std::stoi(lines[i].substr(0, 5)), lines[i].size() > 6 ? lines[i].substr(6) : "");
+    if (plain)
+      texts->emplace(std::stoi(lines[i].substr(0, 5)),
+                     lines[i].size() > 6 ? lines[i].substr(6) : "");
   }
   return i < lines.size() ? 1 : 0;
 }
@@ -46,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   table.LoadLanguage();
 
   std::map<int, std::string> texts, english;
-  if (ReadSection(lines, chosen, &texts) != 1 && ReadSection(lines, "[1033]", &english) >= 0) texts = english;
+  if (ReadSection(lines, chosen, &texts) != 1 && ReadSection(lines, "[1033]", &english) >= 0)
+    texts = english;
   for (const auto& [id, text] : texts) fuzz::Expect(table.LookupText(id) == text, "LookupText");
   return 0;
 }

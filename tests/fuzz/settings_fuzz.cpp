@@ -11,7 +11,7 @@ using namespace kw;
 using kw::fuzz::Expect;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const char* const kKeys[] = {"Product ID", "Language", "Dialects[1031]", "Options",
+  static const char* const kKeys[] = {"Product ID", "Language",  "Dialects[1031]", "Options",
                                       "CheckTime",  "CheckDate", "Startup",        "Homepage"};
   static test::FakeEnvironment folder;  // for the whole run
   FuzzedDataProvider in(data, size);

@@ -16,8 +16,10 @@ using kw::fuzz::Expect;
 
 // A file is missing when its path names something dead.
 struct DeadFilesEnvironment : test::FakeEnvironment, ScanListener {
+  DeadFilesEnvironment() { std::filesystem::create_directory(dir() + "/backup"); }
   PathState ProbePath(const std::string& path) override {
-    return LowerAscii(path).find("dead") == std::string::npos ? PathState::Exists : PathState::Missing;
+    return LowerAscii(path).find("dead") == std::string::npos ? PathState::Exists
+                                                              : PathState::Missing;
   }
   void OnKeyEntered(const std::string&) override {}
   void OnKeyChecked(const std::string&) override {}
@@ -26,7 +28,6 @@ struct DeadFilesEnvironment : test::FakeEnvironment, ScanListener {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static DeadFilesEnvironment env;  // for the whole run, with a fresh registry for each input
-  [[maybe_unused]] static const bool made = std::filesystem::create_directory(env.dir() + "/backup");
   env.m_registry = test::MemoryRegistry();
   test::MemoryRegistry& registry = env.m_registry;
   FuzzedDataProvider in(data, size);
@@ -39,7 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string name = fuzz::PieceText(in, 2);
     switch (in.ConsumeIntegralInRange(0, 5)) {
       case 0:  // a subkey, perhaps one the walker leaves out
-        keys.push_back(key + "\\" + in.PickValueInArray({"Sub", "sub", "Microsoft", "DirectX", "Dead Key", "x]y"}));
+        keys.push_back(
+            key + "\\" +
+            in.PickValueInArray({"Sub", "sub", "Microsoft", "DirectX", "Dead Key", "x]y"}));
         registry.AddKey(root, keys.back());
         break;
       case 1:
@@ -53,8 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 3:  // a name the ANSI code page cannot hold
         registry.SetString(root, key, name + "?", "c:\\dead\\" + name + ".exe");
         break;
-      case 4: ignored.push_back(key); break;
-      default: registry.DenyAccess(root, key); break;
+      case 4:
+        ignored.push_back(key);
+        break;
+      default:
+        registry.DenyAccess(root, key);
+        break;
     }
   }
 
@@ -65,16 +72,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       .ScanKey("c", category.startKey, category.check, category.extensions);
   Expect(registry.openKeys() == 0, "the walk left keys open");
 
-  std::set<std::pair<std::string, std::string>> listed;  // the restorable records' key paths and value names
+  // The restorable records' key paths and value names.
+  std::set<std::pair<std::string, std::string>> listed;
   int restorable = 0, notRestorable = 0, deletes = 0;
   for (const BackupRecord& record : model.m_arrBackupRecords) {
-    notRestorable += record.kind == RecordKind::NotRestorable;
+    if (record.kind == RecordKind::NotRestorable) ++notRestorable;
     if (record.kind != RecordKind::Restorable) continue;
     ++restorable;
     std::string key;
     RegValue value;
     Expect(fuzz::ImportRecord(record.text, &key, &value), "record does not import: " + record.text);
-    const std::string path = key.substr(0, key.size() - 1).substr(key.find_first_of("\\]"));
+    const size_t pathStart = key.find_first_of("\\]");  // after the root
+    const std::string path = key.substr(pathStart, key.size() - 1 - pathStart);
     const RegValue* held = registry.Find(root, path, value.name);
     Expect(held && held->type == value.type && fuzz::Imported(*held).data == value.data,
            "record of no value the registry holds: " + record.text);
@@ -83,8 +92,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   registry.afterEachDelete = [&] { ++deletes; };
   const DeleteRunResult run = BackUpAndDelete(tools, model.m_arrBackupRecords);
   std::remove(NativePath(run.backupPath).c_str());
-  Expect(run.deletion.deleted == restorable && run.deletion.failed == notRestorable, "deletion counts");
+  Expect(run.deletion.deleted == restorable && run.deletion.failed == notRestorable,
+         "deletion counts");
   Expect(deletes == int(listed.size()), "the clean-up deleted other values than those found");
-  for (const auto& [path, name] : listed) Expect(!registry.Find(root, path, name), "a listed value was left: " + name);
+  for (const auto& [path, name] : listed) {
+    Expect(!registry.Find(root, path, name), "a listed value was left: " + name);
+  }
   return 0;
 }

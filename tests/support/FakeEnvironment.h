@@ -11,8 +11,8 @@
 #include <map>
 #include <string>
 
-#include "system/Environment.h"
 #include "scan/EntryChecks.h"
+#include "system/Environment.h"
 #include "system/SystemTools.h"
 #include "tests/support/MemoryRegistry.h"
 
@@ -43,8 +43,14 @@ class FakeEnvironment : public Environment {
 
   Registry& registry() override { return m_registry; }
   std::string ModuleFileName() override { return m_moduleFileName; }
-  bool WindowsDirectory(std::string* dir) override { return !(*dir = m_windowsDir).empty(); }
-  bool SystemWow64Directory(std::string* dir) override { return !(*dir = m_wow64Dir).empty(); }
+  bool WindowsDirectory(std::string* dir) override {
+    *dir = m_windowsDir;
+    return !dir->empty();
+  }
+  bool SystemWow64Directory(std::string* dir) override {
+    *dir = m_wow64Dir;
+    return !dir->empty();
+  }
   // A path set with SetPath (any letter case) has its state; others are Missing.
   PathState ProbePath(const std::string& path) override {
     const auto it = m_paths.find(LowerAscii(path));

@@ -19,8 +19,9 @@ namespace kw::test {
 // The first of `items` (keys or values) of that name, in any letter case.
 template <typename Items>
 auto Named(Items& items, const std::string& name) {
-  return std::find_if(items.begin(), items.end(),
-                      [&](const auto& item) { return strcasecmp(item.name.c_str(), name.c_str()) == 0; });
+  return std::find_if(items.begin(), items.end(), [&](const auto& item) {
+    return strcasecmp(item.name.c_str(), name.c_str()) == 0;
+  });
 }
 
 class MemoryRegistry : public Registry {
@@ -42,7 +43,10 @@ class MemoryRegistry : public Registry {
   RegStatus CreateKey(RegRoot root, const std::string& path, Handle* key) override {
     return Open(Walk(root, path, true), true, key);
   }
-  void CloseKey(Handle key) override { delete static_cast<OpenKeyState*>(key), --m_openKeys; }
+  void CloseKey(Handle key) override {
+    delete static_cast<OpenKeyState*>(key);
+    --m_openKeys;
+  }
   RegStatus ListSubKeys(Handle key, std::vector<std::string>* names) override {
     names->clear();
     for (const Node& child : NodeOf(key).children) names->push_back(child.name);
@@ -50,14 +54,19 @@ class MemoryRegistry : public Registry {
   }
   RegStatus ListValues(Handle key, bool withData, std::vector<RegValue>* values) override {
     values->clear();
-    for (const RegValue& v : NodeOf(key).values) values->push_back(withData ? v : RegValue{v.name, kRegNone, {}});
+    for (const RegValue& v : NodeOf(key).values) {
+      values->push_back(withData ? v : RegValue{v.name, kRegNone, {}});
+    }
     return RegStatus::Ok;
   }
   RegStatus QueryValue(Handle key, const std::string& name, RegValue* value) override {
     const auto it = Named(NodeOf(key).values, name);
-    return it == NodeOf(key).values.end() ? RegStatus::NotFound : (*value = *it, RegStatus::Ok);
+    if (it == NodeOf(key).values.end()) return RegStatus::NotFound;
+    *value = *it;
+    return RegStatus::Ok;
   }
-  RegStatus SetValue(Handle key, const std::string& name, uint32_t type, const std::string& data) override {
+  RegStatus SetValue(Handle key, const std::string& name, uint32_t type,
+                     const std::string& data) override {
     if (!static_cast<OpenKeyState*>(key)->forWrite) return RegStatus::AccessDenied;
     Set(NodeOf(key), name, type, data);
     return RegStatus::Ok;
@@ -78,17 +87,20 @@ class MemoryRegistry : public Registry {
   }
 
   // Set-up and inspection by root-relative path; keys are created on the way.
-  void SetRaw(RegRoot root, const std::string& path, const std::string& name, uint32_t type, const std::string& data) {
+  void SetRaw(RegRoot root, const std::string& path, const std::string& name, uint32_t type,
+              const std::string& data) {
     Set(*Walk(root, path, true), name, type, data);
   }
-  void SetString(RegRoot root, const std::string& path, const std::string& name, const std::string& text) {
+  void SetString(RegRoot root, const std::string& path, const std::string& name,
+                 const std::string& text) {
     SetRaw(root, path, name, kRegSz, text + '\0');
   }
   void AddKey(RegRoot root, const std::string& path) { Walk(root, path, true); }
   const RegValue* Find(RegRoot root, const std::string& path, const std::string& name) {
     Node* node = Walk(root, path, false);
-    const auto it = node ? Named(node->values, name) : std::vector<RegValue>::iterator();
-    return node && it != node->values.end() ? &*it : nullptr;
+    if (!node) return nullptr;
+    const auto it = Named(node->values, name);
+    return it == node->values.end() ? nullptr : &*it;
   }
   // A key that refuses opening.
   void DenyAccess(RegRoot root, const std::string& path) { Walk(root, path, true)->denied = true; }
@@ -102,23 +114,31 @@ class MemoryRegistry : public Registry {
   static void Set(Node& node, const std::string& name, uint32_t type, const std::string& data) {
     auto it = Named(node.values, name);
     if (it == node.values.end()) it = node.values.insert(it, RegValue{name, kRegNone, {}});
-    it->type = type, it->data = data;
+    it->type = type;
+    it->data = data;
   }
   Node* Walk(RegRoot root, const std::string& path, bool create) {
     Node* node = &m_roots[static_cast<int>(root)];
     const std::string normal = NormalizeKeyPath(path);
     for (size_t start = 0, end; start < normal.size(); start = end + 1) {
       end = std::min(normal.find('\\', start), normal.size());
-      auto it = Named(node->children, normal.substr(start, end - start));
-      if (it == node->children.end() && !create) return nullptr;
-      if (it == node->children.end()) it = node->children.insert(it, Node{normal.substr(start, end - start)});
+      const std::string name = normal.substr(start, end - start);
+      auto it = Named(node->children, name);
+      if (it == node->children.end()) {
+        if (!create) return nullptr;
+        it = node->children.insert(it, Node{name});
+      }
       node = &*it;
     }
     return node;
   }
   RegStatus Open(Node* node, bool forWrite, Handle* key) {
-    *key = node && !node->denied ? (++m_openKeys, new OpenKeyState{node, forWrite}) : nullptr;
-    return !node ? RegStatus::NotFound : node->denied ? RegStatus::AccessDenied : RegStatus::Ok;
+    *key = nullptr;
+    if (!node) return RegStatus::NotFound;
+    if (node->denied) return RegStatus::AccessDenied;
+    *key = new OpenKeyState{node, forWrite};
+    ++m_openKeys;
+    return RegStatus::Ok;
   }
 
   Node m_roots[3];

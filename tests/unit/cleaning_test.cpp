@@ -44,14 +44,20 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
   m_reg.SetRaw(HKLM, kDlls, "C:\\Program Files\\a.dll", kRegDword, "\2\0\0\0"s);
   m_reg.SetString(RegRoot::ClassesRoot, "exefile\\shell\\open\\command", "", "x");
   std::vector<BackupRecord> records = {
-      Found(HKCU, kMru, "a"), Found(HKCU, kMru, "gone before"), Found(HKLM, "Software\\K", "@"),
-      Found(HKLM, "Software\\Denied", "v"), Found(HKCU, kMru, "foreign"),
-      MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command", RegValue{"", kRegSz, "x\0"s}),
+      Found(HKCU, kMru, "a"),
+      Found(HKCU, kMru, "gone before"),
+      Found(HKLM, "Software\\K", "@"),
+      Found(HKLM, "Software\\Denied", "v"),
+      Found(HKCU, kMru, "foreign"),
+      MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command",
+                      RegValue{"", kRegSz, "x\0"s}),
       MakeSharedDllRecord(kDlls, *m_reg.Find(HKLM, kDlls, "C:\\Program Files\\a.dll")),
       MakeValueRecord(HKCU, kMru, *m_reg.Find(HKCU, kMru, "MRUList")),  // NotString: skipped
       MakeValueRecord(HKLM, "Software\\NoSuchKey", RegValue{"v", kRegSz, "x\0"s}),
-      BackupRecord{"[HKEY_USERS\\K]\n\"v\"=\"x\""}, BackupRecord{"garbage"},
-      Found(HKCU, kMru, "changed"), Found(HKCU, kMru, "retyped")};
+      BackupRecord{"[HKEY_USERS\\K]\n\"v\"=\"x\""},
+      BackupRecord{"garbage"},
+      Found(HKCU, kMru, "changed"),
+      Found(HKCU, kMru, "retyped")};
   records[4].kind = RecordKind::NotRestorable;
   m_reg.DenyAccess(HKLM, "Software\\Denied");
   m_tools.m_strKeyPath = kMru;
@@ -62,13 +68,15 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
 
   const DeleteRunResult run = BackUpAndDelete(m_tools, records);
 
-  EXPECT_EQ(run.deletion.deleted, 6);  // a, gone before, @, exefile, shared DLL, key missing
-  EXPECT_EQ(run.deletion.failed, 6);   // denied, not restorable, unknown root, unreadable, changed twice
+  // Deleted: a, gone before, @, exefile, shared DLL, key missing; failed: denied, not
+  // restorable, unknown root, unreadable, changed twice.
+  EXPECT_EQ(run.deletion.deleted, 6);
+  EXPECT_EQ(run.deletion.failed, 6);
   using O = RecordOutcome;
-  EXPECT_EQ(run.deletion.outcomes, (std::vector<O>{O::Deleted, O::AlreadyGone, O::Deleted, O::Refused,
-                                                   O::NotRestorable, O::Deleted, O::Deleted, O::Skipped,
-                                                   O::AlreadyGone, O::Unreadable, O::Unreadable, O::Changed,
-                                                   O::Changed}));
+  EXPECT_EQ(run.deletion.outcomes,
+            (std::vector<O>{O::Deleted, O::AlreadyGone, O::Deleted, O::Refused, O::NotRestorable,
+                            O::Deleted, O::Deleted, O::Skipped, O::AlreadyGone, O::Unreadable,
+                            O::Unreadable, O::Changed, O::Changed}));
   EXPECT_TRUE(m_reg.Find(HKLM, "Software\\K", ""));
   EXPECT_TRUE(m_reg.Find(HKCU, kMru, "foreign"));
   const RegValue* retyped = m_reg.Find(HKCU, kMru, "retyped");
@@ -94,7 +102,8 @@ TEST_F(CleaningDeletionTest, BackupFileIsGoldenAndNeverReplacesAnOlderOne) {
   WriteBackupFile(
       BackupFileName(m_env.dir(), "200612061405"),
       {MakeValueRecord(HKCU, kMru, RegValue{"a", kRegSz, "notepad\\1\0"s}),
-       MakeSharedDllRecord(kDlls, RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s}),
+       MakeSharedDllRecord(kDlls,
+                           RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s}),
        MakeSharedDllRecord(kDlls + "\\Sub"s, RegValue{"c:\\g\".dll", 11, "5\0"s}),
        MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command",
                        RegValue{"", kRegSz, "\"C:\\Program Files\\g\xE4ne.exe\" \"%1\"\0"s}),
@@ -115,10 +124,14 @@ TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
     for (int i = 0; i < kLoopLength; ++i) path += "\\" + name;
     return path;
   };
-  const struct { std::string path; std::optional<std::string> entry; std::string walkStart = ""; } rows[] = {
+  const struct {
+    std::string path;
+    std::optional<std::string> entry;
+    std::string walkStart = "";
+  } rows[] = {
       {"CLSID\\{id}" + chain("Sub"), "CLSID\\{id}"},
       {"CLSID\\{id}\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // seven
-      {"A\\X\\X" + chain("X"), "A"},                                      // more than eight
+      {"A\\X\\X" + chain("X"), "A"},                                     // more than eight
       {"X\\X\\X\\X\\X\\X\\X\\X", "X"},  // nothing in front of the chain: its first key
       {"K\\Sub\\sub\\Sub\\Sub\\Sub\\Sub\\Sub\\Sub", std::nullopt},  // case differs
       // A name with a line break: the nearest key above it, or nothing.
@@ -128,7 +141,9 @@ TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
       // the start key would not be looked up, the child on the way is.
       {"S\\Help" + chain("Help"), "S\\Help\\Help", "S\\Help"},
   };
-  for (const auto& row : rows) EXPECT_EQ(LoopGuardEntry(row.path, row.walkStart), row.entry) << row.path;
+  for (const auto& row : rows) {
+    EXPECT_EQ(LoopGuardEntry(row.path, row.walkStart), row.entry) << row.path;
+  }
 }
 
 }  // namespace kw::test

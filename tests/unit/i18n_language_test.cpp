@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
 
+#include "i18n/LanguageList.h"
+#include "i18n/TextIds.h"
 #include "i18n/TranslationTable.h"
+#include "scan/ScanCategories.h"
 #include "system/FileError.h"
 #include "tests/support/FakeEnvironment.h"
 
@@ -29,8 +33,10 @@ class TranslationTableTest : public ::testing::Test {
 };
 
 TEST_F(TranslationTableTest, EachLoadReplacesTheTableWithTheChosenSection) {
-  const std::string english = "[1033]\r\n00000 English\r\n00002 English\r\n00001 English text\r\n[EOL]\r\n";
-  const std::string file = "00005 outside\r\n" + english + "[1031]\r\n0001\r\n00001 one\r\n[EOL]\r\n";
+  const std::string english =
+      "[1033]\r\n00000 English\r\n00002 English\r\n00001 English text\r\n[EOL]\r\n";
+  const std::string file =
+      "00005 outside\r\n" + english + "[1031]\r\n0001\r\n00001 one\r\n[EOL]\r\n";
   EXPECT_EQ("English text", Load("[1033]", file));
   EXPECT_EQ("", m_table.LookupText(5));
   EXPECT_EQ("one", Load("[1031]", file)) << "a four-character line must not become id 1";
@@ -46,6 +52,48 @@ TEST_F(TranslationTableTest, EachLoadReplacesTheTableWithTheChosenSection) {
   for (int i = 0; i < 200000; ++i) huge += "00007 seven\r\n";
   Load("[1033]", huge + "[EOL]\r\n");
   EXPECT_EQ("seven", m_table.LookupText(7));
+}
+
+// "[----]" follows the system's default language (German for a dialect that
+// Dialects[1031] lists), English when the file has no section for it.
+TEST_F(TranslationTableTest, SystemLanguageMarkerPicksTheSystemsSection) {
+  const std::string file =
+      "[1033]\r\n00001 en\r\n[EOL]\r\n[1031]\r\n00001 de\r\n[EOL]\r\n"
+      "[1036]\r\n00001 fr\r\n[EOL]\r\n";
+  const char* const rows[][2] = {{"040c", "fr"}, {"0c07", "de"}, {"0410", "en"}};
+  for (const auto& [systemLanguage, text] : rows) {
+    m_env.m_registry.SetString(RegRoot::LocalMachine,
+                               "SYSTEM\\CurrentControlSet\\Control\\Nls\\Language", "Default",
+                               systemLanguage);
+    EXPECT_EQ(Load("[----]\r\nDialects[1031]\r\n[2055][3079]", file), text) << systemLanguage;
+  }
+}
+
+// Every section the Language Selection offers has every text the program
+// looks up (ids from TextIds.h) with the placeholders of its English text.
+TEST_F(TranslationTableTest, ShippedSectionsHaveEveryTextWithItsPlaceholders) {
+  const std::string ids = ReadBytes(KW_SOURCE_DIR "/i18n/TextIds.h");
+  const std::string file = ReadBytes(KW_SOURCE_DIR "/dist/kpwtrl.ini");
+  const std::regex entry(R"(TXT_\w+ += (\d+))"), placeholder("[^%]*(%.)?");
+  std::map<int, std::string> english;  // the placeholders by id
+  for (std::sregex_iterator it(ids.begin(), ids.end(), entry), end; it != end; ++it) {
+    english.emplace(std::stoi((*it)[1]), "");
+  }
+  for (int i = 0; i < kCategoryCount; ++i) english.emplace(CategoryTextId(i), "");
+  Load("[1033]", file);
+  for (auto& [id, found] : english) {
+    found = std::regex_replace(m_table.LookupText(id), placeholder, "$1");
+  }
+  for (const LanguagePair& pair : ReadLanguagePairs(KW_SOURCE_DIR "/dist/kpwtrl.ini")) {
+    if (pair.header == kSystemLanguageSection) continue;
+    Load(pair.header, file);
+    EXPECT_EQ(m_table.LookupText(2), pair.displayName);  // the section itself, not English
+    for (const auto& [id, expected] : english) {
+      const std::string text = m_table.LookupText(id);
+      EXPECT_TRUE(!text.empty() && std::regex_replace(text, placeholder, "$1") == expected)
+          << pair.header << " " << id << " " << text;
+    }
+  }
 }
 
 // The shipped files are Windows-1252 with CR LF line ends.
@@ -69,7 +117,8 @@ TEST(HelpPagesTest, EveryLinkFromTheStartPageNamesAListedFile) {
   std::istringstream files(project.substr(project.find("[FILES]")));
   std::set<std::string> listed, reached = {"index.htm"};
   for (std::string line; std::getline(files, line);) {
-    if (line.erase(line.find_last_not_of('\r') + 1).size() > 0 && line[0] != '[') listed.insert(line);
+    line.erase(line.find_last_not_of('\r') + 1);
+    if (!line.empty() && line[0] != '[') listed.insert(line);
   }
   const std::regex link(R"((?:href|src)="([^"#]+))", std::regex::icase);
   for (std::vector<std::string> toVisit = {"index.htm"}; !toVisit.empty();) {
@@ -77,9 +126,12 @@ TEST(HelpPagesTest, EveryLinkFromTheStartPageNamesAListedFile) {
     const std::string text = ReadBytes(page.string());
     toVisit.pop_back();
     for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it) {
-      const std::string file = (page.parent_path() / (*it)[1].str()).lexically_normal().lexically_relative(help).generic_string();
-      EXPECT_TRUE(std::filesystem::exists(help / file) && listed.count(file)) << page << " links to " << file;
-      if (reached.insert(file).second && file.find(".htm") == file.size() - 4) toVisit.push_back(file);
+      const std::filesystem::path target = page.parent_path() / (*it)[1].str();
+      const std::string file = target.lexically_normal().lexically_relative(help).generic_string();
+      EXPECT_TRUE(std::filesystem::exists(help / file) && listed.count(file))
+          << page << " links to " << file;
+      const bool first = reached.insert(file).second;
+      if (first && file.find(".htm") == file.size() - 4) toVisit.push_back(file);
     }
   }
   EXPECT_EQ(reached, listed);
