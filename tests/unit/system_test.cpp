@@ -49,7 +49,7 @@ TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {
     int interval;
   } rows[] = {
       {false, "30", 0},      {true, "0042 days", 42},    {true, "9999", 9999},
-      {true, "10000", 9999}, {true, "4294967303", 9999}, {true, "", 0},
+      {true, "10000", 9999}, {true, "4294967303", 9999}, {true, "CheckDate", 0},
   };
   MemoryRegistry& reg = m_env.m_registry;
   for (const auto& row : rows) {
