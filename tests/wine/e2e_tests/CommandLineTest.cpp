@@ -51,20 +51,17 @@ TEST_F(CommandLineTest, SearchListsTheWindowsRowsAndChangesNothingCleanDeletesTh
 
   EXPECT_EQ(Run("/clean"), 1);
   const Lines files = Backups();
-  ASSERT_EQ(files.size(), 2u);
-  EXPECT_EQ(files[1], "report - " + files[0].substr(9, 12) + ".txt");
+  ASSERT_EQ(files.size(), 2u);  // the backup and the report
   EXPECT_EQ(ReadFile(File("backup\\" + files[0])), expectedBackup);
   // Exactly the backed-up values are gone: the demo's and the prefix's own.
   EXPECT_EQ(Values(demo + expectedBackup, true), Values(expectedBackup));
-  EXPECT_EQ(Entries("backup\\" + files[1], {0, 4, 6}), expectedRows);
 }
 
 TEST_F(CommandLineTest, EachExitCodeComesFromARealSituation) {
   const std::string toReport = " /report \"" + File("report.txt") + "\"";
   SeedHistory(kRunMruKey, "ab");
   ASSERT_TRUE(Set("Options", "10000000000000"));
-  const std::string config = ReadFile(File("config.ini")),
-                    blacklist = ReadFile(File("blacklist.ini"));
+  const std::string blacklist = ReadFile(File("blacklist.ini"));
   const std::string seeded =
       std::string("[HKEY_CURRENT_USER\\") + kRunMruKey + "]\n\"a\"=\n\"b\"=\n";
   // 2: nothing is done or written.
@@ -72,7 +69,6 @@ TEST_F(CommandLineTest, EachExitCodeComesFromARealSituation) {
     EXPECT_EQ(Run(wrong), 2) << wrong;
   }
   EXPECT_EQ(Values(seeded, true), Lines());
-  EXPECT_EQ(ReadFile(File("config.ini")), config);
   EXPECT_EQ(Backups(), Lines());
 
   // 3: no backup folder; nothing is deleted, the report says why.
@@ -88,10 +84,10 @@ TEST_F(CommandLineTest, EachExitCodeComesFromARealSituation) {
   EXPECT_EQ(Run("/clean" + toReport), 0);
 
   // 5: a key loop goes into blacklist.ini and nothing is deleted.
-  ASSERT_TRUE(MakeKeyLoop(kLoopKeys[1]) && Set("Options", "00000000010000"));
+  ASSERT_TRUE(MakeKeyLoop(kLoopKey) && Set("Options", "00000000010000"));
   EXPECT_EQ(Run("/clean" + toReport), 5);
-  EXPECT_EQ(ReadFile(File("blacklist.ini")), blacklist + kLoopKeys[1] + "\r\n");
-  EXPECT_TRUE(ReadValue(HKEY_CLASSES_ROOT, kLoopKeys[1], ""));
+  EXPECT_EQ(ReadFile(File("blacklist.ini")), blacklist + kLoopKey + "\r\n");
+  EXPECT_TRUE(ReadValue(HKEY_CLASSES_ROOT, kLoopKey, ""));
 }
 
 // Awkward names and data: the report reads back with a TSV reader, and the
