@@ -53,6 +53,8 @@ LONG QueryInfo(HKEY key, KeyInfo* info) {
 // name of a multi-byte code page may take two bytes for each.
 constexpr DWORD kMaxValueNameBytes = 2 * 16383 + 1;
 constexpr int kMaxRetries = 8;
+// Bytes of the first read of a value's data.
+constexpr DWORD kFirstReadBytes = 1024;
 
 // The bytes of `text` as CP_ACP has them, without best-fit replacements;
 // false when some character has no exact ANSI form.
@@ -273,27 +275,22 @@ RegStatus Win32Registry::ListKey(Handle key, std::vector<RegValue>* values,
 }
 
 RegStatus Win32Registry::QueryValue(Handle key, const std::string& name, RegValue* value) {
+  // Most values fit the first buffer and take one call; a larger one is
+  // read again at the size the registry reports, as often as it grows
+  // meanwhile.
+  std::vector<BYTE> data(kFirstReadBytes);
   DWORD type = REG_NONE;
-  DWORD size = 0;
-  LONG error = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &type, nullptr, &size);
-  std::vector<BYTE> data;
-  // The value may grow between the calls; ask again until it fits.
-  for (int attempt = 0; error == ERROR_SUCCESS && size > 0 && attempt < kMaxRetries; ++attempt) {
-    data.resize(size);
-    DWORD got = size;
+  DWORD got = 0;
+  LONG error = ERROR_MORE_DATA;
+  for (int attempt = 0; error == ERROR_MORE_DATA && attempt < kMaxRetries; ++attempt) {
+    got = static_cast<DWORD>(data.size());
     error = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &type, data.data(), &got);
-    if (error == ERROR_MORE_DATA) {
-      size = std::max<DWORD>(got, size * 2);
-      error = ERROR_SUCCESS;
-      continue;
-    }
-    data.resize(got);
-    break;
+    if (error == ERROR_MORE_DATA) data.resize(std::max<size_t>(got, data.size() * 2));
   }
   if (error != ERROR_SUCCESS) return StatusOf(error);
   value->name = name;
   value->type = type;
-  value->data.assign(reinterpret_cast<const char*>(data.data()), data.size());
+  value->data.assign(reinterpret_cast<const char*>(data.data()), got);
   return RegStatus::Ok;
 }
 
@@ -352,21 +349,22 @@ bool Win32Registry::IsAnsiExact(Handle key, const std::string& name) {
     return false;
   }
 
+  std::vector<wchar_t> text(kFirstReadBytes / sizeof(wchar_t));
   DWORD type = REG_NONE;
   DWORD size = 0;
-  if (RegQueryValueExW(ToHkey(key), match->c_str(), nullptr, &type, nullptr, &size) !=
-      ERROR_SUCCESS) {
-    return false;
+  LONG error = ERROR_MORE_DATA;
+  for (int attempt = 0; error == ERROR_MORE_DATA && attempt < kMaxRetries; ++attempt) {
+    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    error = RegQueryValueExW(ToHkey(key), match->c_str(), nullptr, &type,
+                             reinterpret_cast<BYTE*>(text.data()), &size);
+    if (error == ERROR_MORE_DATA) {
+      const size_t needed = (size + 1) / sizeof(wchar_t);  // an odd byte rounded up
+      text.resize(std::max(needed, text.size() * 2));
+    }
   }
+  if (error != ERROR_SUCCESS) return false;
   if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return true;
   if (size % sizeof(wchar_t) != 0) return false;  // half a character would be lost
-  std::vector<wchar_t> text(size / sizeof(wchar_t) + 1);
-  DWORD got = size;
-  if (RegQueryValueExW(ToHkey(key), match->c_str(), nullptr, &type,
-                       reinterpret_cast<BYTE*>(text.data()), &got) != ERROR_SUCCESS ||
-      got != size) {
-    return false;
-  }
   std::string ansi;
   return ToAnsiExact(text.data(), static_cast<int>(size / sizeof(wchar_t)), &ansi);
 }
