@@ -56,6 +56,26 @@ constexpr int kMaxRetries = 8;
 // Bytes of the first read of a value's data.
 constexpr DWORD kFirstReadBytes = 1024;
 
+// Reads a value's data into `buffer` with `read(bytes, &size)`, a
+// RegQueryValueEx call on a buffer of `size` bytes. Most values fit the
+// first buffer and take one call; a larger one is read again at the size the
+// registry reports, as often as it grows meanwhile. `*size` gets the data's
+// size in bytes.
+template <typename Unit, typename Read>
+LONG ReadValueData(Read read, std::vector<Unit>* buffer, DWORD* size) {
+  buffer->assign(kFirstReadBytes / sizeof(Unit), Unit());
+  LONG error = ERROR_MORE_DATA;
+  for (int attempt = 0; error == ERROR_MORE_DATA && attempt < kMaxRetries; ++attempt) {
+    *size = static_cast<DWORD>(buffer->size() * sizeof(Unit));
+    error = read(reinterpret_cast<BYTE*>(buffer->data()), size);
+    if (error == ERROR_MORE_DATA) {
+      const size_t needed = (*size + sizeof(Unit) - 1) / sizeof(Unit);  // a part unit rounded up
+      buffer->resize(std::max(needed, buffer->size() * 2));
+    }
+  }
+  return error;
+}
+
 // The bytes of `text` as CP_ACP has them, without best-fit replacements;
 // false when some character has no exact ANSI form.
 bool ToAnsiExact(const wchar_t* text, int length, std::string* ansi) {
@@ -275,18 +295,14 @@ RegStatus Win32Registry::ListKey(Handle key, std::vector<RegValue>* values,
 }
 
 RegStatus Win32Registry::QueryValue(Handle key, const std::string& name, RegValue* value) {
-  // Most values fit the first buffer and take one call; a larger one is
-  // read again at the size the registry reports, as often as it grows
-  // meanwhile.
-  std::vector<BYTE> data(kFirstReadBytes);
+  std::vector<BYTE> data;
   DWORD type = REG_NONE;
   DWORD got = 0;
-  LONG error = ERROR_MORE_DATA;
-  for (int attempt = 0; error == ERROR_MORE_DATA && attempt < kMaxRetries; ++attempt) {
-    got = static_cast<DWORD>(data.size());
-    error = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &type, data.data(), &got);
-    if (error == ERROR_MORE_DATA) data.resize(std::max<size_t>(got, data.size() * 2));
-  }
+  const LONG error = ReadValueData(
+      [&](BYTE* bytes, DWORD* size) {
+        return RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &type, bytes, size);
+      },
+      &data, &got);
   if (error != ERROR_SUCCESS) return StatusOf(error);
   value->name = name;
   value->type = type;
@@ -349,19 +365,14 @@ bool Win32Registry::IsAnsiExact(Handle key, const std::string& name) {
     return false;
   }
 
-  std::vector<wchar_t> text(kFirstReadBytes / sizeof(wchar_t));
+  std::vector<wchar_t> text;
   DWORD type = REG_NONE;
   DWORD size = 0;
-  LONG error = ERROR_MORE_DATA;
-  for (int attempt = 0; error == ERROR_MORE_DATA && attempt < kMaxRetries; ++attempt) {
-    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    error = RegQueryValueExW(ToHkey(key), match->c_str(), nullptr, &type,
-                             reinterpret_cast<BYTE*>(text.data()), &size);
-    if (error == ERROR_MORE_DATA) {
-      const size_t needed = (size + 1) / sizeof(wchar_t);  // an odd byte rounded up
-      text.resize(std::max(needed, text.size() * 2));
-    }
-  }
+  const LONG error = ReadValueData(
+      [&](BYTE* bytes, DWORD* length) {
+        return RegQueryValueExW(ToHkey(key), match->c_str(), nullptr, &type, bytes, length);
+      },
+      &text, &size);
   if (error != ERROR_SUCCESS) return false;
   if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return true;
   if (size % sizeof(wchar_t) != 0) return false;  // half a character would be lost
