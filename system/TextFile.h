@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,11 @@ class TextFileReader {
   std::FILE* m_file;
 };
 
-// Writes a new file. Throws FileError(Open) when it cannot be created and
-// FileError(Write) from Write or Close when any byte could not be written.
-// Close flushes to the disk; a writer destroyed without Close removes
-// nothing but leaves what was written.
+// Writes a file that it creates: it never opens a file, link or folder
+// that is already there, so that nothing else is written over. Throws
+// FileError(Open) when it cannot be created and FileError(Write) from Write
+// or Close when any byte could not be written. Close flushes to the disk; a
+// writer destroyed without Close removes nothing but leaves what was written.
 class TextFileWriter {
  public:
   explicit TextFileWriter(const std::string& path);
@@ -35,14 +37,26 @@ class TextFileWriter {
   TextFileWriter(const TextFileWriter&) = delete;
   TextFileWriter& operator=(const TextFileWriter&) = delete;
 
+  // Creates stem + extension, or, when that name is taken, the first free
+  // one of stem + " (2)" + extension, " (3)", ... Throws FileError(Open)
+  // when the folder refuses a new file or no name is free.
+  static std::unique_ptr<TextFileWriter> CreateFree(const std::string& stem,
+                                                    const std::string& extension);
+
+  const std::string& path() const { return m_path; }
+
   // Writes `text`; every line feed in it becomes CR LF.
   void Write(const std::string& text);
   void WriteLine(const std::string& line) { Write(line + "\n"); }
   // Writes `bytes` as they are, line feeds included.
   void WriteBytes(const std::string& bytes);
   void Close();
+  // Closes the file and removes it: for a file left incomplete.
+  void Discard();
 
  private:
+  TextFileWriter(std::FILE* file, std::string path) : m_file(file), m_path(std::move(path)) {}
+
   std::FILE* m_file;
   std::string m_path;
 };
@@ -50,19 +64,33 @@ class TextFileWriter {
 // `text` with every line feed made CR LF.
 std::string WithCrLf(const std::string& text);
 
-// Writes `bytes` unchanged as the new content of `path` and flushes them to
-// the disk. Throws FileError and leaves no partial file on failure.
-void WriteWholeFile(const std::string& path, const std::string& bytes);
+// Writes `bytes` unchanged into a new file, named as CreateFree names it,
+// and flushes them to the disk; returns its path. Throws FileError and
+// leaves no partial file on failure.
+std::string WriteNewFile(const std::string& stem, const std::string& extension,
+                         const std::string& bytes);
+
+// Gives `path` the content `bytes` in one step: writes a new temporary file
+// beside it and moves that over it, so that a failed write leaves an
+// existing file as it was, and a link at `path` is replaced, never
+// followed. Throws FileError(Write) on failure.
+void ReplaceWholeFile(const std::string& path, const std::string& bytes);
 
 // All lines of a file. Throws FileError(Open).
 std::vector<std::string> ReadAllLines(const std::string& path);
 
-// Replaces the file with `lines`, each followed by CR LF: writes a temporary
-// file beside it and moves it over the old one, so that a failed write
-// leaves the old content. Throws FileError(Write) on failure.
+// ReplaceWholeFile with `lines`, each followed by CR LF.
 void ReplaceFileLines(const std::string& path, const std::vector<std::string>& lines);
 
 bool FileIsPresent(const std::string& path);
+
+// True when `path` is a symbolic link or, on Windows, any reparse point (a
+// junction, a mount point): a folder that may lead somewhere else than it
+// seems. A path that cannot be examined is none.
+bool IsLinkOrJunction(const std::string& path);
+
+// The folder part of `path` (up to its last separator), or "." for a bare name.
+std::string FolderOf(const std::string& path);
 
 // `path` as the C library of this system takes it.
 std::string NativePath(const std::string& path);
