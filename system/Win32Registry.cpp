@@ -352,14 +352,25 @@ bool Win32Registry::IsAnsiExact(Handle key, const std::string& name) {
   // name must convert to these bytes without loss: otherwise the name seen
   // through the ANSI functions is a replacement ('?' or a best-fit letter)
   // and a REGEDIT4 file would restore another value.
-  if (!UpdateValueNames(key)) return false;
   const std::wstring* match = nullptr;
-  for (size_t i = 0; i < m_valueNames.stored.size(); ++i) {
-    if (m_valueNames.shown[i] != name) continue;
-    if (match != nullptr) return false;
-    match = &m_valueNames.stored[i];
+  // Values deleted meanwhile by another program (or another clean-up) may
+  // have made the listing skip this one: a name without a match is looked
+  // for once more in a fresh listing.
+  for (int listing = 0; listing < 2 && match == nullptr; ++listing) {
+    if (listing > 0) m_valueNames = ValueNames();
+    if (!UpdateValueNames(key)) return false;
+    for (size_t i = 0; i < m_valueNames.stored.size(); ++i) {
+      if (m_valueNames.shown[i] != name) continue;
+      if (match != nullptr) return false;
+      match = &m_valueNames.stored[i];
+    }
   }
-  if (match == nullptr) return false;
+  // A value deleted since it was found has nothing left to restore: no
+  // backup will hold it, and the clean-up counts it as gone.
+  if (match == nullptr) {
+    return RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+           ERROR_FILE_NOT_FOUND;
+  }
   std::string exact;
   if (!ToAnsiExact(match->data(), static_cast<int>(match->size()), &exact) || exact != name) {
     return false;
@@ -373,6 +384,7 @@ bool Win32Registry::IsAnsiExact(Handle key, const std::string& name) {
         return RegQueryValueExW(ToHkey(key), match->c_str(), nullptr, &type, bytes, length);
       },
       &text, &size);
+  if (error == ERROR_FILE_NOT_FOUND) return true;  // gone since it was listed, as above
   if (error != ERROR_SUCCESS) return false;
   if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return true;
   if (size % sizeof(wchar_t) != 0) return false;  // half a character would be lost
