@@ -3,6 +3,7 @@
 // and all commands of the program arrive through its handlers.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,9 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
 
   // Backup and deletion of the listed entries.
   void DeleteEntries();
+  // Holds the machine's clean-up lock, waiting with a status line while
+  // another clean-up runs.
+  std::unique_ptr<CleanUpLock> WaitForOtherCleanUps();
   void ReturnToResults();
   void ReturnToIdle();
 

@@ -94,6 +94,9 @@ class CountingEnvironment : public Environment {
     return state;
   }
   LocalTime Now() override { return m_real.Now(); }
+  std::unique_ptr<CleanUpLock> LockCleanUps(unsigned timeoutMs) override {
+    return m_real.LockCleanUps(timeoutMs);
+  }
 
  private:
   Environment& m_real;

@@ -1,28 +1,8 @@
 #include "cleaning/BackupFile.h"
 
 #include "system/FileError.h"
-#include "system/TextFile.h"
 
 namespace kw {
-namespace {
-
-// Far more than a user makes in one minute; beyond it something is wrong.
-constexpr int kMaxNameAttempts = 1000;
-
-}  // namespace
-
-std::string FreeFileName(const std::string& stem, const std::string& extension) {
-  std::string name = stem + extension;
-  for (int n = 2; FileIsPresent(name); ++n) {
-    if (n > kMaxNameAttempts) throw FileError(FileError::Cause::Open, stem + extension);
-    name = stem + " (" + std::to_string(n) + ")" + extension;
-  }
-  return name;
-}
-
-std::string BackupFileName(const std::string& programDir, const std::string& timestamp) {
-  return FreeFileName(programDir + "\\backup\\backup - " + timestamp, ".reg");
-}
 
 namespace {
 
@@ -41,10 +21,23 @@ std::vector<std::string> BackupLines(const std::vector<BackupRecord>& records) {
 
 }  // namespace
 
-void WriteBackupFile(const std::string& path, const std::vector<BackupRecord>& records) {
-  std::string text;
-  for (const std::string& line : BackupLines(records)) text += line + "\n";
-  WriteWholeFile(path, WithCrLf(text));
+std::string BackupFolder(const std::string& programDir) { return programDir + "\\backup"; }
+
+std::unique_ptr<TextFileWriter> CreateBackupFile(const std::string& programDir,
+                                                 const std::string& timestamp) {
+  const std::string folder = BackupFolder(programDir);
+  if (IsLinkOrJunction(folder)) throw FileError(FileError::Cause::Open, folder);
+  return TextFileWriter::CreateFree(folder + "\\backup - " + timestamp, ".reg");
+}
+
+void WriteBackupFile(TextFileWriter& file, const std::vector<BackupRecord>& records) {
+  try {
+    for (const std::string& line : BackupLines(records)) file.WriteLine(line);
+    file.Close();
+  } catch (const FileError&) {
+    file.Discard();
+    throw;
+  }
 }
 
 void ReplaceBackupFile(const std::string& path, const std::vector<BackupRecord>& records) {

@@ -3,27 +3,31 @@
 // editor can import it again.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cleaning/BackupRecord.h"
+#include "system/TextFile.h"
 
 namespace kw {
 
-// stem + extension, or, when that file exists, the first free name of the
-// form stem + " (2)" + extension, " (3)", ... Throws FileError when none is.
-std::string FreeFileName(const std::string& stem, const std::string& extension);
+// The folder of the backups and reports, programDir + "\backup".
+std::string BackupFolder(const std::string& programDir);
 
-// programDir + "\backup\backup - " + timestamp + ".reg", or, when that file
-// exists, the first free name of the form "... (2).reg", "... (3).reg".
-// An existing backup is never replaced. Throws FileError when no free name
-// is found.
-std::string BackupFileName(const std::string& programDir, const std::string& timestamp);
+// Creates the new file programDir + "\backup\backup - " + timestamp +
+// ".reg", or the first free "... (2).reg", "... (3).reg": an existing
+// backup is never opened, let alone replaced. Throws FileError, creating
+// nothing, when the backup folder is a link or junction (it could lead
+// anywhere) or no file can be created.
+std::unique_ptr<TextFileWriter> CreateBackupFile(const std::string& programDir,
+                                                 const std::string& timestamp);
 
 // Writes "REGEDIT4" and then every Restorable record followed by an empty
-// line, CR LF line ends. The file is complete, flushed and closed when this
-// returns. On any failure it throws FileError and leaves no partial file.
-void WriteBackupFile(const std::string& path, const std::vector<BackupRecord>& records);
+// line, CR LF line ends, and closes the file. The file is complete and
+// flushed when this returns. On any failure it throws FileError and
+// removes the file.
+void WriteBackupFile(TextFileWriter& file, const std::vector<BackupRecord>& records);
 
 // Replaces the backup at `path` with one of `records`, in the same form, in
 // one step: the old file stays whole until the new one is complete. Throws

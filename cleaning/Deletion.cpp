@@ -155,18 +155,27 @@ DeletionResult DeleteRecordedValues(CSystemTools& tools, const std::vector<Backu
 
 DeleteRunResult BackUpAndDelete(CSystemTools& tools, const std::vector<BackupRecord>& records) {
   DeleteRunResult run;
-  run.backupPath = BackupFileName(tools.GetProgramDir(), tools.GetTimestamp());
+  // The name is taken before anything is read, and the file is never
+  // opened by name again until it is complete.
+  const std::unique_ptr<TextFileWriter> file =
+      CreateBackupFile(tools.GetProgramDir(), tools.GetTimestamp());
   const HeldValues held = HoldUnchangedValues(tools.environment().registry(), records);
+  if (held.values.empty()) {
+    file->Discard();
+    run.deletion = held.settled;
+    return run;
+  }
   std::vector<BackupRecord> unchanged;
   unchanged.reserve(held.values.size());
   for (const HeldValue& value : held.values) unchanged.push_back(*value.record);
-  WriteBackupFile(run.backupPath, unchanged);
+  WriteBackupFile(*file, unchanged);
+  run.backupPath = file->path();
   run.deletion = DeleteHeldValues(held);
 
   // A value that changed between the backup and its deletion was left
   // alone: the backup must not bring its older data back over the newer.
-  // Should the smaller backup fail, the first one stays; it holds every
-  // value that was deleted.
+  // Should the smaller backup fail, the first one stays, as it holds every
+  // value that was deleted, and the run says what else it holds.
   std::vector<BackupRecord> kept;
   for (const HeldValue& value : held.values) {
     if (run.deletion.outcomes[value.index] != RecordOutcome::Changed) kept.push_back(*value.record);
@@ -175,6 +184,7 @@ DeleteRunResult BackUpAndDelete(CSystemTools& tools, const std::vector<BackupRec
     try {
       ReplaceBackupFile(run.backupPath, kept);
     } catch (const FileError&) {
+      run.backupKeepsUndeleted = true;
     }
   }
   return run;

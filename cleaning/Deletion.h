@@ -41,20 +41,27 @@ struct DeletionResult {
 DeletionResult DeleteRecordedValues(CSystemTools& tools, const std::vector<BackupRecord>& records);
 
 struct DeleteRunResult {
-  std::string backupPath;
+  std::string backupPath;  // empty when no value was left to back up
   DeletionResult deletion;
+  // Values that changed during the deletion were left, but the backup could
+  // not be rewritten without them: restoring it whole would bring their
+  // older data back.
+  bool backupKeepsUndeleted = false;
 };
 
-// The whole clean-up in its safe order: picks a new backup file name from
-// the program directory and the current timestamp, reads every value again,
-// writes the records of those that still hold what the search read to the
-// file, and only then deletes these values, each after comparing it once
-// more (the keys stay open from the first reading to the deletion). A value that changed since the
-// search is neither backed up nor deleted, so that the backup never brings
-// back older data over it; one that is gone counts as deleted. One that
-// changes while the others are deleted is left, and its record taken out
-// of the backup again. Throws FileError when the backup cannot be
-// written; nothing is deleted then.
+// The whole clean-up in its safe order: creates a new backup file in the
+// program directory's backup folder, named with the current timestamp
+// (never one that exists), reads every value again, writes the records of
+// those that still hold what the search read to the file, and only then
+// deletes these values, each after comparing it once more (the keys stay
+// open from the first reading to the deletion). A value that changed since
+// the search is neither backed up nor deleted, so that the backup never
+// brings back older data over it; one that is gone counts as deleted. One
+// that changes while the others are deleted is left, and its record taken
+// out of the backup again. When no value is left to back up, no backup
+// file stays. Throws FileError when the backup cannot be written; nothing
+// is deleted then. Callers hold the machine's clean-up lock
+// (Environment::LockCleanUps), so that two clean-ups never interleave.
 DeleteRunResult BackUpAndDelete(CSystemTools& tools, const std::vector<BackupRecord>& records);
 
 }  // namespace kw

@@ -17,6 +17,7 @@ enum TextId : int {
   TXT_STATUS_SEARCHING = 50,
   TXT_CATEGORY_FIRST = 55,       // category i: 55 + 5 * i, up to 110
   TXT_STATUS_FOUND = 115,        // one integer: number of entries
+  TXT_STATUS_WAITING = 117,      // while another clean-up runs
   TXT_BUTTON_DELETE = 120,
   TXT_CHECKING = 125,            // one text: the key path
   TXT_OPTIONS_CHANGED_1 = 130,
@@ -25,6 +26,7 @@ enum TextId : int {
   TXT_NOT_DELETED = 142,         // one integer: number of entries not deleted
   TXT_DELETED_2 = 145,
   TXT_BACKUP_NOT_WRITTEN = 146,  // followed by the file name
+  TXT_BACKUP_KEEPS_UNDELETED = 147,  // followed by the file name
   TXT_BACKUP_NOT_OPENED = 148,   // followed by the file name
   TXT_NO_SELECTION = 150,
   TXT_LOOP_1 = 152,

@@ -37,6 +37,10 @@ class DetachedEnvironment : public Environment {
   bool SystemWow64Directory(std::string*) override { return false; }
   PathState ProbePath(const std::string&) override { return PathState::Unknown; }
   LocalTime Now() override { return LocalTime(); }
+  // A single process with nothing to share the registry with.
+  std::unique_ptr<CleanUpLock> LockCleanUps(unsigned) override {
+    return std::make_unique<CleanUpLock>();
+  }
 
  private:
   EmptyRegistry m_registry;

@@ -3,6 +3,7 @@
 // install their own with ScopedEnvironment.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "system/Registry.h"
@@ -17,10 +18,17 @@ enum class PathState {
 
 struct LocalTime {
   int year = 2000;
-  int month = 1;   // 1 to 12
-  int day = 1;     // 1 to 31
-  int hour = 0;    // 0 to 23
+  int month = 1;  // 1 to 12
+  int day = 1;    // 1 to 31
+  int hour = 0;   // 0 to 23
   int minute = 0;
+};
+
+// A hold on the machine-wide lock of clean-ups; destroying it lets the
+// next clean-up go on.
+class CleanUpLock {
+ public:
+  virtual ~CleanUpLock() = default;
 };
 
 class Environment {
@@ -37,6 +45,10 @@ class Environment {
   virtual bool SystemWow64Directory(std::string* dir) = 0;
   virtual PathState ProbePath(const std::string& path) = 0;
   virtual LocalTime Now() = 0;
+  // Waits up to `timeoutMs` until no other clean-up on the machine (of any
+  // user, session or program instance) is running, and holds the lock from
+  // then on; nullptr when the other one still runs at the end of the wait.
+  virtual std::unique_ptr<CleanUpLock> LockCleanUps(unsigned timeoutMs) = 0;
   // `text` of the ANSI code page in UTF-8. By default each byte is taken for
   // a Latin-1 character; the real machine converts from its code page.
   virtual std::string AnsiToUtf8(const std::string& text);

@@ -81,7 +81,34 @@ bool ReadFolder(FolderGetter get, std::string* dir) {
   return true;
 }
 
+// Owns the clean-up mutex until it is destroyed.
+class MutexLock : public CleanUpLock {
+ public:
+  explicit MutexLock(HANDLE mutex) : m_mutex(mutex) {}
+  ~MutexLock() override {
+    ReleaseMutex(m_mutex);
+    CloseHandle(m_mutex);
+  }
+  MutexLock(const MutexLock&) = delete;
+  MutexLock& operator=(const MutexLock&) = delete;
+
+ private:
+  HANDLE m_mutex;
+};
+
 }  // namespace
+
+std::unique_ptr<CleanUpLock> Win32Environment::LockCleanUps(unsigned timeoutMs) {
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, "Global\\TarnwellKelpwiseCleanUp");
+  if (mutex == nullptr) return nullptr;
+  switch (WaitForSingleObject(mutex, timeoutMs)) {
+    case WAIT_OBJECT_0:
+    case WAIT_ABANDONED:  // a clean-up that ended without letting go: it is over
+      return std::make_unique<MutexLock>(mutex);
+  }
+  CloseHandle(mutex);
+  return nullptr;
+}
 
 std::string Win32Environment::ModuleFileName() {
   std::vector<char> buffer(MAX_PATH);

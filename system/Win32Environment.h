@@ -22,6 +22,8 @@ class Win32Environment : public Environment {
   // without a probe.
   PathState ProbePath(const std::string& path) override;
   LocalTime Now() override;
+  // The mutex "Global\TarnwellKelpwiseCleanUp", shared by every session.
+  std::unique_ptr<CleanUpLock> LockCleanUps(unsigned timeoutMs) override;
   std::string AnsiToUtf8(const std::string& text) override;
 
  private:

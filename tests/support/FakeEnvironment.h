@@ -57,6 +57,9 @@ class FakeEnvironment : public Environment {
     return it == m_paths.end() ? PathState::Missing : it->second;
   }
   LocalTime Now() override { return m_now; }
+  std::unique_ptr<CleanUpLock> LockCleanUps(unsigned) override {
+    return m_otherCleanUpRuns ? nullptr : std::make_unique<CleanUpLock>();
+  }
   void SetPath(const std::string& path, PathState state) { m_paths[LowerAscii(path)] = state; }
 
   MemoryRegistry m_registry;
@@ -64,6 +67,7 @@ class FakeEnvironment : public Environment {
   std::string m_windowsDir = "C:\\Windows";
   std::string m_wow64Dir;  // empty: 32-bit Windows
   LocalTime m_now{2006, 12, 6, 14, 5};
+  bool m_otherCleanUpRuns = false;  // LockCleanUps waits in vain
 
  private:
   std::string m_dir = (std::filesystem::temp_directory_path() / "kelpwise.XXXXXX").string();
