@@ -18,7 +18,9 @@ const char kUsageText[] =
     "2\tusage error, nothing done\n"
     "3\tthe backup could not be written, nothing deleted\n"
     "4\tsome entries were not deleted\n"
-    "5\tanother error (config.ini or blacklist.ini unreadable, key loop, report not written)";
+    "5\tanother error (no kind of entry chosen in config.ini, config.ini or blacklist.ini\n"
+    "\tunreadable, key loop, another clean-up still running after 10 minutes, report not\n"
+    "\twritten)";
 
 namespace {
 

@@ -82,12 +82,12 @@ std::string FormatReport(Environment& env, const std::vector<ReportEntry>& entri
                                entry.root, entry.keyPath, entry.valueName, RegTypeName(entry.type),
                                entry.shown, entry.missingPath, entry.outcome});
   }
-  std::vector<std::string> last = {"Summary",
-                                   "found=" + std::to_string(summary.found),
+  std::vector<std::string> last = {"Summary", "found=" + std::to_string(summary.found),
                                    "deleted=" + std::to_string(summary.deleted),
                                    "not deleted=" + std::to_string(summary.notDeleted),
                                    "backup=" + summary.backupFile};
   if (!summary.keyLoop.empty()) last.push_back("key loop=" + summary.keyLoop);
+  if (!summary.warning.empty()) last.push_back("warning=" + summary.warning);
   if (!summary.error.empty()) last.push_back("error=" + summary.error);
   last.push_back("exit code=" + std::to_string(summary.exitCode));
   return report + ReportLine(env, last);

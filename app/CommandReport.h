@@ -30,6 +30,7 @@ struct ReportSummary {
   int notDeleted = 0;
   std::string backupFile;  // empty: none written
   std::string keyLoop;     // the key added to blacklist.ini, if a loop was met
+  std::string warning;     // what the user must know of the backup, if anything
   std::string error;       // what ended the run early, if anything
   int exitCode = 0;
 };
@@ -40,7 +41,8 @@ struct RunFacts {
   int found = 0;              // entries listed
   int notDeleted = 0;         // entries /clean left in place
   bool backupFailed = false;  // /clean could not write its backup
-  bool failed = false;        // settings unreadable, key loop, report not written
+  bool failed = false;        // no kind chosen, settings unreadable, key loop, another
+                              // clean-up running, report not written, any other error
 };
 
 // 3 when the backup failed, else 5 for any other failure, else 4 when an

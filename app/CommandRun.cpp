@@ -1,6 +1,8 @@
 #include "app/CommandRun.h"
 
+#include <algorithm>
 #include <array>
+#include <memory>
 
 #include "app/CommandReport.h"
 #include "cleaning/BackupFile.h"
@@ -18,6 +20,18 @@ namespace {
 
 constexpr int kUsageErrorCode = 2;
 constexpr int kOtherErrorCode = 5;
+// How long /clean waits for another clean-up on the machine to finish.
+constexpr unsigned kCleanUpWaitMs = 10 * 60 * 1000;
+
+// Writes a report the user named: never through a link or junction (an
+// elevated run must not be steered onto another file), and in one step,
+// so that a failed write leaves an existing file as it was.
+void WriteNamedReport(const std::string& path, const std::string& bytes) {
+  if (IsLinkOrJunction(path) || IsLinkOrJunction(FolderOf(path))) {
+    throw FileError(FileError::Cause::Write, path);
+  }
+  ReplaceWholeFile(path, bytes);
+}
 
 const char* OutcomeText(RecordOutcome outcome) {
   switch (outcome) {
@@ -54,23 +68,33 @@ class CommandRun : private ScanListener {
 
   int Run() {
     try {
-      Search();
-      if (!m_summary.keyLoop.empty()) {
-        m_facts.failed = true;
-        m_summary.error = "key loop: added to blacklist.ini, nothing deleted";
-      } else if (m_facts.clean) {
-        Clean();
+      const OptionFlags options = ReadOptionFlags(m_tools.ReadSetting("Options"));
+      if (std::none_of(options.begin(), options.begin() + kCategoryCount,
+                       [](bool chosen) { return chosen; })) {
+        Fail("no kind of entry chosen: \"Options\" in config.ini names none, nothing searched");
+      } else {
+        Search(options);
+        if (!m_summary.keyLoop.empty()) {
+          Fail("key loop: added to blacklist.ini, nothing deleted");
+        } else if (m_facts.clean && m_facts.found > 0) {
+          Clean();
+        }
       }
-    } catch (const FileError& error) {
-      m_facts.failed = true;
-      m_summary.error = error.what();
+    } catch (const std::exception& error) {
+      Fail(error.what());
+    } catch (...) {
+      Fail("unexpected error");
     }
     return WriteReport();
   }
 
  private:
-  void Search() {
-    const OptionFlags options = ReadOptionFlags(m_tools.ReadSetting("Options"));
+  void Fail(const std::string& why) {
+    m_facts.failed = true;
+    m_summary.error = why;
+  }
+
+  void Search(const OptionFlags& options) {
     const std::vector<std::string> ignoreList = LoadIgnoreList(BlacklistPath());
     std::array<std::string, kCategoryCount> names;
     for (int i = 0; i < kCategoryCount; ++i) names[i] = CategoryEnglishName(i);
@@ -79,20 +103,28 @@ class CommandRun : private ScanListener {
       if (!options[category.index] || m_loopFired) continue;
       m_category = category.index;
       m_walkStart = category.startKey;
-      walker.ScanKey(names[category.index], category.startKey, category.check,
-                     category.extensions);
+      walker.ScanKey(names[category.index], category.startKey, category.check, category.extensions);
     }
     for (int row : m_model.SettlePass()) m_places.erase(m_places.begin() + row);
     m_facts.found = m_summary.found = m_model.m_nEntryCount;
   }
 
   void Clean() {
+    const std::unique_ptr<CleanUpLock> lock = m_env.LockCleanUps(kCleanUpWaitMs);
+    if (!lock) {
+      Fail("another clean-up was still running after 10 minutes, nothing deleted");
+      return;
+    }
     try {
       const DeleteRunResult run = BackUpAndDelete(m_tools, m_model.m_arrBackupRecords);
       m_summary.backupFile = run.backupPath;
       m_summary.deleted = run.deletion.deleted;
       m_facts.notDeleted = m_summary.notDeleted = run.deletion.failed;
       m_outcomes = run.deletion.outcomes;
+      if (run.backupKeepsUndeleted) {
+        m_summary.warning =
+            "the backup also holds entries that were not deleted: do not restore it whole";
+      }
     } catch (const FileError& error) {
       m_facts.backupFailed = true;
       m_summary.error = "backup not written, nothing deleted: " + error.path();
@@ -116,21 +148,21 @@ class CommandRun : private ScanListener {
       const RowPlace& place = m_places[row];
       std::string keyPath = place.keyPath;
       if (!keyPath.empty() && keyPath[0] == '\\') keyPath.erase(0, 1);
-      entries.push_back({place.category,
-                         RootName(RootOf(ScanCategories()[place.category].check)), keyPath,
-                         found.valueName, found.valueType, found.shown, found.missingPath,
+      entries.push_back({place.category, RootName(RootOf(ScanCategories()[place.category].check)),
+                         keyPath, found.valueName, found.valueType, found.shown, found.missingPath,
                          Outcome(static_cast<int>(row))});
     }
     m_summary.exitCode = DecideExitCode(m_facts);
     try {
-      const std::string path =
-          m_command.reportPath.empty()
-              ? FreeFileName(m_tools.GetProgramDir() + "\\backup\\report - " +
-                                 m_tools.GetTimestamp(),
-                             ".txt")
-              : m_command.reportPath;
-      WriteWholeFile(path, FormatReport(m_env, entries, m_summary));
-    } catch (const FileError&) {
+      const std::string report = FormatReport(m_env, entries, m_summary);
+      if (!m_command.reportPath.empty()) {
+        WriteNamedReport(m_command.reportPath, report);
+      } else {
+        const std::string folder = BackupFolder(m_tools.GetProgramDir());
+        if (IsLinkOrJunction(folder)) throw FileError(FileError::Cause::Write, folder);
+        WriteNewFile(folder + "\\report - " + m_tools.GetTimestamp(), ".txt", report);
+      }
+    } catch (...) {
       m_facts.failed = true;
     }
     return DecideExitCode(m_facts);
@@ -161,7 +193,7 @@ class CommandRun : private ScanListener {
   Environment& m_env;
   CSystemTools m_tools;
   ResultModel m_model;
-  std::vector<RowPlace> m_places;  // one per row of m_model
+  std::vector<RowPlace> m_places;         // one per row of m_model
   std::vector<RecordOutcome> m_outcomes;  // one per record, after /clean
   int m_category = 0;
   std::string m_walkStart;
@@ -182,8 +214,8 @@ int RunCommand(const CommandLine& command, Environment& env) {
 int WriteUsageReport(const CommandLine& command, Environment& env) {
   if (command.reportPath.empty()) return 0;
   try {
-    WriteWholeFile(command.reportPath, WithCrLf(env.AnsiToUtf8(std::string(kUsageText) + "\n")));
-  } catch (const FileError&) {
+    WriteNamedReport(command.reportPath, WithCrLf(env.AnsiToUtf8(std::string(kUsageText) + "\n")));
+  } catch (...) {
     return kOtherErrorCode;
   }
   return 0;

@@ -39,7 +39,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ::MessageBoxA(nullptr, kw::kUsageText, kw::kProductCaption, MB_OK | MB_ICONINFORMATION);
     return code;
   }
-  if (command.mode != kw::CommandMode::Window) return kw::RunCommand(command);
+  if (command.mode != kw::CommandMode::Window) {
+    // RunCommand reports its own failures; this only keeps anything else
+    // from ending the process through abort, whose code reads as "backup
+    // not written".
+    try {
+      return kw::RunCommand(command);
+    } catch (...) {
+      return 5;
+    }
+  }
 
   kw::CKelpwiseApp app;
   app.InitInstance();

@@ -2,9 +2,14 @@
 // guard that adds to the ignore list (which ignorelist_fuzz proves).
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <filesystem>
+#include <functional>
 #include <optional>
 
+#include "app/CommandRun.h"
 #include "cleaning/BackupFile.h"
 #include "cleaning/Deletion.h"
 #include "cleaning/LoopGuard.h"
@@ -88,10 +93,32 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
   EXPECT_EQ(m_env.ReadFile(kBackup), backup);
 }
 
+// A backup folder that is missing, or a link that could lead anywhere,
+// gets no file and nothing is deleted.
 TEST_F(CleaningDeletionTest, UnwritableBackupDeletesNothing) {
-  std::filesystem::remove(m_env.dir() + "/backup");
+  const std::string folder = m_env.dir() + "/backup", elsewhere = m_env.dir() + "/elsewhere";
+  std::filesystem::remove(folder);
   EXPECT_THROW(BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")}), FileError);
+  std::filesystem::create_directory(elsewhere);
+  std::filesystem::create_directory_symlink(elsewhere, folder);
+  EXPECT_THROW(BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")}), FileError);
+  EXPECT_TRUE(std::filesystem::is_empty(elsewhere));
   EXPECT_TRUE(m_reg.Find(HKCU, "Software\\K", "v"));
+}
+
+// A value changes during the deletion and the backup cannot be rewritten
+// without it: the run says so instead of leaving a backup that would bring
+// the old data back in silence.
+TEST_F(CleaningDeletionTest, ABackupThatStillHoldsAChangedValueIsReported) {
+  const std::vector<BackupRecord> records = {Found(HKCU, kMru, "a"), Found(HKCU, kMru, "b")};
+  m_reg.afterEachDelete = [&] {
+    m_reg.SetString(HKCU, kMru, "b", "changed");
+    std::filesystem::remove(m_env.dir() + "/" + kBackup);  // a folder in the way of the rewrite
+    std::filesystem::create_directory(m_env.dir() + "/" + kBackup);
+  };
+  const DeleteRunResult run = BackUpAndDelete(m_tools, records);
+  EXPECT_TRUE(run.backupKeepsUndeleted);
+  EXPECT_EQ(run.deletion.failed, 1);
 }
 
 // The file holds the header and the records, byte for byte, escaped for
@@ -100,7 +127,7 @@ TEST_F(CleaningDeletionTest, UnwritableBackupDeletesNothing) {
 TEST_F(CleaningDeletionTest, BackupFileIsGoldenAndNeverReplacesAnOlderOne) {
   const std::string stem = m_env.dir() + "\\backup\\backup - 200612061405";
   WriteBackupFile(
-      BackupFileName(m_env.dir(), "200612061405"),
+      *CreateBackupFile(m_env.dir(), "200612061405"),
       {MakeValueRecord(HKCU, kMru, RegValue{"a", kRegSz, "notepad\\1\0"s}),
        MakeSharedDllRecord(kDlls,
                            RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s}),
@@ -115,6 +142,64 @@ TEST_F(CleaningDeletionTest, BackupFileIsGoldenAndNeverReplacesAnOlderOne) {
   const DeleteRunResult run = BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")});
   EXPECT_EQ(run.backupPath, stem + " (3).reg");
   EXPECT_EQ(m_env.ReadFile(kBackup), golden);
+}
+
+// A command-line run that cannot do its work: its exit code, and no value
+// deleted without a backup, no backup where nothing was found, no file
+// written through a link, an existing report kept whole when writing fails.
+TEST(CleanCommandTest, ARunThatCannotFinishLosesNothing) {
+  const struct {
+    const char* name;
+    CommandMode mode;
+    int code;
+    std::function<void(FakeEnvironment&)> arrange;
+    const char* keptReport = nullptr;  // the file that must still hold the older report
+    bool deleted = false, backup = false;
+  } rows[] = {
+      {"all well", CommandMode::Clean, 1, [](FakeEnvironment&) {}, nullptr, true, true},
+      {"nothing found", CommandMode::Clean, 0,
+       [](FakeEnvironment& env) { env.WriteFile("config.ini", "Options\r\n01\r\n"); }},
+      {"no Options line", CommandMode::Clean, 5,
+       [](FakeEnvironment& env) { env.WriteFile("config.ini", "Startup\r\nmanually\r\n"); }},
+      {"no kind chosen", CommandMode::Clean, 5,
+       [](FakeEnvironment& env) { env.WriteFile("config.ini", "Options\r\n00000000000011\r\n"); }},
+      {"another clean-up runs", CommandMode::Clean, 5,
+       [](FakeEnvironment& env) { env.m_otherCleanUpRuns = true; }},
+      {"backup folder is a link", CommandMode::Clean, 3,
+       [](FakeEnvironment& env) {
+         std::filesystem::rename(env.dir() + "/backup", env.dir() + "/elsewhere");
+         std::filesystem::create_directory_symlink(env.dir() + "/elsewhere", env.dir() + "/backup");
+       }},
+      {"report is a link", CommandMode::Search, 5,
+       [](FakeEnvironment& env) {
+         std::filesystem::rename(env.dir() + "/report.txt", env.dir() + "/elsewhere");
+         std::filesystem::create_symlink(env.dir() + "/elsewhere", env.dir() + "/report.txt");
+       },
+       "elsewhere"},
+      {"disk full", CommandMode::Search, 5,
+       [](FakeEnvironment&) {
+         signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+         const rlimit small{16, RLIM_INFINITY};
+         setrlimit(RLIMIT_FSIZE, &small);
+       },
+       "report.txt"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeEnvironment env;
+    std::filesystem::create_directory(env.dir() + "/backup");
+    env.WriteFile("config.ini", "Options\r\n10000000000000\r\n");
+    env.WriteFile("blacklist.ini", "\r\n\r\n\r\n");
+    env.WriteFile("report.txt", "older report");
+    env.m_registry.SetString(HKCU, kMru, "a", "notepad");
+    row.arrange(env);
+    const int code = RunCommand({row.mode, env.dir() + "\\report.txt"}, env);
+    const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    EXPECT_EQ(code, row.code);
+    EXPECT_EQ(!env.m_registry.Find(HKCU, kMru, "a"), row.deleted);
+    EXPECT_EQ(std::filesystem::is_empty(env.dir() + "/backup"), !row.backup);
+    if (row.keptReport) EXPECT_EQ(env.ReadFile(row.keptReport), "older report");
+  }
 }
 
 // The entry is the key in front of the chain of eight equal names.

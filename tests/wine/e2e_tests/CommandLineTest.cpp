@@ -79,9 +79,13 @@ TEST_F(CommandLineTest, EachExitCodeComesFromARealSituation) {
   EXPECT_EQ(Values(seeded, true), Lines());
   EXPECT_EQ(Entries("report.txt", {8}), Lines(2, "not deleted: backup not written"));
 
-  // 0: nothing found.
-  ASSERT_TRUE(Set("Options", "00000000000000"));
+  // 0: nothing found, and no backup written; 5: no kind of entry chosen.
+  ASSERT_TRUE(Set("Options", "01000000000000"));
   EXPECT_EQ(Run("/clean" + toReport), 0);
+  ASSERT_TRUE(Set("Options", "00000000000011"));
+  EXPECT_EQ(Run("/clean" + toReport), 5);
+  EXPECT_EQ(Values(seeded, true), Lines());
+  EXPECT_EQ(Backups(), Lines());
 
   // 5: a key loop goes into blacklist.ini and nothing is deleted.
   ASSERT_TRUE(MakeKeyLoop(kLoopKey) && Set("Options", "00000000010000"));
@@ -126,6 +130,78 @@ TEST_F(CommandLineTest, AwkwardNamesReadBackFromTheReportAndComeBackFromTheBacku
     EXPECT_TRUE(ReadValue(HKEY_CURRENT_USER, kRunMruKey, ansi, &value) &&
                 value == Sz(ansi + "\tdata"))
         << utf8;
+  }
+}
+
+// Two clean-ups started at once on the same values, and backups of this
+// minute and the next already there: each run writes a backup of its own
+// beside them, every deleted value is in exactly one of the two, and each
+// backup, imported by the registry editor, brings back its run's values.
+TEST_F(CommandLineTest, TwoCleanUpsAtOnceLeaveEveryDeletedValueInExactlyOneBackup) {
+  std::string seeded = std::string("[HKEY_CURRENT_USER\\") + kRunMruKey + "]\n";
+  for (int i = 0; i < 3000; ++i) {
+    const std::string name = "value " + std::to_string(i);
+    ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, name, Sz(HistoryData('x') + name)));
+    seeded += "\"" + name + "\"=\"\"\n";
+  }
+  Lines planted;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  for (ULONGLONG later : {0ULL, 600000000ULL}) {  // this minute and the next
+    ULARGE_INTEGER time = {{now.dwLowDateTime, now.dwHighDateTime}};
+    time.QuadPart += later;
+    FILETIME utc = {time.LowPart, time.HighPart}, local;
+    SYSTEMTIME t;
+    FileTimeToLocalFileTime(&utc, &local);
+    FileTimeToSystemTime(&local, &t);
+    char name[64];
+    snprintf(name, sizeof name, "backup - %04d%02d%02d%02d%02d.reg", t.wYear, t.wMonth, t.wDay,
+             t.wHour, t.wMinute);
+    planted.push_back(name);
+    ASSERT_TRUE(WriteFile(File("backup\\") + name, "planted"));
+  }
+  ASSERT_TRUE(Set("Options", "10000000000000"));
+  PROCESS_INFORMATION runs[2];
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(driver::Launch("\"" + File("Kelpwise.exe") + "\" /clean /report \"" +
+                                   File(std::to_string(i) + ".txt") + "\"",
+                               m_dir.c_str(), &runs[i]));
+  }
+  for (PROCESS_INFORMATION& run : runs) {
+    DWORD code = STILL_ACTIVE;
+    EXPECT_EQ(WaitForSingleObject(run.hProcess, kSearchMs), WAIT_OBJECT_0);
+    GetExitCodeProcess(run.hProcess, &code);
+    EXPECT_EQ(code, 1u);
+    CloseHandle(run.hThread);
+    CloseHandle(run.hProcess);
+  }
+  Lines backups = Backups();
+  for (const std::string& name : planted) {
+    EXPECT_EQ(ReadFile(File("backup\\" + name)), "planted") << name;
+    backups.erase(std::find(backups.begin(), backups.end(), name));
+  }
+  // A run that finds every value gone already writes none.
+  ASSERT_FALSE(backups.empty());
+  EXPECT_LE(backups.size(), 2u);
+  Lines gone = Values(seeded, true);
+  EXPECT_EQ(gone.size(), 3000u) << "values left";
+  for (const std::string& backup : backups) {
+    SCOPED_TRACE(backup);
+    const Lines held = Values(ReadFile(File("backup\\" + backup)));
+    Lines stillGone;
+    std::set_difference(gone.begin(), gone.end(), held.begin(), held.end(),
+                        std::back_inserter(stillGone));
+    EXPECT_EQ(stillGone.size() + held.size(), gone.size()) << "values in no or both backups";
+    ASSERT_TRUE(Regedit(File("backup\\" + backup)));
+    gone = Values(seeded, true);
+    EXPECT_EQ(gone, stillGone) << "what the backup brought back";
+  }
+  for (int i = 0; i < 3000; ++i) {
+    const std::string name = "value " + std::to_string(i);
+    Value value;
+    EXPECT_TRUE(ReadValue(HKEY_CURRENT_USER, kRunMruKey, name, &value) &&
+                value == Sz(HistoryData('x') + name))
+        << name;
   }
 }
 
