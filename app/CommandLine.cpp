@@ -11,6 +11,7 @@ const char kUsageText[] =
     "/clean\tthe same search, then backs up and deletes what it found\n"
     "/report FILE\twrites the report to FILE instead of backup\\report - <timestamp>.txt\n"
     "/?\tshows this text (and writes it to FILE with /report)\n"
+    "/autostart\t(alone) opens the window and asks whether to search now, as KpwStarter.exe does\n"
     "\n"
     "No window is shown for /search and /clean. Exit codes:\n"
     "0\tdone, nothing found\n"
@@ -31,7 +32,7 @@ std::string LowerAscii(std::string text) {
   return text;
 }
 
-enum class Switch { None, Search, Clean, Report, Help };
+enum class Switch { None, Search, Clean, Report, Help, AutoStart };
 
 Switch SwitchOf(const std::string& argument) {
   if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) return Switch::None;
@@ -40,6 +41,7 @@ Switch SwitchOf(const std::string& argument) {
   if (name == "clean") return Switch::Clean;
   if (name == "report") return Switch::Report;
   if (name == "?") return Switch::Help;
+  if (name == "autostart") return Switch::AutoStart;
   return Switch::None;
 }
 
@@ -49,7 +51,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine command;
   if (arguments.empty()) return command;
   const CommandLine usageError{CommandMode::UsageError, ""};
-  bool search = false, clean = false, report = false, help = false;
+  bool search = false, clean = false, report = false, help = false, autoStart = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     bool* given = nullptr;
     switch (SwitchOf(arguments[i])) {
@@ -63,6 +65,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         break;
       case Switch::Help:
         given = &help;
+        break;
+      case Switch::AutoStart:
+        given = &autoStart;
         break;
       case Switch::Report:
         given = &report;
@@ -78,7 +83,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     *given = true;
   }
   if (search && clean) return usageError;
-  if (help) {
+  if (autoStart) {
+    if (arguments.size() > 1) return usageError;
+    command.automaticStart = true;
+  } else if (help) {
     command.mode = CommandMode::Usage;
   } else if (search || clean) {
     command.mode = search ? CommandMode::Search : CommandMode::Clean;

@@ -1,6 +1,6 @@
 // The command line for administrators: /search and /clean run without any
 // window, write a report and end with an exit code; /? shows the usage.
-// Without arguments the program opens its window as always.
+// Without arguments, and with /autostart alone, the program opens its window.
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@
 namespace kw {
 
 enum class CommandMode {
-  Window,      // no arguments: the main window
+  Window,      // no arguments or /autostart: the main window
   Search,      // /search: list what a search finds, change nothing
   Clean,       // /clean: the same search, then back up and delete
   Usage,       // /?: show how to call the program
@@ -19,6 +19,9 @@ enum class CommandMode {
 struct CommandLine {
   CommandMode mode = CommandMode::Window;
   std::string reportPath;  // the FILE of /report; empty: the default name
+  // /autostart, which the companion starter passes: the window run is an
+  // automatic start and asks whether to search now.
+  bool automaticStart = false;
 };
 
 // Reads the arguments after the program's name. Switches begin with '/' or

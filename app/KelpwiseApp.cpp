@@ -22,7 +22,7 @@ bool CKelpwiseApp::InitInstance() {
   controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;
   ::InitCommonControlsEx(&controls);
 
-  CKelpwiseDlg mainWindow;
+  CKelpwiseDlg mainWindow(m_bAutomaticStart);
   mainWindow.DoModal();
   return false;
 }
@@ -50,7 +50,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
   }
 
-  kw::CKelpwiseApp app;
+  kw::CKelpwiseApp app(command.automaticStart);
   app.InitInstance();
   return 0;
 }

@@ -52,7 +52,7 @@ constexpr int kOptionsTextIds[] = {
 
 }  // namespace
 
-CKelpwiseDlg::CKelpwiseDlg(Environment& env)
+CKelpwiseDlg::CKelpwiseDlg(bool automaticStart, Environment& env)
     : Dialog(IDD_KELPWISE_DIALOG),
       m_translation(env),
       m_dlgOptions(env),
@@ -60,7 +60,8 @@ CKelpwiseDlg::CKelpwiseDlg(Environment& env)
       m_hIcon(::LoadIconA(Dialog::ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE))),
       m_hSmallIcon(static_cast<HICON>(::LoadImageA(
           Dialog::ResourceModule(), MAKEINTRESOURCEA(IDI_KELPWISE), IMAGE_ICON,
-          ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED))) {
+          ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED))),
+      m_bAutomaticStart(automaticStart) {
   Dialog::SetErrorReport(kProductCaption, &DescribeError);
 }
 
@@ -184,9 +185,17 @@ void CKelpwiseDlg::ShowWelcomePanel() {
 }
 
 bool CKelpwiseDlg::AskAutomaticStart() {
-  if (m_tools.ReadSetting("Startup") != kAutomaticStartup) return true;
-  // Reset first, so that the next start is a normal one whatever the answer.
-  m_tools.WriteSetting("Startup", kManualStartup);
+  // A start-up after a change of language does not ask again.
+  const bool flagged = m_bAutomaticStart;
+  m_bAutomaticStart = false;
+  // Another launcher marks the run in config.ini. The mark is reset first,
+  // so that the next start is a normal one whatever the answer; /autostart
+  // leaves config.ini as it is, which its starter cannot write.
+  if (m_tools.ReadSetting("Startup") == kAutomaticStartup) {
+    m_tools.WriteSetting("Startup", kManualStartup);
+  } else if (!flagged) {
+    return true;
+  }
   std::string question = m_translation.LookupText(TXT_AUTOSTART_1) + "\n\n" +
                          m_translation.LookupText(TXT_AUTOSTART_2);
   int answer = ShowMessage(hwnd(), question, m_translation.LookupText(TXT_CAPTION),

@@ -20,7 +20,8 @@ namespace kw {
 
 class CKelpwiseDlg : public Dialog, private ScanListener {
  public:
-  explicit CKelpwiseDlg(Environment& env = CurrentEnvironment());
+  // `automaticStart`: the run was started with /autostart.
+  explicit CKelpwiseDlg(bool automaticStart, Environment& env = CurrentEnvironment());
 
   // The 16x16 images of the results list, one per search category.
   ImageList m_imageList;
@@ -79,7 +80,9 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   void ResetResultsList();
   void LoadOptions();
   void ShowWelcomePanel();
-  // False when the user declined an automatic start and the dialog ended.
+  // On the first start-up of an automatic start (/autostart, or "Startup"
+  // = "automatically" in config.ini) asks whether to search now. False when
+  // the user declined and the dialog ended.
   bool AskAutomaticStart();
 
   // The search pass.
@@ -138,6 +141,9 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   DWORD m_lastPump = 0;
   DWORD m_pumpCost = 0;
   unsigned m_nRepaintCalls = 0;
+
+  // Started with /autostart, and its question not asked yet.
+  bool m_bAutomaticStart;
 };
 
 }  // namespace kw

@@ -9,12 +9,6 @@ namespace kw {
 const char kProgramFile[] = "Kelpwise.exe";
 const char kStarterFile[] = "KpwStarter.exe";
 
-namespace {
-
-const char kStartupKey[] = "Startup";
-
-}  // namespace
-
 bool ParseCheckDate(const std::string& text, int32_t* day) {
   const bool negative = !text.empty() && text[0] == '-';
   const size_t first = negative ? 1 : 0;
@@ -32,29 +26,19 @@ bool ParseCheckDate(const std::string& text, int32_t* day) {
   return true;
 }
 
-bool PrepareAutomaticStart(const CSystemTools& tools, AutomaticStartPlan* plan) {
+std::optional<AutomaticStartPlan> PlanAutomaticStart(const CSystemTools& tools) {
   try {
     int32_t due = 0;
-    if (!ParseCheckDate(tools.ReadSetting("CheckDate"), &due)) return false;
-    if (tools.DayNumberToday() < due) return false;
-    plan->programDir = tools.GetProgramDir();
-    plan->program = plan->programDir + "\\" + kProgramFile;
-    // Checked before anything is written: without the program the mark
-    // would wrongly make its next start by hand an automatic one.
-    if (!tools.FileExists(plan->program)) return false;
-    plan->previousStartup = tools.ReadSetting(kStartupKey);
-    tools.WriteSetting(kStartupKey, "automatically");
-    return true;
+    if (!ParseCheckDate(tools.ReadSetting("CheckDate"), &due)) return std::nullopt;
+    if (tools.DayNumberToday() < due) return std::nullopt;
+    AutomaticStartPlan plan;
+    plan.programDir = tools.GetProgramDir();
+    plan.program = plan.programDir + "\\" + kProgramFile;
+    plan.parameters = "/autostart";
+    if (!tools.FileExists(plan.program)) return std::nullopt;
+    return plan;
   } catch (const FileError&) {
-    // The atomic writer leaves the file as it was when it fails.
-    return false;
-  }
-}
-
-void UndoAutomaticStart(const CSystemTools& tools, const AutomaticStartPlan& plan) {
-  try {
-    tools.WriteSetting(kStartupKey, plan.previousStartup);
-  } catch (const FileError&) {
+    return std::nullopt;
   }
 }
 

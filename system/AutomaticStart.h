@@ -1,10 +1,12 @@
 // The companion starter's side of the automatic start. Closing the program
 // names the starter in the user's Run value and stores the due day in
-// config.ini; at log-on the starter checks that day and, when it has come,
-// marks the run as automatic and has Kelpwise.exe started.
+// config.ini; at log-on the starter reads that day and, when it has come,
+// has Kelpwise.exe started with /autostart. The starter writes nothing: the
+// program folder may be closed to the user it runs as.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "system/SystemTools.h"
@@ -21,20 +23,15 @@ extern const char kStarterFile[];  // "KpwStarter.exe"
 bool ParseCheckDate(const std::string& text, int32_t* day);
 
 struct AutomaticStartPlan {
-  std::string program;          // full path of Kelpwise.exe
-  std::string programDir;       // the folder to start it in
-  std::string previousStartup;  // "Startup" before the starter changed it
+  std::string program;     // full path of Kelpwise.exe
+  std::string parameters;  // "/autostart"
+  std::string programDir;  // the folder to start it in
 };
 
-// The starter's check in the program folder of `tools`. When "CheckDate"
-// holds a due day that has come (today or earlier) and Kelpwise.exe is
-// there, writes "Startup" = "automatically" and returns true with what to
-// start. Otherwise, and when config.ini cannot be read or written, returns
-// false having changed nothing. Never throws.
-bool PrepareAutomaticStart(const CSystemTools& tools, AutomaticStartPlan* plan);
-
-// After a start that failed: gives "Startup" its earlier value back, so
-// that the next start by hand is not taken for an automatic one.
-void UndoAutomaticStart(const CSystemTools& tools, const AutomaticStartPlan& plan);
+// The starter's decision for the program folder of `tools`: what to start
+// when "CheckDate" holds a due day that has come (today or earlier) and
+// Kelpwise.exe is there; nothing on other days and when config.ini cannot
+// be read. Only reads; never throws.
+std::optional<AutomaticStartPlan> PlanAutomaticStart(const CSystemTools& tools);
 
 }  // namespace kw

@@ -74,9 +74,9 @@ TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {
 }
 
 // Closing writes the due day with "%d"; the starter takes nothing else for
-// one, and starts Kelpwise on or after it when it is there (on the due day
-// only "Startup" changes). The starter's other cases run under Wine.
-TEST_F(SettingsTest, StarterMarksTheRunOnlyOnOrAfterAWellFormedDueDay) {
+// one, and plans Kelpwise's automatic start on or after it when it is there.
+// It never writes config.ini. The starter's other cases run under Wine.
+TEST_F(SettingsTest, StarterStartsOnlyOnOrAfterAWellFormedDueDayAndNeverWrites) {
   const std::string program = m_tools.GetProgramDir() + "\\Kelpwise.exe";
   const struct {
     const char* checkDate;
@@ -88,12 +88,16 @@ TEST_F(SettingsTest, StarterMarksTheRunOnlyOnOrAfterAWellFormedDueDay) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.checkDate);
     m_env.SetPath(program, row.programThere ? PathState::Exists : PathState::Missing);
-    const std::string head = "CheckDate\r\n" + std::string(row.checkDate) + "\r\nStartup\r\n";
-    WriteConfig(head + "manually\r\n");
-    AutomaticStartPlan plan;
-    ASSERT_EQ(PrepareAutomaticStart(m_tools, &plan), row.starts);
-    EXPECT_EQ(Config(), head + (row.starts ? "automatically" : "manually") + "\r\n");
-    if (row.starts) EXPECT_EQ(plan.program, program);
+    const std::string config =
+        "CheckDate\r\n" + std::string(row.checkDate) + "\r\nStartup\r\nmanually\r\n";
+    WriteConfig(config);
+    const std::optional<AutomaticStartPlan> plan = PlanAutomaticStart(m_tools);
+    ASSERT_EQ(plan.has_value(), row.starts);
+    EXPECT_EQ(Config(), config);
+    if (!plan) continue;
+    EXPECT_EQ(plan->program, program);
+    const CommandLine command = ParseCommandLine({plan->parameters});
+    EXPECT_TRUE(command.mode == CommandMode::Window && command.automaticStart) << plan->parameters;
   }
 }
 
@@ -130,17 +134,21 @@ TEST(CommandLineTest, SwitchesChooseTheRunAndAnythingElseIsAUsageError) {
     std::vector<std::string> arguments;
     CommandMode mode;
     std::string report = "";
+    bool automaticStart = false;
   } rows[] = {
       {{}, M::Window},
       {{"-SEARCH"}, M::Search},
       {{"-report", "-x.txt", "/clean"}, M::Clean, "-x.txt"},
       {{"/?"}, M::Usage},
       {{"search"}, M::UsageError},
+      {{"/AutoStart"}, M::Window, "", true},
+      {{"/autostart", "/search"}, M::UsageError},
   };
   for (const auto& row : rows) {
     const CommandLine command = ParseCommandLine(row.arguments);
     EXPECT_EQ(command.mode, row.mode) << ::testing::PrintToString(row.arguments);
     EXPECT_EQ(command.reportPath, row.report);
+    EXPECT_EQ(command.automaticStart, row.automaticStart);
   }
 }
 
