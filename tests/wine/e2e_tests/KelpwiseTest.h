@@ -351,9 +351,9 @@ class KelpwiseTest : public ::testing::Test {
     WaitUntil([&] { return ended() || Find(IsMessageBox, 0); }, kSearchMs);
     return ended() && !Find(IsMessageBox, 0);
   }
-  // Presses Delete Entries and answers the report with OK: its text.
-  std::string Delete() const {
-    Click(m_main, IDC_START_SEARCH);
+  // Presses Delete Entries (unless pressed) and answers the report with OK: its text.
+  std::string Delete(bool press = true) const {
+    if (press) Click(m_main, IDC_START_SEARCH);
     const std::string text = Answer(IDOK, kSearchMs);
     driver::Send(m_main, WM_NULL);  // returns once the window has finished the deletion
     return text;
