@@ -168,7 +168,8 @@ TEST(SetupScriptTest, GrantsStandardUsersAtMostReadAndRunAndRemovesNoTree) {
   const auto icase = std::regex::icase;
   EXPECT_FALSE(std::regex_search(script, std::regex(R"(RMDir\s+/r)", icase)));
   const std::regex users(
-      R"(\*?(S-1-5-32-545|S-1-5-11|S-1-1-0|S-1-5-4|BU|AU|WD|IU|Users|Everyone|INTERACTIVE))", icase);
+      R"(\*?(S-1-5-32-545|S-1-5-11|S-1-1-0|S-1-5-4|BU|AU|WD|IU|Users|Everyone|INTERACTIVE))",
+      icase);
   const std::regex readOnly(R"(\(?(R|RX|GR|GRGX|GXGR|FR|FRFX|FXFR|0x1200a9)\)?)", icase);
   const std::regex icaclsAce(R"(([^\s'"]+):(?:\((?:OI|CI|IO|NP|I)\))*(\(?[A-Z,]+\)?))", icase);
   const std::regex sddlAce(R"(\(A;[^;()]*;([^;()]*);[^;()]*;[^;()]*;([^;()]+)\))", icase);
