@@ -6,9 +6,12 @@
 ;   KW_ICON     the program's icon
 ;   KW_OUTFILE  the setup program to write
 ; It installs every file of the folder and an empty backup folder, adds the
-; Start-menu entries and the entry in the list of installed programs, and lets
-; the Users group modify the folder, as Kelpwise and its starter write their
-; settings there. The uninstaller keeps the backups unless asked otherwise.
+; Start-menu entries and the entry in the list of installed programs. Only
+; administrators and SYSTEM may change the folder: Kelpwise.exe runs elevated,
+; and the starter only reads config.ini. Below Program Files the folder keeps
+; the rights it inherits; elsewhere the setup program sets the same rights
+; itself. The uninstaller keeps the backups unless asked otherwise
+; ("Backup files", or /BACKUPS in silent mode).
 
 Unicode true
 !if ${KW_BITS} == 64
@@ -28,11 +31,11 @@ Unicode true
 !define KW_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TarnwellKelpwise"
 !define KW_RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define KW_MENU_FOLDER "$SMPROGRAMS\${KW_DISPLAY_NAME}"
-; The Users group by its well-known SID, which holds in every language.
-!define KW_USERS_SID "*S-1-5-32-545"
 
 !include "MUI2.nsh"
 !include "x64.nsh"
+!include "FileFunc.nsh"
+!include "Sections.nsh"
 
 Name "${KW_DISPLAY_NAME}"
 OutFile "${KW_OUTFILE}"
@@ -82,8 +85,109 @@ Function .onInit
   !insertmacro KW_USE_VIEW
 FunctionEnd
 
-Function un.onInit
-  !insertmacro KW_USE_VIEW
+; $0 = 1 when PATH exists and is a reparse point (a junction or a symbolic
+; link, FILE_ATTRIBUTE_REPARSE_POINT): it leads somewhere else, whatever is
+; there belongs to someone else.
+!macro KW_IS_LINK PATH
+  System::Call 'kernel32::GetFileAttributesW(w "${PATH}") i .r0'
+  ${If} $0 = -1
+    StrCpy $0 0
+  ${Else}
+    IntOp $0 $0 & 0x400
+    ${If} $0 <> 0
+      StrCpy $0 1
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+; Stops the setup before it copies anything, with a box (silent: none) and a
+; non-zero exit code.
+!macro KW_REFUSE TEXT
+  MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
+  SetErrorLevel 2
+  Abort
+!macroend
+
+; Runs icacls.exe of the system with ARGS; stops the setup when it cannot run
+; or reports a failure (with /C it goes on past a file and still fails): a
+; folder only half made safe must not receive programs that run elevated.
+; Under Wine icacls.exe is a stub that changes nothing and exits with 0 (Wine
+; enforces no ACLs anyway); nothing here asks which system this is.
+!macro KW_ICACLS ARGS
+  nsExec::ExecToLog '"$SYSDIR\icacls.exe" ${ARGS}'
+  Pop $0
+  ${If} $0 != 0
+    !insertmacro KW_REFUSE "Setup could not set the access rights of $INSTDIR (icacls: $0). Nothing was installed."
+  ${EndIf}
+!macroend
+
+; Who may change the program folder. icacls is Windows' own tool for this and
+; handles what a hand-made security descriptor would not: the owner and the
+; rights of every file below a folder that existed before (an earlier
+; Kelpwise that let the Users group modify it, or a folder a user made and
+; filled beforehand), with inheritance propagated to what lies below.
+; - A folder that existed: Administrators (well-known SID, any language) take
+;   ownership of everything below it, then every file and folder gets back
+;   the rights it inherits, which drops any grant made earlier. /L works on
+;   links themselves, not on what they lead to.
+; - Outside Program Files (a user may create folders there and C:\ lets
+;   users modify what they create): Administrators own the folder, which gets
+;   a protected ACL, inherited by everything below: Administrators and SYSTEM
+;   full control, Users read and execute.
+; Refused before anything is changed: a folder that is a link, a backup
+; folder that is a link, and a folder holding other things than a Kelpwise
+; (the whole tree would change owner and rights, Program Files itself among
+; the possible mistakes).
+Function KwSecureFolder
+  ; "." and ".." resolved, "/" made "\", so that the comparison below holds.
+  System::Call 'kernel32::GetFullPathNameW(w "$INSTDIR", i ${NSIS_MAX_STRLEN}, w .r1, p 0) i .r0'
+  ${If} $0 > 0
+    StrCpy $INSTDIR $1
+  ${EndIf}
+  !insertmacro KW_IS_LINK "$INSTDIR"
+  ${If} $0 = 1
+    !insertmacro KW_REFUSE "$INSTDIR is a link to another folder. Choose another folder."
+  ${EndIf}
+  !insertmacro KW_IS_LINK "$INSTDIR\backup"
+  ${If} $0 = 1
+    !insertmacro KW_REFUSE "$INSTDIR\backup is a link to another folder. Remove it or choose another folder."
+  ${EndIf}
+
+  StrCpy $R0 0  ; 1: the folder existed
+  ${If} ${FileExists} "$INSTDIR\*.*"
+    StrCpy $R0 1
+    ${IfNot} ${FileExists} "$INSTDIR\Kelpwise.exe"
+    ${AndIfNot} ${FileExists} "$INSTDIR\backup\*.*"
+      FindFirst $0 $1 "$INSTDIR\*.*"
+      ${Do}  ; the first name other than "." and "..", "" when none
+        ${If} $1 != "."
+        ${AndIf} $1 != ".."
+          ${ExitDo}
+        ${EndIf}
+        FindNext $0 $1
+      ${Loop}
+      FindClose $0
+      ${If} $1 != ""
+        !insertmacro KW_REFUSE "$INSTDIR already holds other files. Choose an empty folder or the folder of an earlier Kelpwise."
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  CreateDirectory "$INSTDIR"
+  ${If} $R0 = 1
+    !insertmacro KW_ICACLS '"$INSTDIR" /setowner *S-1-5-32-544 /T /C /L /Q'
+    !insertmacro KW_ICACLS '"$INSTDIR" /reset /T /C /L /Q'
+  ${EndIf}
+
+  ; Below Program Files: the program folder path starts with it and a "\"
+  ; (StrCmp ignores case), so that "C:\Program Files Evil" is outside.
+  StrLen $1 "${KW_PROGRAM_FILES}"
+  StrCpy $2 "$INSTDIR" $1
+  StrCpy $3 "$INSTDIR" 1 $1
+  ${If} $2 != "${KW_PROGRAM_FILES}"
+  ${OrIf} $3 != "\"
+    !insertmacro KW_ICACLS '"$INSTDIR" /setowner *S-1-5-32-544 /Q'
+    !insertmacro KW_ICACLS '"$INSTDIR" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX /Q'
+  ${EndIf}
 FunctionEnd
 
 ; One file of the program folder: its folder below the program folder ("" for
@@ -102,19 +206,11 @@ FunctionEnd
 
 Section "${KW_PRODUCT}" SecProgram
   SectionIn RO
+  Call KwSecureFolder
   !include "${KW_FILES}"
   CreateDirectory "$INSTDIR\backup"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\${KW_UNINSTALLER}"
-
-  ; Kelpwise.exe runs with administrator rights, but KpwStarter.exe runs as the
-  ; user who logs on and rewrites config.ini (a temporary file beside it, then
-  ; renamed): the Users group may modify the folder and what it holds.
-  nsExec::ExecToLog '"$SYSDIR\icacls.exe" "$INSTDIR" /grant ${KW_USERS_SID}:(OI)(CI)M'
-  Pop $0
-  ${If} $0 != 0
-    DetailPrint "icacls could not give the Users group write access to $INSTDIR ($0)."
-  ${EndIf}
 
   SetShellVarContext all
   CreateDirectory "${KW_MENU_FOLDER}"
@@ -134,10 +230,16 @@ Section "${KW_PRODUCT}" SecProgram
   WriteRegDWORD HKLM "${KW_UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; Unchecked by default, and never chosen in silent mode: the backups are the
-; only way back to the entries Kelpwise deleted.
+; Unchecked by default, and in silent mode chosen only by /BACKUPS: the
+; backups are the only way back to the entries Kelpwise deleted. Only the
+; files Kelpwise writes, directly in the folder, and nothing when the folder
+; is a junction or a symbolic link: it would lead into someone else's files.
 Section /o "un.Backup files (backup folder)" SecBackups
-  RMDir /r "$INSTDIR\backup"
+  !insertmacro KW_IS_LINK "$INSTDIR\backup"
+  ${If} $0 = 0
+    Delete "$INSTDIR\backup\backup - *.reg"
+    Delete "$INSTDIR\backup\report - *.txt"
+  ${EndIf}
 SectionEnd
 
 ; The uninstaller goes through the same list, removing each file.
@@ -150,9 +252,9 @@ SectionEnd
 Section "un.${KW_PRODUCT}" SecUnProgram
   SectionIn RO
   !include "${KW_FILES}"
-  ; What the programs write beside the shipped files.
-  Delete "$INSTDIR\config.ini.tmp"
-  Delete "$INSTDIR\blacklist.ini.tmp"
+  ; The temporary files the programs write beside config.ini and
+  ; blacklist.ini ("<file>.tmp", "<file> (N).tmp").
+  Delete "$INSTDIR\*.tmp"
 
   DeleteRegValue HKCU "${KW_RUN_KEY}" "Kelpwise"
   SetShellVarContext all
@@ -165,3 +267,14 @@ Section "un.${KW_PRODUCT}" SecUnProgram
   RMDir "$INSTDIR\backup"
   RMDir "$INSTDIR"
 SectionEnd
+
+; After the sections, which it selects by their index.
+Function un.onInit
+  !insertmacro KW_USE_VIEW
+  ${un.GetParameters} $0
+  ClearErrors
+  ${un.GetOptions} $0 "/BACKUPS" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SecBackups}
+  ${EndIf}
+FunctionEnd

@@ -4,6 +4,9 @@
 // report's fields are read back under Wine).
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <sstream>
+
 #include "app/CommandLine.h"
 #include "app/CommandReport.h"
 #include "options/OptionsString.h"
@@ -163,6 +166,31 @@ TEST(CommandLineTest, ExitCodeFollowsTheWorstThatHappened) {
       {{true, 3, 0, true, true}, 3},
   };
   for (const auto& row : rows) EXPECT_EQ(DecideExitCode(row.facts), row.code) << &row - rows;
+}
+
+// The setup script gives no group of standard users more than read and
+// execute (as icacls "trustee:(flags)rights" or as an SDDL ACE), names its
+// trustees literally, and removes no tree: RMDir /r follows junctions.
+TEST(SetupScriptTest, GrantsStandardUsersAtMostReadAndRunAndRemovesNoTree) {
+  const std::string script = ReadBytes(KW_SOURCE_DIR "/installer/Kelpwise.nsi");
+  const auto icase = std::regex::icase;
+  EXPECT_FALSE(std::regex_search(script, std::regex(R"(RMDir\s+/r)", icase)));
+  const std::regex users(
+      R"(\*?(S-1-5-32-545|S-1-5-11|S-1-1-0|S-1-5-4|BU|AU|WD|IU|Users|Everyone|INTERACTIVE))",
+      icase);
+  const std::regex readOnly(R"(\(?(R|RX|GR|GRGX|GXGR|FR|FRFX|FXFR|0x1200a9)\)?)", icase);
+  const std::regex icaclsAce(R"(([^\s'"]+):(?:\((?:OI|CI|IO|NP|I)\))*(\(?[A-Z,]+\)?))", icase);
+  const std::regex sddlAce(R"(\(A;[^;()]*;([^;()]*);[^;()]*;[^;()]*;([^;()]+)\))", icase);
+  std::istringstream lines(script);
+  for (std::string line; std::getline(lines, line);) {
+    const bool icacls = std::regex_search(line, std::regex("icacls", icase));
+    for (std::sregex_iterator ace(line.begin(), line.end(), icacls ? icaclsAce : sddlAce), end;
+         ace != end; ++ace) {
+      const std::string trustee = (*ace)[icacls ? 1 : 2], rights = (*ace)[icacls ? 2 : 1];
+      EXPECT_EQ(trustee.find('$'), std::string::npos) << line;
+      EXPECT_TRUE(!std::regex_match(trustee, users) || std::regex_match(rights, readOnly)) << line;
+    }
+  }
 }
 
 }  // namespace kw::test

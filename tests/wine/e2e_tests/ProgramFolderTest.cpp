@@ -4,6 +4,8 @@
 
 #include <tlhelp32.h>
 
+#include <memory>
+
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
 
 namespace kw::test {
@@ -88,7 +90,8 @@ TEST_F(KelpwiseTest, EachProgramCarriesItsManifest) {
 
 // The setup program of the test program's own build, run silently into a
 // throwaway folder, the program it installs, and its silent uninstaller,
-// which keeps the backups.
+// which keeps the backups unless given /BACKUPS, and then deletes only
+// Kelpwise's backups and reports, never through a linked backup folder.
 TEST_F(KelpwiseTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsTheBackups) {
   Lines expected = FilesIn(m_dir);
   expected.insert(std::upper_bound(expected.begin(), expected.end(), "Uninstall.exe"),
@@ -103,12 +106,36 @@ TEST_F(KelpwiseTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsThe
   PostMessageA(m_main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(Ended());
 
-  const std::string backup = "backup - 202001020304.reg";
-  ASSERT_TRUE(WriteFile(File("backup\\" + backup), "REGEDIT4\r\n\r\n"));
-  // The uninstaller hands over to a copy of itself, which removes it last.
-  ASSERT_EQ(RunToEnd("\"" + File("Uninstall.exe") + "\" /S", "C:\\"), 0);
+  const Lines backups = {"backup - 202001020304.reg", "notes.txt", "report - 202001020304.txt"};
+  for (const std::string& name : backups) ASSERT_TRUE(WriteFile(File("backup\\" + name), "x"));
+  ASSERT_TRUE(WriteFile(File("config.ini (2).tmp"), "x"));
+  // A folder whose backup folder is a symbolic link to this one, made by
+  // Unix ln, which Wine starts and which it does not wait for.
+  const std::string linked = File("linked");
+  ASSERT_TRUE(CreateDirectoryA(linked.c_str(), nullptr));
+  // Unix rm takes the link away again, also after a failed assertion: Wine's
+  // rd cannot remove it, and the tear-down empties the folder it leads to.
+  const auto unlink = [](const std::string* link) {
+    RunToEnd("Z:\\bin\\rm -f backup", link->substr(0, link->rfind('\\')).c_str());
+    WaitUntil([&] { return GetFileAttributesA(link->c_str()) == INVALID_FILE_ATTRIBUTES; });
+  };
+  const std::string link = linked + "\\backup";
+  const std::unique_ptr<const std::string, decltype(unlink)> removeLink(&link, unlink);
+  RunToEnd("Z:\\bin\\ln -s ../backup backup", linked.c_str());
+  ASSERT_TRUE(WaitUntil([&] {
+    const DWORD attributes = GetFileAttributesA(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  })) << "no symbolic link";
+  // _?= runs the uninstaller in place, for the folder it names, to its end.
+  const std::string uninstall = "\"" + File("Uninstall.exe") + "\" /S";
+  ASSERT_EQ(RunToEnd(uninstall + " _?=" + m_dir, "C:\\"), 0);
+  EXPECT_EQ(FilesIn(m_dir), Lines{"Uninstall.exe"});
+  ASSERT_EQ(RunToEnd(uninstall + " /BACKUPS _?=" + linked, "C:\\"), 0);
+  EXPECT_EQ(Backups(), backups);
+  // Without _?= the uninstaller hands over to a copy of itself, which removes it last.
+  ASSERT_EQ(RunToEnd(uninstall + " /BACKUPS", "C:\\"), 0);
   EXPECT_TRUE(WaitUntil([&] { return FilesIn(m_dir) == Lines(); }));
-  EXPECT_EQ(Backups(), Lines{backup});
+  EXPECT_EQ(Backups(), Lines{"notes.txt"});
 }
 
 }  // namespace
