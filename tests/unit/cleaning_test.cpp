@@ -93,16 +93,9 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
   EXPECT_EQ(m_env.ReadFile(kBackup), backup);
 }
 
-// A backup folder that is missing, or a link that could lead anywhere,
-// gets no file and nothing is deleted.
 TEST_F(CleaningDeletionTest, UnwritableBackupDeletesNothing) {
-  const std::string folder = m_env.dir() + "/backup", elsewhere = m_env.dir() + "/elsewhere";
-  std::filesystem::remove(folder);
+  std::filesystem::remove(m_env.dir() + "/backup");
   EXPECT_THROW(BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")}), FileError);
-  std::filesystem::create_directory(elsewhere);
-  std::filesystem::create_directory_symlink(elsewhere, folder);
-  EXPECT_THROW(BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")}), FileError);
-  EXPECT_TRUE(std::filesystem::is_empty(elsewhere));
   EXPECT_TRUE(m_reg.Find(HKCU, "Software\\K", "v"));
 }
 
