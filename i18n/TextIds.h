@@ -17,6 +17,7 @@ enum TextId : int {
   TXT_STATUS_SEARCHING = 50,
   TXT_CATEGORY_FIRST = 55,       // category i: 55 + 5 * i, up to 110
   TXT_STATUS_FOUND = 115,        // one integer: number of entries
+  TXT_STATUS_WAITING = 117,      // another clean-up holds the registry
   TXT_BUTTON_DELETE = 120,
   TXT_CHECKING = 125,            // one text: the key path
   TXT_OPTIONS_CHANGED_1 = 130,
@@ -25,7 +26,10 @@ enum TextId : int {
   TXT_NOT_DELETED = 142,         // one integer: number of entries not deleted
   TXT_DELETED_2 = 145,
   TXT_BACKUP_NOT_WRITTEN = 146,  // followed by the file name
+  // followed by the file name
+  TXT_BACKUP_KEEPS_UNDELETED = 147,
   TXT_BACKUP_NOT_OPENED = 148,   // followed by the file name
+  TXT_NOT_REGISTRY_FILE = 149,   // followed by the file name
   TXT_NO_SELECTION = 150,
   TXT_LOOP_1 = 152,
   TXT_LOOP_2 = 153,
@@ -52,6 +56,8 @@ enum TextId : int {
   TXT_MENU_HELP = 245,           // also the Options dialog's Help button
   TXT_MENU_HELP_FILE = 250,
   TXT_MENU_WEBSITE = 255,
+  TXT_WEBSITE_REFUSED = 256,     // followed by the "Homepage" setting
+  TXT_WEBSITE_TO_COPY = 257,     // followed by the address
   TXT_MENU_ABOUT = 260,
 };
 
