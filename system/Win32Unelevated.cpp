@@ -45,12 +45,15 @@ class ComRef {
   Interface* m_pointer = nullptr;
 };
 
+// The address as the shell's automation interface takes it: UTF-16 text of
+// the ANSI code page.
 class Bstr {
  public:
   explicit Bstr(const std::string& text) {
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), text.size(), nullptr, 0);
+    const int size = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
     m_text = ::SysAllocStringLen(nullptr, length);
-    if (m_text) ::MultiByteToWideChar(CP_ACP, 0, text.data(), text.size(), m_text, length);
+    if (m_text) ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, m_text, length);
   }
   Bstr(const Bstr&) = delete;
   Bstr& operator=(const Bstr&) = delete;
