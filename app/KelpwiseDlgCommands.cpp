@@ -6,7 +6,9 @@
 #include "i18n/TextIds.h"
 #include "res/ProductName.h"
 #include "res/resource.h"
+#include "system/InputChecks.h"
 #include "system/Shutdown.h"
+#include "system/Win32Unelevated.h"
 
 namespace kw {
 
@@ -42,10 +44,17 @@ bool CKelpwiseDlg::OnPaint() {
 
 void CKelpwiseDlg::OnShowHelpFile() { ShellOpen(m_tools.GetProgramDir() + "\\help.chm"); }
 
+// Only a web address is opened, and never with this program's administrator
+// rights: where the desktop's shell cannot open it, the user gets it to copy.
 void CKelpwiseDlg::OnWebsite() {
-  std::string homepage = m_tools.ReadSetting("Homepage");
-  // An empty address would make the shell open the current folder.
-  if (!homepage.empty()) ShellOpen(homepage);
+  const std::string homepage = m_tools.ReadSetting("Homepage");
+  if (!IsWebAddress(homepage)) {
+    ShowMessage(hwnd(), m_translation.LookupText(TXT_WEBSITE_REFUSED) + "\n\n" + homepage,
+                kProductCaption, MB_OK | MB_ICONEXCLAMATION);
+  } else if (!OpenUnelevated(homepage)) {
+    ShowMessage(hwnd(), m_translation.LookupText(TXT_WEBSITE_TO_COPY) + "\n\n" + homepage,
+                kProductCaption, MB_OK | MB_ICONINFORMATION);
+  }
 }
 
 void CKelpwiseDlg::OnFileOptions() { OnOptions(); }

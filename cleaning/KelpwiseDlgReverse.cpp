@@ -9,6 +9,7 @@
 #include "cleaning/BackupReimport.h"
 #include "i18n/TextIds.h"
 #include "res/ProductName.h"
+#include "system/InputChecks.h"
 
 namespace kw {
 
@@ -33,6 +34,12 @@ class ShellReimportLauncher : public ReimportLauncher {
 void CKelpwiseDlg::OnReverseChanges() {
   FileOpenDialog chooser(kRegistryFileFilter, m_tools.GetProgramDir() + "\\backup");
   if (!chooser.Run(hwnd())) return;
+  // The shell would start any other kind of file with administrator rights.
+  if (!IsRegistryFileName(chooser.path())) {
+    ShowMessage(hwnd(), m_translation.LookupText(TXT_NOT_REGISTRY_FILE) + "\n\n" + chooser.path(),
+                kProductCaption, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   ShellReimportLauncher launcher;
   if (HandBackupToSystem(chooser.path(), m_tools.GetWindowsDir(), launcher) !=
       ReimportRoute::Failed) {

@@ -2,7 +2,7 @@
 # programs that run under Wine.
 enable_language(RC)
 set(KW_WIN_LINK -static -static-libgcc -static-libstdc++)
-set(KW_WIN_LIBS comctl32 comdlg32 shlwapi shell32 advapi32 user32 gdi32)
+set(KW_WIN_LIBS comctl32 comdlg32 shlwapi shell32 ole32 oleaut32 uuid advapi32 user32 gdi32)
 
 # The window code and the Win32 back ends form one library, so that the
 # test programs under Wine link the same objects as the program; only the

@@ -139,7 +139,8 @@ bool FileOpenDialog::Run(HWND owner) {
   info.lpstrFile = file.data();
   info.nMaxFile = static_cast<DWORD>(file.size());
   info.lpstrInitialDir = m_initialDir.empty() ? nullptr : m_initialDir.c_str();
-  info.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+  // The file must exist, and the choice leaves the current folder as it was.
+  info.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
   if (!::GetOpenFileNameA(&info)) return false;
   m_path = file.data();
   return true;

@@ -129,7 +129,7 @@ class FileOpenDialog {
  public:
   FileOpenDialog(std::string filter, std::string initialDir)
       : m_filter(std::move(filter)), m_initialDir(std::move(initialDir)) {}
-  // True when the user chose a file with OK; path() then holds it.
+  // True when the user chose an existing file with OK; path() then holds it.
   bool Run(HWND owner);
   const std::string& path() const { return m_path; }
 

@@ -1,5 +1,7 @@
 #include "i18n/LanguageList.h"
 
+#include "system/FileError.h"
+#include "system/InputChecks.h"
 #include "system/TextFile.h"
 
 namespace kw {
@@ -13,7 +15,12 @@ constexpr size_t kDisplayNameStart = 6;
 }  // namespace
 
 std::string LanguageFilePath(const CSystemTools& tools) {
-  return tools.GetProgramDir() + "\\" + tools.ReadSetting("Product ID") + "trl.ini";
+  const std::string name = tools.ReadSetting("Product ID") + "trl.ini";
+  const std::string path = tools.GetProgramDir() + "\\" + name;
+  // A name that leaves the program folder (or opens a device) is not read:
+  // it is reported as a language file that cannot be opened.
+  if (!IsPlainFileName(name)) throw FileError(FileError::Cause::Open, path);
+  return path;
 }
 
 bool IsSectionHeader(const std::string& line) {

@@ -20,7 +20,9 @@ struct LanguagePair {
   std::string displayName;  // "English"
 };
 
-// Program directory + "\" + "Product ID" + "trl.ini".
+// Program directory + "\" + "Product ID" + "trl.ini". Throws FileError, as
+// for a file that cannot be opened, when "Product ID" + "trl.ini" is not a
+// plain file name of the program folder (IsPlainFileName).
 std::string LanguageFilePath(const CSystemTools& tools);
 
 // True for a line of exactly six characters that begins with "[".

@@ -28,6 +28,7 @@ enum TextId : int {
   TXT_BACKUP_NOT_WRITTEN = 146,  // followed by the file name
   TXT_BACKUP_KEEPS_UNDELETED = 147,  // followed by the file name
   TXT_BACKUP_NOT_OPENED = 148,   // followed by the file name
+  TXT_NOT_REGISTRY_FILE = 149,   // followed by the file name
   TXT_NO_SELECTION = 150,
   TXT_LOOP_1 = 152,
   TXT_LOOP_2 = 153,
@@ -54,6 +55,8 @@ enum TextId : int {
   TXT_MENU_HELP = 245,           // also the Options dialog's Help button
   TXT_MENU_HELP_FILE = 250,
   TXT_MENU_WEBSITE = 255,
+  TXT_WEBSITE_REFUSED = 256,     // followed by the "Homepage" setting
+  TXT_WEBSITE_TO_COPY = 257,     // followed by the address
   TXT_MENU_ABOUT = 260,
 };
 

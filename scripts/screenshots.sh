@@ -2,7 +2,8 @@
 # Captures every window and message box of Kelpwise under Wine on a private
 # virtual display, in English, German, French and Spanish: the welcome
 # window, the Options, Language Selection and About dialogs, the Reverse
-# Changes file dialog, the results of a search on the demo fixture, the
+# Changes file dialog, the refusal of a "Homepage" that is no web address,
+# the results of a search on the demo fixture, the
 # no-selection note, a More Info box, the question after an options
 # change, the deletion report, and, each from a run of its own, the
 # automatic-start question, the key-loop guard's message and the error box
@@ -153,6 +154,12 @@ capture() {
   # Help menu: Show Help File, Go To Website, About.
   press F10 Right Return Down Down Return
   shoot "about-$tag"
+  press Return
+
+  # Go To Website with a program name as "Homepage": the refusal.
+  set_setting "$dir" Homepage notepad.exe
+  press F10 Right Return Down Return
+  shoot "website-refused-$tag"
   press Return
 
   xdotool key "$search_key"

@@ -51,6 +51,36 @@ TEST_F(TranslationTableTest, EachLoadReplacesTheTableWithTheChosenSection) {
   EXPECT_EQ("seven", m_table.LookupText(7));
 }
 
+// "Product ID" names a file of the program folder; any other name is
+// reported as a language file that cannot be opened, even where it leads
+// to one, and the table stays.
+TEST_F(TranslationTableTest, ProductIdOutsideTheProgramFolderIsAMissingFile) {
+  const std::string folder = std::filesystem::path(m_env.dir()).filename().string();
+  std::filesystem::create_directory(m_env.dir() + "/sub");
+  for (const char* name : {"trl.ini", "kpw.trl.ini", "sub/kpwtrl.ini", "C:kpwtrl.ini",
+                           "kpw\ttrl.ini", "COM1.trl.ini", "com1 .trl.ini"})
+    m_env.WriteFile(name, "[1033]\r\n00001 loaded\r\n[EOL]\r\n");
+  const struct {
+    std::string productId;
+    bool read;
+  } rows[] = {{"", true},          {"kpw.", true},     {"..\\" + folder + "\\kpw", false},
+              {"sub\\kpw", false}, {"sub/kpw", false}, {"C:kpw", false},
+              {"kpw\t", false},    {"COM1.", false},   {"com1 .", false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE("Product ID \"" + row.productId + "\"");
+    Load("[1033]", "[1033]\r\n00001 before\r\n[EOL]\r\n");
+    m_env.WriteFile("config.ini", "Product ID\r\n" + row.productId + "\r\nLanguage\r\n[1033]\r\n");
+    try {
+      m_table.LoadLanguage();
+      EXPECT_TRUE(row.read);
+    } catch (const FileError& error) {
+      EXPECT_FALSE(row.read);
+      EXPECT_EQ(error.path(), m_env.dir() + "\\" + row.productId + "trl.ini");
+    }
+    EXPECT_EQ(m_table.LookupText(1), row.read ? "loaded" : "before");
+  }
+}
+
 // "[----]" follows the system's default language (German for a dialect that
 // Dialects[1031] lists), English when the file has no section for it.
 TEST_F(TranslationTableTest, SystemLanguageMarkerPicksTheSystemsSection) {

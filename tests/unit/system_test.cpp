@@ -11,6 +11,7 @@
 #include "app/CommandReport.h"
 #include "options/OptionsString.h"
 #include "system/AutomaticStart.h"
+#include "system/InputChecks.h"
 #include "system/Shutdown.h"
 #include "tests/support/FakeEnvironment.h"
 
@@ -129,6 +130,22 @@ TEST(SystemPathsTest, OnlyAPathKnownToBeMissingDoesNotExist) {
   }
   env.m_now = LocalTime{2007, 3, 1, 9, 7};
   EXPECT_EQ(CSystemTools(env).GetTimestamp(), "200703010907") << "every field zero-padded";
+}
+
+// What the elevated program may hand the browser or the registry editor.
+TEST(InputChecksTest, OnlyWebAddressesReachTheBrowserAndOnlyRegFilesTheEditor) {
+  for (const char* address :
+       {"https://example.org/kelpwise", "HTTP://Example.org", "http://a/b?c#d"})
+    EXPECT_TRUE(IsWebAddress(address)) << address;
+  for (const char* address :
+       {"C:\\Windows\\notepad.exe", "file:///C:/x", "javascript:alert(1)", "http:example.org",
+        "https://", "https:///etc", "  https://example.org", "https://example.org/\"x",
+        "https://example.org/\r\nx", "https://example.org/a b", "ftp://example.org", ""})
+    EXPECT_FALSE(IsWebAddress(address)) << address;
+  for (const char* path : {"C:\\K\\backup\\backup - 200612061405.reg", "C:\\K\\B.REG"})
+    EXPECT_TRUE(IsRegistryFileName(path)) << path;
+  for (const char* path : {"C:\\K\\tool.exe", "C:\\K\\x.reg.exe", "C:\\K.reg\\x", "C:\\K\\x.reg:s"})
+    EXPECT_FALSE(IsRegistryFileName(path)) << path;
 }
 
 TEST(CommandLineTest, SwitchesChooseTheRunAndAnythingElseIsAUsageError) {

@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -79,6 +80,32 @@ inline long RunToEnd(const std::string& commandLine, const char* folder = nullpt
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   return code == STILL_ACTIVE ? -1 : static_cast<long>(code);
+}
+
+// The running processes.
+inline std::vector<PROCESSENTRY32> Processes() {
+  std::vector<PROCESSENTRY32> processes;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    processes.push_back(entry);
+  CloseHandle(snapshot);
+  return processes;
+}
+
+// The ids of the running processes that `parent` started.
+inline std::vector<DWORD> ChildProcesses(DWORD parent) {
+  std::vector<DWORD> children;
+  for (const PROCESSENTRY32& entry : Processes())
+    if (entry.th32ParentProcessID == parent) children.push_back(entry.th32ProcessID);
+  return children;
+}
+
+inline void EndProcess(DWORD id) {
+  HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id);
+  TerminateProcess(process, 1);
+  CloseHandle(process);
 }
 
 inline void DeleteTree(const std::string& path) { RunToEnd("cmd /c rd /s /q \"" + path + "\""); }

@@ -1,9 +1,5 @@
 // The program folder's other programs: the companion starter, the manifests
 // of both executables, and the setup program with its uninstaller.
-#include <windows.h>
-
-#include <tlhelp32.h>
-
 #include <memory>
 
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
@@ -52,16 +48,10 @@ TEST_F(KelpwiseTest, StarterStartsKelpwiseOnTheDueDayAndOtherwiseChangesNothing)
     DWORD starter = 0;
     ASSERT_GE(RunToEnd("\"" + File("KpwStarter.exe") + "\"", "C:\\", &starter), 0)
         << "the starter stays resident";
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more;
-         more = Process32Next(snapshot, &entry)) {
-      if (entry.th32ParentProcessID != starter) continue;
-      m_run.dwProcessId = entry.th32ProcessID;
-      m_run.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, entry.th32ProcessID);
+    for (DWORD child : ChildProcesses(starter)) {
+      m_run.dwProcessId = child;
+      m_run.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, child);
     }
-    CloseHandle(snapshot);
     EXPECT_EQ(Running(), row.starts) << "what was started";
     if (row.starts) {
       EXPECT_EQ(Answer(IDYES), question);

@@ -142,13 +142,19 @@ TEST_F(KelpwiseTest, TheMainWindowsCommandsOnOneRun) {
   for (char id : std::string("abcde"))
     EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kRunMruKey, {id}), id == 'b' || id == 'd') << id;
   // Reverse Changes: no program opens .reg files in the prefix, so the registry editor does.
-  Click(m_main, IDM_FILE_REVERSE_CHANGES);
   // The file-name field: cmb13 in the newer layout, edt1 in the older.
-  HWND chooser =
-      Find([](HWND window) { return GetDlgItem(window, 1148) || GetDlgItem(window, 1152); });
-  ASSERT_NE(chooser, nullptr) << "no file dialog";
-  SetText(chooser, GetDlgItem(chooser, 1148) ? 1148 : 1152, File("backup\\" + first[0]));
-  Click(chooser, IDOK);
+  const auto reverse = [&](const std::string& file) {
+    Click(m_main, IDM_FILE_REVERSE_CHANGES);
+    HWND chooser =
+        Find([](HWND window) { return GetDlgItem(window, 1148) || GetDlgItem(window, 1152); });
+    ASSERT_NE(chooser, nullptr) << "no file dialog";
+    SetText(chooser, GetDlgItem(chooser, 1148) ? 1148 : 1152, file);
+    Click(chooser, IDOK);
+  };
+  // Any other file than a .reg file is named and not handed on.
+  ASSERT_NO_FATAL_FAILURE(reverse(File("KpwStarter.exe")));
+  EXPECT_EQ(Answer(IDOK), m_texts(TXT_NOT_REGISTRY_FILE) + "\n\n" + File("KpwStarter.exe"));
+  ASSERT_NO_FATAL_FAILURE(reverse(File("backup\\" + first[0])));
   Value a;
   EXPECT_TRUE(WaitUntil([&] { return ReadValue(HKEY_CURRENT_USER, kRunMruKey, "a", &a); }));
   EXPECT_EQ(a, Sz(HistoryData('a'))) << "the backup was not imported";
@@ -158,6 +164,57 @@ TEST_F(KelpwiseTest, TheMainWindowsCommandsOnOneRun) {
   EXPECT_TRUE(WaitUntil([&] { return viewer() != nullptr; })) << "no help viewer";
   PostMessageA(viewer(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return viewer() == nullptr; }));
+}
+
+// Go To Website: anything but a web address is named in a box, and nothing
+// is started; an address goes to the desktop's shell (Wine's has one too),
+// which opens it with the https handler, here notepad, that stays open so
+// that its parent shows. Kelpwise itself never starts a program, which
+// would run with its rights.
+TEST_F(KelpwiseTest, GoToWebsiteOpensOnlyWebAddressesAndNeverAsAdministrator) {
+  const std::string handlerKey = "https\\shell\\open\\command";
+  Value handler;
+  ASSERT_TRUE(ReadValue(HKEY_CLASSES_ROOT, handlerKey, "", &handler));
+  ASSERT_TRUE(WriteValue(HKEY_CLASSES_ROOT, handlerKey, "", Sz("C:\\windows\\notepad.exe %1")));
+  struct Restore {
+    std::function<void()> undo;
+    ~Restore() { undo(); }
+  } restore{[&] { WriteValue(HKEY_CLASSES_ROOT, handlerKey, "", handler); }};
+  const auto notepads = [] {
+    std::vector<PROCESSENTRY32> found = Processes();
+    found.erase(std::remove_if(found.begin(), found.end(),
+                               [](auto& p) { return lstrcmpiA(p.szExeFile, "notepad.exe"); }),
+                found.end());
+    return found;
+  };
+  const char* const kRefused[] = {"C:\\windows\\regedit.exe",
+                                  "\"C:\\windows\\system32\\notepad.exe\"",
+                                  "file:///C:/windows/regedit.exe", "&%$ no address"};
+  ASSERT_NO_FATAL_FAILURE(Start());
+  // Wine's desktop process is a child of the first program that shows a window.
+  const std::vector<DWORD> before = ChildProcesses(m_run.dwProcessId);
+  const auto started = [&] {  // how many processes Kelpwise started; ends them
+    size_t count = 0;
+    for (DWORD child : ChildProcesses(m_run.dwProcessId)) {
+      if (std::find(before.begin(), before.end(), child) != before.end()) continue;
+      EndProcess(child);
+      ++count;
+    }
+    return count;
+  };
+  for (const std::string homepage : kRefused) {
+    SCOPED_TRACE(homepage);
+    ASSERT_TRUE(Set("Homepage", homepage));
+    Click(m_main, IDM_HELP_WEBSITE);
+    EXPECT_EQ(Answer(IDOK), m_texts(TXT_WEBSITE_REFUSED) + "\n\n" + homepage);
+    EXPECT_EQ(started(), 0u);
+  }
+  ASSERT_TRUE(Set("Homepage", "https://example.org/kelpwise"));
+  Click(m_main, IDM_HELP_WEBSITE);
+  EXPECT_TRUE(WaitUntil([&] { return !notepads().empty() || Find(IsMessageBox, 0); }));
+  EXPECT_EQ(Find(IsMessageBox, 0), nullptr);
+  EXPECT_EQ(started(), 0u);
+  for (const PROCESSENTRY32& notepad : notepads()) EndProcess(notepad.th32ProcessID);
 }
 
 }  // namespace
