@@ -352,24 +352,28 @@ bool Win32Registry::IsAnsiExact(Handle key, const std::string& name) {
   // name must convert to these bytes without loss: otherwise the name seen
   // through the ANSI functions is a replacement ('?' or a best-fit letter)
   // and a REGEDIT4 file would restore another value.
+  if (!UpdateValueNames(key)) return false;
   const std::wstring* match = nullptr;
-  // Values deleted meanwhile by another program (or another clean-up) may
-  // have made the listing skip this one: a name without a match is looked
-  // for once more in a fresh listing.
-  for (int listing = 0; listing < 2 && match == nullptr; ++listing) {
-    if (listing > 0) m_valueNames = ValueNames();
-    if (!UpdateValueNames(key)) return false;
-    for (size_t i = 0; i < m_valueNames.stored.size(); ++i) {
-      if (m_valueNames.shown[i] != name) continue;
-      if (match != nullptr) return false;
-      match = &m_valueNames.stored[i];
-    }
+  for (size_t i = 0; i < m_valueNames.stored.size(); ++i) {
+    if (m_valueNames.shown[i] != name) continue;
+    if (match != nullptr) return false;
+    match = &m_valueNames.stored[i];
   }
-  // A value deleted since it was found has nothing left to restore: no
-  // backup will hold it, and the clean-up counts it as gone.
+  // Not listed: deleted since the search found it, or skipped by a listing
+  // while another program deleted values in front of it. The value its own
+  // name leads to is then the one looked at; one that is gone by now has
+  // nothing left to restore (no backup will hold it, and the clean-up
+  // counts it as gone).
+  std::wstring byName;
   if (match == nullptr) {
-    return RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
-           ERROR_FILE_NOT_FOUND;
+    const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()),
+                                           nullptr, 0);
+    byName.resize(static_cast<size_t>(length));
+    if (length > 0) {
+      MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &byName[0],
+                          length);
+    }
+    match = &byName;
   }
   std::string exact;
   if (!ToAnsiExact(match->data(), static_cast<int>(match->size()), &exact) || exact != name) {
@@ -384,7 +388,7 @@ bool Win32Registry::IsAnsiExact(Handle key, const std::string& name) {
         return RegQueryValueExW(ToHkey(key), match->c_str(), nullptr, &type, bytes, length);
       },
       &text, &size);
-  if (error == ERROR_FILE_NOT_FOUND) return true;  // gone since it was listed, as above
+  if (error == ERROR_FILE_NOT_FOUND) return true;  // gone by now, as above
   if (error != ERROR_SUCCESS) return false;
   if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return true;
   if (size % sizeof(wchar_t) != 0) return false;  // half a character would be lost
