@@ -1,7 +1,8 @@
 // Checks on what config.ini or the user hands the program before it opens,
-// starts or imports it. The program runs with administrator rights and
-// config.ini is writable for every user, so anything these refuse must not
-// reach the shell, the registry editor or the file system.
+// starts or imports it. The program runs with administrator rights, so
+// settings that another program, an older version or a mistake put there,
+// and files picked by hand, are data: anything these refuse must not reach
+// the shell, the registry editor or the file system.
 #pragma once
 
 #include <string>

@@ -6,7 +6,6 @@
 #include <sys/resource.h>
 
 #include <filesystem>
-#include <functional>
 #include <optional>
 
 #include "app/CommandRun.h"
@@ -141,57 +140,44 @@ TEST_F(CleaningDeletionTest, BackupFileIsGoldenAndNeverReplacesAnOlderOne) {
 // deleted without a backup, no backup where nothing was found, no file
 // written through a link, an existing report kept whole when writing fails.
 TEST(CleanCommandTest, ARunThatCannotFinishLosesNothing) {
+  const CommandMode kClean = CommandMode::Clean, kSearch = CommandMode::Search;
   const struct {
-    const char* name;
+    const char *name, *options;  // the "Options" line; null: none
     CommandMode mode;
     int code;
-    std::function<void(FakeEnvironment&)> arrange;
-    const char* keptReport = nullptr;  // the file that must still hold the older report
-    bool deleted = false, backup = false;
-  } rows[] = {
-      {"all well", CommandMode::Clean, 1, [](FakeEnvironment&) {}, nullptr, true, true},
-      {"nothing found", CommandMode::Clean, 0,
-       [](FakeEnvironment& env) { env.WriteFile("config.ini", "Options\r\n01\r\n"); }},
-      {"no Options line", CommandMode::Clean, 5,
-       [](FakeEnvironment& env) { env.WriteFile("config.ini", "Startup\r\nmanually\r\n"); }},
-      {"no kind chosen", CommandMode::Clean, 5,
-       [](FakeEnvironment& env) { env.WriteFile("config.ini", "Options\r\n00000000000011\r\n"); }},
-      {"another clean-up runs", CommandMode::Clean, 5,
-       [](FakeEnvironment& env) { env.m_otherCleanUpRuns = true; }},
-      {"backup folder is a link", CommandMode::Clean, 3,
-       [](FakeEnvironment& env) {
-         std::filesystem::rename(env.dir() + "/backup", env.dir() + "/elsewhere");
-         std::filesystem::create_directory_symlink(env.dir() + "/elsewhere", env.dir() + "/backup");
-       }},
-      {"report is a link", CommandMode::Search, 5,
-       [](FakeEnvironment& env) {
-         std::filesystem::rename(env.dir() + "/report.txt", env.dir() + "/elsewhere");
-         std::filesystem::create_symlink(env.dir() + "/elsewhere", env.dir() + "/report.txt");
-       },
-       "elsewhere"},
-      {"disk full", CommandMode::Search, 5,
-       [](FakeEnvironment&) {
-         signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
-         const rlimit small{16, RLIM_INFINITY};
-         setrlimit(RLIMIT_FSIZE, &small);
-       },
-       "report.txt"}};
+    const char* linked = "";  // made a link to the file or folder "elsewhere"
+    bool busy = false, full = false, cleaned = false;
+  } rows[] = {{"all well", "1", kClean, 1, "", false, false, true},
+              {"nothing found", "01", kClean, 0},
+              {"no Options line", nullptr, kClean, 5},
+              {"no kind chosen", "00000000000011", kClean, 5},
+              {"another clean-up runs", "1", kClean, 5, "", true},
+              {"backup folder is a link", "1", kClean, 3, "backup"},
+              {"report is a link", "1", kSearch, 5, "report.txt"},
+              {"disk full", "1", kSearch, 5, "", false, true}};
+  signal(SIGXFSZ, SIG_IGN);  // a write past the file size limit fails instead
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     FakeEnvironment env;
     std::filesystem::create_directory(env.dir() + "/backup");
-    env.WriteFile("config.ini", "Options\r\n10000000000000\r\n");
+    env.WriteFile("config.ini", row.options ? "Options\r\n" + std::string(row.options) : "");
     env.WriteFile("blacklist.ini", "\r\n\r\n\r\n");
     env.WriteFile("report.txt", "older report");
     env.m_registry.SetString(HKCU, kMru, "a", "notepad");
-    row.arrange(env);
-    const int code = RunCommand({row.mode, env.dir() + "\\report.txt"}, env);
-    const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
-    setrlimit(RLIMIT_FSIZE, &unlimited);
-    EXPECT_EQ(code, row.code);
-    EXPECT_EQ(!env.m_registry.Find(HKCU, kMru, "a"), row.deleted);
-    EXPECT_EQ(std::filesystem::is_empty(env.dir() + "/backup"), !row.backup);
-    if (row.keptReport) EXPECT_EQ(env.ReadFile(row.keptReport), "older report");
+    if (*row.linked) {
+      std::filesystem::rename(env.dir() + "/" + row.linked, env.dir() + "/elsewhere");
+      std::filesystem::create_symlink(env.dir() + "/elsewhere", env.dir() + "/" + row.linked);
+    }
+    env.m_otherCleanUpRuns = row.busy;
+    rlimit limit{row.full ? 16 : RLIM_INFINITY, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_EQ(RunCommand({row.mode, env.dir() + "\\report.txt"}, env), row.code);
+    limit.rlim_cur = RLIM_INFINITY;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_EQ(!env.m_registry.Find(HKCU, kMru, "a"), row.cleaned);
+    EXPECT_EQ(std::filesystem::is_empty(env.dir() + "/backup"), !row.cleaned);
+    if (row.mode == kSearch)
+      EXPECT_EQ(env.ReadFile(*row.linked ? "elsewhere" : "report.txt"), "older report");
   }
 }
 

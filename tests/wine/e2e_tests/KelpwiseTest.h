@@ -82,30 +82,16 @@ inline long RunToEnd(const std::string& commandLine, const char* folder = nullpt
   return code == STILL_ACTIVE ? -1 : static_cast<long>(code);
 }
 
-// The running processes.
-inline std::vector<PROCESSENTRY32> Processes() {
-  std::vector<PROCESSENTRY32> processes;
+// The ids of the running processes that `parent` started.
+inline std::vector<DWORD> ChildProcesses(DWORD parent) {
+  std::vector<DWORD> children;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32 entry = {};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-    processes.push_back(entry);
-  CloseHandle(snapshot);
-  return processes;
-}
-
-// The ids of the running processes that `parent` started.
-inline std::vector<DWORD> ChildProcesses(DWORD parent) {
-  std::vector<DWORD> children;
-  for (const PROCESSENTRY32& entry : Processes())
     if (entry.th32ParentProcessID == parent) children.push_back(entry.th32ProcessID);
+  CloseHandle(snapshot);
   return children;
-}
-
-inline void EndProcess(DWORD id) {
-  HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id);
-  TerminateProcess(process, 1);
-  CloseHandle(process);
 }
 
 inline void DeleteTree(const std::string& path) { RunToEnd("cmd /c rd /s /q \"" + path + "\""); }
