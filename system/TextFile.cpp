@@ -141,12 +141,6 @@ bool TextFileReader::ReadLine(std::string* line) {
   return true;
 }
 
-TextFileWriter::TextFileWriter(const std::string& path) : m_file(nullptr), m_path(path) {
-  if (CreateExclusively(path, &m_file) != Created::Yes) {
-    throw FileError(FileError::Cause::Open, path);
-  }
-}
-
 std::unique_ptr<TextFileWriter> TextFileWriter::CreateFree(const std::string& stem,
                                                            const std::string& extension) {
   std::string name = stem + extension;

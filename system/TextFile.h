@@ -32,7 +32,6 @@ class TextFileReader {
 // writer destroyed without Close removes nothing but leaves what was written.
 class TextFileWriter {
  public:
-  explicit TextFileWriter(const std::string& path);
   ~TextFileWriter();
   TextFileWriter(const TextFileWriter&) = delete;
   TextFileWriter& operator=(const TextFileWriter&) = delete;
