@@ -1,5 +1,7 @@
 // The main window's clean-up: back up the listed entries, delete them and
 // report, and the key-loop guard that watches the search's paths.
+#include <optional>
+
 #include "app/KelpwiseDlg.h"
 #include "cleaning/Deletion.h"
 #include "cleaning/IgnoreList.h"
@@ -21,14 +23,19 @@ void CKelpwiseDlg::DeleteEntries() {
   UpdateData(false);
   ::UpdateWindow(hwnd());
 
-  const std::unique_ptr<CleanUpLock> lock = WaitForOtherCleanUps();
+  std::unique_ptr<CleanUpLock> lock = WaitForOtherCleanUps();
   DeleteRunResult run;
+  std::optional<FileError> failure;
   try {
     run = BackUpAndDelete(m_tools, m_results.m_arrBackupRecords);
   } catch (const FileError& error) {
+    failure = error;
+  }
+  lock.reset();  // the next clean-up need not wait for the boxes below
+  if (failure) {
     // Nothing was deleted: stay in the Results state so that the next
     // press tries again.
-    ShowMessage(hwnd(), m_translation.LookupText(TXT_BACKUP_NOT_WRITTEN) + "\n\n" + error.path(),
+    ShowMessage(hwnd(), m_translation.LookupText(TXT_BACKUP_NOT_WRITTEN) + "\n\n" + failure->path(),
                 kProductCaption, MB_OK | MB_ICONEXCLAMATION);
     ReturnToResults();
     return;

@@ -100,7 +100,11 @@ class MutexLock : public CleanUpLock {
 
 std::unique_ptr<CleanUpLock> Win32Environment::LockCleanUps(unsigned timeoutMs) {
   HANDLE mutex = CreateMutexA(nullptr, FALSE, "Global\\TarnwellKelpwiseCleanUp");
-  if (mutex == nullptr) return nullptr;
+  // A mutex of that name that this process may not open (another account
+  // made it first and shut others out) cannot serialise anything: the
+  // clean-up goes on alone, as its backup file, created new, still never
+  // replaces another's.
+  if (mutex == nullptr) return std::make_unique<CleanUpLock>();
   switch (WaitForSingleObject(mutex, timeoutMs)) {
     case WAIT_OBJECT_0:
     case WAIT_ABANDONED:  // a clean-up that ended without letting go: it is over
