@@ -144,6 +144,7 @@ TEST(SetupScriptTest, GrantsStandardUsersAtMostReadAndRunAndRemovesNoTree) {
   const std::regex grant(R"((S-1-5-32-545|S-1-5-11|S-1-1-0|S-1-5-4|Users|Everyone|INTERACTIVE))"
                          R"(:(\((OI|CI|IO|NP)\))*(\(?[A-Z,]+\)?))",
                          icase);
+  ASSERT_NE(std::sregex_iterator(script.begin(), script.end(), grant), std::sregex_iterator());
   for (std::sregex_iterator ace(script.begin(), script.end(), grant), end; ace != end; ++ace) {
     EXPECT_EQ((*ace)[4], "RX") << ace->str();
   }
