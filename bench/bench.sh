@@ -33,27 +33,17 @@ timeout="${TIMEOUT:-1800}"
 [ -f "$kwbench" ] || { echo "bench: no $kwbench (cmake --build $KW_BUILD_DIR --target kwbench)" >&2; exit 2; }
 
 work="$(mktemp -d /tmp/kwbench.XXXXXX)"
-export WINEPREFIX="$work/prefix"
-xvfb_pid=""
 cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  kw_stop_prefix
+  kw_stop_xvfb
   if [ "${KEEP:-0}" = 1 ]; then echo "bench: kept $work" >&2; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
 
-# A display of our own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "bench: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-
-echo "bench: creating the prefix" >&2
-kw_wine wineboot -i >/dev/null 2>&1
+kw_start_xvfb
+kw_make_prefix "$work/prefix" >&2
 # Keep one server for the whole run: a restarted server first reloads the
 # large registry, which would be counted in the next measurement.
-wineserver -w
 wineserver -p
 drive_c="$WINEPREFIX/drive_c"
 cp -r "$program_dir" "$drive_c/Kelpwise"

@@ -11,7 +11,7 @@
 
 #include "bench/BackupDeleter.h"
 #include "bench/CoreWalk.h"
-#include "bench/KeyWalker.h"
+#include "bench/BareWalker.h"
 #include "bench/ProgramDriver.h"
 #include "bench/RegistryGenerator.h"
 #include "bench/Stopwatch.h"
@@ -46,7 +46,7 @@ int BareWalk() {
   Stopwatch total;
   for (const ScanCategory& category : ScanCategories()) {
     Stopwatch clock;
-    KeyWalker walker;
+    BareWalker walker;
     walker.Walk(RootOf(category.check), category.startKey);
     std::printf("category=%d keys=%ld values=%ld seconds=%.3f\t%s\n", category.index,
                 walker.keys(), walker.values(), clock.Seconds(), category.startKey.c_str());

@@ -120,6 +120,7 @@ kw_wine() {
 
 # kw_prefix_kind DIR: win32 or win64 for an existing prefix, else nothing.
 kw_prefix_kind() {
+  [ -f "$1/system.reg" ] || return 0  # a failing sed would end a caller's set -e -o pipefail
   sed -n 's/^#arch=\(win32\|win64\)\r\{0,1\}$/\1/p' "$1/system.reg" 2>/dev/null | head -n 1
 }
 

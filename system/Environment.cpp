@@ -68,18 +68,6 @@ std::string Environment::AnsiToUtf8(const std::string& text) {
   return utf8;
 }
 
-namespace {
-Environment* g_installed = nullptr;  // set only by ScopedEnvironment
-}  // namespace
-
-Environment& CurrentEnvironment() {
-  return g_installed != nullptr ? *g_installed : DefaultEnvironment();
-}
-
-ScopedEnvironment::ScopedEnvironment(Environment& env) : m_previous(g_installed) {
-  g_installed = &env;
-}
-
-ScopedEnvironment::~ScopedEnvironment() { g_installed = m_previous; }
+Environment& CurrentEnvironment() { return DefaultEnvironment(); }
 
 }  // namespace kw

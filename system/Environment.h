@@ -1,6 +1,6 @@
 // The machine around the program: registry, own location, Windows folder,
 // file probing and the clock. Win32Environment is the real one; tests
-// install their own with ScopedEnvironment.
+// pass their own to the objects they build.
 #pragma once
 
 #include <memory>
@@ -56,17 +56,5 @@ class Environment {
 
 // The environment the program's objects use unless given another.
 Environment& CurrentEnvironment();
-
-// Makes `env` the current environment for its lifetime (tests).
-class ScopedEnvironment {
- public:
-  explicit ScopedEnvironment(Environment& env);
-  ~ScopedEnvironment();
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  Environment* m_previous;
-};
 
 }  // namespace kw

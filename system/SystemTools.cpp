@@ -176,18 +176,6 @@ int32_t CSystemTools::ParseDecimal(const std::string& text) { return ParseDigits
 
 int32_t CSystemTools::ParseHex(const std::string& text) { return ParseDigits(text, 16); }
 
-int32_t CSystemTools::IntPower(int32_t base, int32_t exponent) {
-  // Square-and-multiply gives the same product modulo 2^32 as multiplying
-  // `exponent` times, without the long loop for large exponents.
-  uint32_t result = 1;
-  uint32_t factor = static_cast<uint32_t>(base);
-  for (int32_t e = exponent; e > 0; e >>= 1) {
-    if (e & 1) result *= factor;
-    factor *= factor;
-  }
-  return static_cast<int32_t>(result);
-}
-
 std::string CSystemTools::ReadRegString(int readRoot, const std::string& valueName) const {
   RegRoot root;
   if (!ReadRootOf(readRoot, &root)) return "";

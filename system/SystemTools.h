@@ -46,7 +46,6 @@ class CSystemTools {
 
   static int32_t ParseDecimal(const std::string& text);
   static int32_t ParseHex(const std::string& text);
-  static int32_t IntPower(int32_t base, int32_t exponent);
 
   // Registry values below m_strKeyPath.
   std::string ReadRegString(int readRoot, const std::string& valueName) const;

@@ -42,7 +42,7 @@ class Win32Environment : public Environment {
   std::map<std::string, DriveType> m_driveTypes;
 };
 
-// What CurrentEnvironment() gives when no other environment is installed.
+// What CurrentEnvironment() gives on Windows.
 Environment& DefaultEnvironment();
 
 }  // namespace kw

@@ -1,5 +1,7 @@
 // Backing found values up to a REGEDIT4 file, then deleting them; the loop
-// guard that adds to the ignore list (which ignorelist_fuzz proves).
+// guard that adds to the ignore list (which ignorelist_fuzz proves); the
+// actions on the results list's rows: removing the selected ones, handing a
+// backup back to the system.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -10,10 +12,13 @@
 
 #include "app/CommandRun.h"
 #include "cleaning/BackupFile.h"
+#include "cleaning/BackupReimport.h"
 #include "cleaning/Deletion.h"
 #include "cleaning/LoopGuard.h"
+#include "cleaning/ResultsListActions.h"
 #include "system/FileError.h"
 #include "tests/support/FakeEnvironment.h"
+#include "tests/support/LetterRows.h"
 
 namespace kw::test {
 
@@ -206,6 +211,78 @@ TEST(CleaningLoopGuardTest, FiresOnEightEqualTrailingComponents) {
   for (const auto& row : rows) {
     EXPECT_EQ(LoopGuardEntry(row.path, row.walkStart), row.entry) << row.path;
   }
+}
+
+// A list view: one letter per row, and '1' under each selected row.
+struct FakeList : RowSelection {
+  int RowCount() const override { return static_cast<int>(rows.size()); }
+  int FirstSelected() const override {
+    const size_t first = selected.find('1');
+    return first == std::string::npos ? -1 : static_cast<int>(first);
+  }
+  bool DeleteRow(int row) override {
+    if (refuseDelete || row >= RowCount()) return false;
+    rows.erase(size_t(row), 1);
+    selected.erase(size_t(row), 1);
+    return true;
+  }
+
+  std::string rows, selected;
+  bool refuseDelete = false;
+};
+
+TEST(RemoveSelectedRowsTest, DropsExactlyTheSelectedRowsWithTheirRecords) {
+  const struct {
+    const char *found, *selected;  // a settled pass
+    bool refuse;
+    int removed;
+    const char* listLeft;   // the list has one more row, '*', that the model does not know
+    const char* modelLeft;  // see Letters
+  } rows[] = {
+      {"abcde", "011010", false, 3, "ad*", "ad|ad"},
+      // Marker records of non-string values have no row and stay.
+      {"aXbYc", "0110", false, 2, "a*", "a|aXY"},
+      {"abc", "0100", true, 0, "abc*", "abc|abc"},  // a list that refuses must not hang
+      {"ab", "001", false, 1, "ab", "ab|ab"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.found) + " -> " + row.listLeft);
+    ResultModel model = ModelOf(row.found, true);
+    FakeList list;
+    for (const ResultRow& listed : model.rows()) list.rows += listed.valueName;
+    list.rows += '*';
+    list.selected = row.selected;
+    list.refuseDelete = row.refuse;
+    EXPECT_EQ(RemoveSelectedRows(model, list), row.removed);
+    EXPECT_EQ(list.rows, row.listLeft);
+    EXPECT_EQ(Letters(model), row.modelLeft);
+  }
+}
+
+// The shell and then the registry editor get the file; what they answer
+// decides the route.
+TEST(HandBackupToSystemTest, FallsBackToTheRegistryEditorAndReportsWhenNothingTakesTheFile) {
+  struct FakeLauncher : ReimportLauncher {
+    bool shellWorks = false, runWorks = true;
+    std::string calls;
+    bool OpenWithShell(const std::string& file) override {
+      calls += "open " + file + ";";
+      return shellWorks;
+    }
+    bool Run(const std::string& program, const std::string& parameters) override {
+      calls += "run " + program + " " + parameters + ";";
+      return runWorks;
+    }
+  } shell, editor, nothing;
+  shell.shellWorks = true;
+  nothing.runWorks = false;
+  const std::string calls = "open C:\\b 1.reg;run C:\\windows\\regedit.exe \"C:\\b 1.reg\";";
+  EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", shell), ReimportRoute::Shell);
+  EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", editor),
+            ReimportRoute::RegistryEditor);
+  EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", nothing), ReimportRoute::Failed);
+  EXPECT_EQ(shell.calls + "|" + editor.calls + "|" + nothing.calls,
+            "open C:\\b 1.reg;|" + calls + "|" + calls);
 }
 
 }  // namespace kw::test

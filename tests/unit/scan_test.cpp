@@ -1,20 +1,18 @@
 // The scan: the entry checks' cut and probe of file references, the key
-// walker (which subkeys it leaves out, the ignore list, the depth limit), the
-// results list's model and the actions on its rows.
+// walker (which subkeys it leaves out, the ignore list, the depth limit) and
+// the results list's model.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 #include <string>
 
-#include "cleaning/BackupReimport.h"
-#include "cleaning/ResultsListActions.h"
 #include "options/OptionsString.h"
 #include "scan/EntryChecks.h"
 #include "scan/KeyWalker.h"
 #include "scan/ResultModel.h"
 #include "scan/ScanCategories.h"
+#include "tests/support/LetterRows.h"
 #include "tests/support/FakeEnvironment.h"
 
 namespace kw::test {
@@ -121,29 +119,6 @@ TEST_F(ScanKeyWalkerTest, BreakDownOptionShortensColumnTwoOnly) {
   EXPECT_NE(m_model.m_arrBackupRecords[0].text.find(std::string(60, 'd')), std::string::npos);
 }
 
-// One row per letter: a lower-case letter is a listed string value, an
-// upper-case one a value of another type.
-BackupRecord LetterRecord(char id) {
-  return BackupRecord{"[HKEY_CURRENT_USER\\K]\n\"" + std::string(1, id) + "\"=\"x\"",
-                      std::islower(id) ? RecordKind::Restorable : RecordKind::NotString};
-}
-
-ResultModel ModelOf(const std::string& ids, bool settle) {
-  ResultModel model;
-  for (const char id : ids) model.Append(ResultRow{"RunMRU", {id}, {id}, 0}, LetterRecord(id));
-  if (settle) model.SettlePass();
-  return model;
-}
-
-// The rows' letters, "|", the backup records' letters.
-std::string Letters(const ResultModel& model) {
-  std::string letters;
-  for (const ResultRow& row : model.rows()) letters += row.valueName;
-  letters += '|';
-  for (const BackupRecord& record : model.m_arrBackupRecords) letters += record.text[23];
-  return letters;
-}
-
 // Settling drops the rows of non-string values but keeps their records.
 TEST(ScanResultModelTest, RowsRemovedOrAddedAroundTheSettleStayAligned) {
   ResultModel model = ModelOf("aBcDE", false);
@@ -155,78 +130,6 @@ TEST(ScanResultModelTest, RowsRemovedOrAddedAroundTheSettleStayAligned) {
   EXPECT_EQ(-1, model.Append(ResultRow{"RunMRU", "D", "D", 0}, LetterRecord('D')));
   EXPECT_EQ(2, model.Append(ResultRow{"RunMRU", "e", "e", 0}, LetterRecord('e')));
   EXPECT_EQ("ace|ace", Letters(model));
-}
-
-// A list view: one letter per row, and '1' under each selected row.
-struct FakeList : RowSelection {
-  int RowCount() const override { return static_cast<int>(rows.size()); }
-  int FirstSelected() const override {
-    const size_t first = selected.find('1');
-    return first == std::string::npos ? -1 : static_cast<int>(first);
-  }
-  bool DeleteRow(int row) override {
-    if (refuseDelete || row >= RowCount()) return false;
-    rows.erase(size_t(row), 1);
-    selected.erase(size_t(row), 1);
-    return true;
-  }
-
-  std::string rows, selected;
-  bool refuseDelete = false;
-};
-
-TEST(RemoveSelectedRowsTest, DropsExactlyTheSelectedRowsWithTheirRecords) {
-  const struct {
-    const char *found, *selected;  // a settled pass
-    bool refuse;
-    int removed;
-    const char* listLeft;   // the list has one more row, '*', that the model does not know
-    const char* modelLeft;  // see Letters
-  } rows[] = {
-      {"abcde", "011010", false, 3, "ad*", "ad|ad"},
-      // Marker records of non-string values have no row and stay.
-      {"aXbYc", "0110", false, 2, "a*", "a|aXY"},
-      {"abc", "0100", true, 0, "abc*", "abc|abc"},  // a list that refuses must not hang
-      {"ab", "001", false, 1, "ab", "ab|ab"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(std::string(row.found) + " -> " + row.listLeft);
-    ResultModel model = ModelOf(row.found, true);
-    FakeList list;
-    for (const ResultRow& listed : model.rows()) list.rows += listed.valueName;
-    list.rows += '*';
-    list.selected = row.selected;
-    list.refuseDelete = row.refuse;
-    EXPECT_EQ(RemoveSelectedRows(model, list), row.removed);
-    EXPECT_EQ(list.rows, row.listLeft);
-    EXPECT_EQ(Letters(model), row.modelLeft);
-  }
-}
-
-// The shell and then the registry editor get the file; what they answer
-// decides the route.
-TEST(HandBackupToSystemTest, FallsBackToTheRegistryEditorAndReportsWhenNothingTakesTheFile) {
-  struct FakeLauncher : ReimportLauncher {
-    bool shellWorks = false, runWorks = true;
-    std::string calls;
-    bool OpenWithShell(const std::string& file) override {
-      calls += "open " + file + ";";
-      return shellWorks;
-    }
-    bool Run(const std::string& program, const std::string& parameters) override {
-      calls += "run " + program + " " + parameters + ";";
-      return runWorks;
-    }
-  } shell, editor, nothing;
-  shell.shellWorks = true;
-  nothing.runWorks = false;
-  const std::string calls = "open C:\\b 1.reg;run C:\\windows\\regedit.exe \"C:\\b 1.reg\";";
-  EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", shell), ReimportRoute::Shell);
-  EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", editor),
-            ReimportRoute::RegistryEditor);
-  EXPECT_EQ(HandBackupToSystem("C:\\b 1.reg", "C:\\windows", nothing), ReimportRoute::Failed);
-  EXPECT_EQ(shell.calls + "|" + editor.calls + "|" + nothing.calls,
-            "open C:\\b 1.reg;|" + calls + "|" + calls);
 }
 
 }  // namespace kw::test

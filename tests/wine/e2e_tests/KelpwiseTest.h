@@ -173,12 +173,12 @@ inline bool Regedit(const std::string& file) {
 
 // fixtures/demo.reg in the prefix, with the live files its values name.
 inline void SeedDemo() {
-  const std::string live = "C:\\Program Files\\Kelpwise Demo\\Live\\";
-  CreateDirectoryA("C:\\Program Files\\Kelpwise Demo", nullptr);
-  CreateDirectoryA(live.c_str(), nullptr);
-  for (std::string file : {"live.exe", "livecom.dll", "livetlb.dll", "live.hlp", "livefull.ttf",
-                           "C:\\windows\\Fonts\\KelpwiseLive.ttf"}) {
-    ASSERT_TRUE(WriteFile(file[1] == ':' ? file : live + file, "Kelpwise demo file\r\n")) << file;
+  // The live files that fixtures/seed.sh creates too, with their folders.
+  for (const std::string& file : Split(ReadFile(SourceFile("fixtures\\live-files.txt")))) {
+    for (size_t slash = file.find('\\', 3); slash != std::string::npos;
+         slash = file.find('\\', slash + 1))
+      CreateDirectoryA(file.substr(0, slash).c_str(), nullptr);
+    ASSERT_TRUE(WriteFile(file, "Kelpwise demo file\r\n")) << file;
   }
   Regedit(SourceFile("fixtures\\demo.reg"));
   ASSERT_EQ(Values(ReadFile(SourceFile("fixtures\\demo.reg")), true), Lines()) << "not imported";

@@ -1,4 +1,4 @@
-#include "bench/KeyWalker.h"
+#include "bench/BareWalker.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 
 namespace kw::bench {
 
-void KeyWalker::Walk(RegRoot root, const std::string& startPath) {
+void BareWalker::Walk(RegRoot root, const std::string& startPath) {
   Win32Registry registry;
   Registry::Handle key = nullptr;
   if (registry.OpenKey(root, startPath, /*forWrite=*/false, &key) != RegStatus::Ok) return;
@@ -15,7 +15,7 @@ void KeyWalker::Walk(RegRoot root, const std::string& startPath) {
   registry.CloseKey(key);
 }
 
-void KeyWalker::WalkOpenKey(HKEY key, const std::string& keyPath) {
+void BareWalker::WalkOpenKey(HKEY key, const std::string& keyPath) {
   ++m_keys;
   DWORD subKeyCount = 0;
   DWORD valueCount = 0;

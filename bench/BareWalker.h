@@ -1,7 +1,8 @@
-// Depth-first walk over the keys a search visits: from a start key, every
-// subkey except the excluded names, values before subkeys, in enumeration
-// order. Per key it opens, queries the counts, enumerates every value with
-// its data and every subkey name, and closes; nothing else.
+// The floor of a search (kwbench bare-walk): a depth-first walk over the
+// keys a search visits, from a start key, every subkey except the excluded
+// names, values before subkeys, in enumeration order. Per key it opens,
+// queries the counts, enumerates every value with its data and every subkey
+// name, and closes; nothing else.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +14,7 @@
 
 namespace kw::bench {
 
-class KeyWalker {
+class BareWalker {
  public:
   // Walks the tree below `startPath` of `root` (the empty path is the root),
   // whose start key the program's registry access opens. Key paths are
