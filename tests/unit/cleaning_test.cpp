@@ -181,8 +181,9 @@ TEST(CleanCommandTest, ARunThatCannotFinishLosesNothing) {
     setrlimit(RLIMIT_FSIZE, &limit);
     EXPECT_EQ(!env.m_registry.Find(HKCU, kMru, "a"), row.cleaned);
     EXPECT_EQ(std::filesystem::is_empty(env.dir() + "/backup"), !row.cleaned);
-    if (row.mode == kSearch)
+    if (row.mode == kSearch) {
       EXPECT_EQ(env.ReadFile(*row.linked ? "elsewhere" : "report.txt"), "older report");
+    }
   }
 }
 

@@ -47,7 +47,9 @@ TEST_F(KelpwiseTest, StarterStartsKelpwiseOnTheDueDayAndOtherwiseChangesNothing)
       m_run.hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, child);
     }
     EXPECT_EQ(Running(), row.starts) << "what was started";
-    if (row.starts) EXPECT_EQ(Answer(IDYES), question);
+    if (row.starts) {
+      EXPECT_EQ(Answer(IDYES), question);
+    }
     EXPECT_EQ(ReadFile(File("config.ini")), bytes);
   }
 }
