@@ -8,9 +8,8 @@
 #include "cleaning/BackupFile.h"
 #include "cleaning/Deletion.h"
 #include "cleaning/IgnoreList.h"
-#include "cleaning/LoopGuard.h"
 #include "options/OptionsString.h"
-#include "scan/KeyWalker.h"
+#include "scan/SearchPass.h"
 #include "system/FileError.h"
 #include "system/TextFile.h"
 
@@ -59,7 +58,7 @@ struct RowPlace {
   std::string keyPath;
 };
 
-class CommandRun : private ScanListener {
+class CommandRun : private SearchPassListener {
  public:
   CommandRun(const CommandLine& command, Environment& env)
       : m_command(command), m_env(env), m_tools(env) {
@@ -98,13 +97,11 @@ class CommandRun : private ScanListener {
     const std::vector<std::string> ignoreList = LoadIgnoreList(BlacklistPath());
     std::array<std::string, kCategoryCount> names;
     for (int i = 0; i < kCategoryCount; ++i) names[i] = CategoryEnglishName(i);
-    KeyWalker walker(m_env.registry(), m_tools, m_model, *this, ignoreList, names, options);
-    for (const ScanCategory& category : ScanCategories()) {
-      if (!options[category.index] || m_loopFired) continue;
-      m_category = category.index;
-      m_walkStart = category.startKey;
-      walker.ScanKey(names[category.index], category.startKey, category.check, category.extensions);
-    }
+    SearchPass pass(m_tools, m_model, *this, ignoreList, names, options);
+    // Nothing is deleted after a loop: the rest of the pass could only
+    // take longer.
+    pass.stopAtKeyLoop = true;
+    pass.Run();
     for (int row : m_model.SettlePass()) m_places.erase(m_places.begin() + row);
     m_facts.found = m_summary.found = m_model.m_nEntryCount;
   }
@@ -170,23 +167,12 @@ class CommandRun : private ScanListener {
 
   std::string BlacklistPath() const { return m_tools.GetProgramDir() + "\\blacklist.ini"; }
 
-  // The key-loop guard as the window runs it, without the message and
-  // without saving the settings: the loop's key goes into blacklist.ini
-  // and the run searches no further category.
-  void CheckKeyLoop(const std::string& keyPath) {
-    if (m_loopFired) return;
-    const std::optional<std::string> entry = LoopGuardEntry(keyPath, m_walkStart);
-    if (!entry) return;
-    m_loopFired = true;
-    m_summary.keyLoop = entry->empty() ? keyPath : *entry;
-    AppendIgnoreEntry(BlacklistPath(), *entry);
+  // The loop's key goes into blacklist.ini; the run deletes nothing.
+  void OnKeyLoop(const std::string& keyPath, const std::string& entry) override {
+    m_summary.keyLoop = entry.empty() ? keyPath : entry;
   }
-
-  void OnKeyEntered(const std::string&) override {}
-  void OnKeyChecked(const std::string& keyPath) override { CheckKeyLoop(keyPath); }
-  void OnEntryAdded(int, const std::string& keyPath, bool) override {
-    m_places.push_back({m_category, keyPath});
-    CheckKeyLoop(keyPath);
+  void OnEntryAdded(int, int category, const std::string& keyPath, bool) override {
+    m_places.push_back({category, keyPath});
   }
 
   const CommandLine& m_command;
@@ -195,9 +181,6 @@ class CommandRun : private ScanListener {
   ResultModel m_model;
   std::vector<RowPlace> m_places;         // one per row of m_model
   std::vector<RecordOutcome> m_outcomes;  // one per record, after /clean
-  int m_category = 0;
-  std::string m_walkStart;
-  bool m_loopFired = false;
   RunFacts m_facts;
   ReportSummary m_summary;
 };

@@ -83,7 +83,6 @@ bool CKelpwiseDlg::OnInitDialog() {
                  reinterpret_cast<LPARAM>(m_hSmallIcon ? m_hSmallIcon : m_hIcon));
 
   LoadIgnoreList();
-  m_bLoopGuardFired = false;
   BuildImageList();
   m_translation.LoadLanguage();
   TranslateMenu();

@@ -13,55 +13,15 @@
 #include "i18n/TranslationTable.h"
 #include "options/OptionsDlg.h"
 #include "scan/ResultModel.h"
-#include "scan/ScanListener.h"
+#include "scan/SearchPass.h"
 #include "system/SystemTools.h"
 
 namespace kw {
 
-class CKelpwiseDlg : public Dialog, private ScanListener {
+class CKelpwiseDlg : public Dialog, private SearchPassListener {
  public:
   // `automaticStart`: the run was started with /autostart.
   explicit CKelpwiseDlg(bool automaticStart, Environment& env = CurrentEnvironment());
-
-  // The 16x16 images of the results list, one per search category.
-  ImageList m_imageList;
-  // The key-loop guard has fired in this run.
-  bool m_bLoopGuardFired = false;
-  // Key paths below which the search does not descend (blacklist.ini).
-  std::vector<std::string> m_arrIgnoreList;
-  CWelcomePanel m_welcomePanel;
-  TranslationTable m_translation;
-  // Rows of the results list with their backup and info records, and the
-  // number of rows.
-  ResultModel m_results;
-  // A finished search awaits deletion: Start Search backs up and deletes.
-  bool m_bDeletePending = false;
-  // The live settings: options string, automatic start, days.
-  COptionsDlg m_dlgOptions;
-  // File-name tokens of the category check in progress.
-  std::vector<std::string> m_arrExtensions;
-  // The start key of the category walk in progress.
-  std::string m_strWalkStart;
-  CSystemTools m_tools;
-
-  Button m_btnMoreInfo;
-  Button m_btnOptions;
-  Button m_btnRemove;
-  Button m_btnStartSearch;
-  ListView m_listResults;
-  std::string m_strStatus;    // static 1004
-  std::string m_strChecking;  // static 1005, the "Currently Checking" line
-
-  HICON m_hIcon;
-  HICON m_hSmallIcon;
-
-  // Search commands.
-  void OnStartSearch();
-  void OnStartNewSearch();
-
-  // Watches a visited key path for a chain of equal key names; when it
-  // finds one it adds the chain's start to blacklist.ini and ends the run.
-  void CheckKeyLoop(const std::string& keyPath);
 
  protected:
   // The start-up sequence. Runs again after a change of language and brings
@@ -72,6 +32,10 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
+  // Search commands.
+  void OnStartSearch();
+  void OnStartNewSearch();
+
   // Start-up steps.
   void AddAboutToSystemMenu();
   void LoadIgnoreList();
@@ -100,8 +64,10 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   // did.
   bool ShowNewRowsIfDue(DWORD now);
   void OnKeyEntered(const std::string& keyPath) override;
-  void OnKeyChecked(const std::string& keyPath) override;
-  void OnEntryAdded(int row, const std::string& keyPath, bool fileReference) override;
+  void OnEntryAdded(int row, int category, const std::string& keyPath, bool fileReference) override;
+  // Shows the loop's message, saves the settings and ends the dialog: the
+  // program closes once the pass is done.
+  void OnKeyLoop(const std::string& keyPath, const std::string& entry) override;
 
   // Backup and deletion of the listed entries.
   void DeleteEntries();
@@ -128,6 +94,32 @@ class CKelpwiseDlg : public Dialog, private ScanListener {
   void OnClose();
   void OnExit();
   void OnLanguageSelection();
+
+  // The 16x16 images of the results list, one per search category.
+  ImageList m_imageList;
+  // Key paths below which the search does not descend (blacklist.ini).
+  std::vector<std::string> m_arrIgnoreList;
+  CWelcomePanel m_welcomePanel;
+  TranslationTable m_translation;
+  // Rows of the results list with their backup and info records, and the
+  // number of rows.
+  ResultModel m_results;
+  // A finished search awaits deletion: Start Search backs up and deletes.
+  bool m_bDeletePending = false;
+  // The live settings: options string, automatic start, days.
+  COptionsDlg m_dlgOptions;
+  CSystemTools m_tools;
+
+  Button m_btnMoreInfo;
+  Button m_btnOptions;
+  Button m_btnRemove;
+  Button m_btnStartSearch;
+  ListView m_listResults;
+  std::string m_strStatus;    // static 1004
+  std::string m_strChecking;  // static 1005, the "Currently Checking" line
+
+  HICON m_hIcon;
+  HICON m_hSmallIcon;
 
   // During a pass: the format of the progress line, the key last entered,
   // the rows the list holds, the times the last repaint, the last listing

@@ -1,17 +1,14 @@
 // The main window's clean-up: back up the listed entries, delete them and
-// report, and the key-loop guard that watches the search's paths.
+// report.
 #include <optional>
 
 #include "app/KelpwiseDlg.h"
 #include "cleaning/Deletion.h"
-#include "cleaning/IgnoreList.h"
-#include "cleaning/LoopGuard.h"
 #include "i18n/TextFormat.h"
 #include "i18n/TextIds.h"
 #include "res/ProductName.h"
 #include "scan/PumpDlg.h"
 #include "system/FileError.h"
-#include "system/Shutdown.h"
 
 namespace kw {
 
@@ -89,28 +86,6 @@ void CKelpwiseDlg::ReturnToIdle() {
   m_bDeletePending = false;
   m_btnOptions.Enable(true);
   UpdateData(false);
-}
-
-void CKelpwiseDlg::CheckKeyLoop(const std::string& keyPath) {
-  if (m_bLoopGuardFired) return;
-  std::optional<std::string> entry = LoopGuardEntry(keyPath, m_strWalkStart);
-  if (!entry) return;
-  // A loop below a key whose name has a line break may leave no key to
-  // ignore: the message then names the looping path and claims no entry.
-  std::string message =
-      m_translation.LookupText(TXT_LOOP_1) + "\n\n" + (entry->empty() ? keyPath : *entry) + "\n\n";
-  if (!entry->empty()) message += m_translation.LookupText(TXT_LOOP_2) + "\n\n";
-  message += m_translation.LookupText(TXT_LOOP_3);
-  // The search lists its rows and lets the list redraw at its repaints;
-  // behind the message the list shows every row found so far.
-  ListNewRows();
-  ::SendMessageA(m_listResults.hwnd(), WM_SETREDRAW, TRUE, 0);
-  ShowMessage(hwnd(), message, kProductCaption, MB_OK | MB_ICONEXCLAMATION);
-  AppendIgnoreEntry(m_tools.GetProgramDir() + "\\blacklist.ini", *entry);
-  m_bLoopGuardFired = true;
-  SaveSettingsOnClose(m_tools, m_dlgOptions.m_strOptions, m_dlgOptions.m_bAutoStart,
-                      m_dlgOptions.m_strDays);
-  Dialog::OnOK();
 }
 
 }  // namespace kw

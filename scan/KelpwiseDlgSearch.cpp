@@ -1,14 +1,17 @@
 // The main window's search pass: Start Search, Start New Search and the
-// window's side of the key walk (progress line, rows, repainting).
+// window's side of the pass (progress line, rows, repainting, the key-loop
+// message).
 #include <array>
 
 #include "app/KelpwiseDlg.h"
 #include "i18n/TextFormat.h"
 #include "i18n/TextIds.h"
+#include "res/ProductName.h"
 #include "res/resource.h"
-#include "scan/KeyWalker.h"
 #include "scan/PumpDlg.h"
 #include "scan/ScanCategories.h"
+#include "scan/SearchPass.h"
+#include "system/Shutdown.h"
 
 namespace kw {
 
@@ -98,17 +101,11 @@ void CKelpwiseDlg::RunSearchCategories() {
   m_pumpCost = 0;
   m_nRepaintCalls = 0;
   m_nListedRows = 0;
-  const OptionFlags options = ReadOptionFlags(m_dlgOptions.m_strOptions);
-  KeyWalker walker(m_tools.environment().registry(), m_tools, m_results, *this, m_arrIgnoreList,
-                   names, options);
+  SearchPass pass(m_tools, m_results, *this, m_arrIgnoreList, names,
+                  ReadOptionFlags(m_dlgOptions.m_strOptions));
   // The list shows its new rows when the window repaints (RepaintIfDue).
   ListRedrawPause pause(m_listResults);
-  for (const ScanCategory& category : ScanCategories()) {
-    if (!options[category.index]) continue;
-    if (IsFileReference(category.check)) m_arrExtensions = category.extensions;
-    m_strWalkStart = category.startKey;
-    walker.ScanKey(names[category.index], category.startKey, category.check, m_arrExtensions);
-  }
+  pass.Run();
   ListNewRows();
 }
 
@@ -131,12 +128,28 @@ void CKelpwiseDlg::OnKeyEntered(const std::string& keyPath) {
   RepaintIfDue();
 }
 
-void CKelpwiseDlg::OnKeyChecked(const std::string& keyPath) { CheckKeyLoop(keyPath); }
-
-void CKelpwiseDlg::OnEntryAdded(int, const std::string& keyPath, bool fileReference) {
+void CKelpwiseDlg::OnEntryAdded(int, int, const std::string&, bool fileReference) {
   // The list takes the row with the next repaint (ListNewRows).
-  CheckKeyLoop(keyPath);
   if (fileReference) RepaintIfDue();
+}
+
+void CKelpwiseDlg::OnKeyLoop(const std::string& keyPath, const std::string& entry) {
+  // A loop below a key whose name has a line break may leave no key to
+  // ignore: the message then names the looping path and claims no entry.
+  std::string message =
+      m_translation.LookupText(TXT_LOOP_1) + "\n\n" + (entry.empty() ? keyPath : entry) + "\n\n";
+  if (!entry.empty()) message += m_translation.LookupText(TXT_LOOP_2) + "\n\n";
+  message += m_translation.LookupText(TXT_LOOP_3);
+  // The search lists its rows and lets the list redraw at its repaints;
+  // behind the message the list shows every row found so far.
+  ListNewRows();
+  ::SendMessageA(m_listResults.hwnd(), WM_SETREDRAW, TRUE, 0);
+  ShowMessage(hwnd(), message, kProductCaption, MB_OK | MB_ICONEXCLAMATION);
+  // The pass adds the entry to blacklist.ini and walks on to its end; the
+  // program closes when it returns to its message loop.
+  SaveSettingsOnClose(m_tools, m_dlgOptions.m_strOptions, m_dlgOptions.m_bAutoStart,
+                      m_dlgOptions.m_strDays);
+  Dialog::OnOK();
 }
 
 bool CKelpwiseDlg::ListNewRows() {

@@ -102,6 +102,7 @@ const std::string& KeyWalker::WindowsDir() {
 
 void KeyWalker::ScanKey(const std::string& categoryName, const std::string& keyPath,
                         ScanCheck check, const std::vector<std::string>& extensions) {
+  if (m_stopped) return;
   const Walk walk{categoryName, check, extensions, IconIndexOf(categoryName)};
 
   // Depth first in enumeration order, without recursion: each level keeps
@@ -109,7 +110,7 @@ void KeyWalker::ScanKey(const std::string& categoryName, const std::string& keyP
   std::vector<Level> levels;
   levels.push_back(Level{keyPath, {}, 0});
   VisitKey(walk, keyPath, 0, &levels.back().subKeys);
-  while (!levels.empty()) {
+  while (!levels.empty() && !m_stopped) {
     Level& level = levels.back();
     if (level.next == level.subKeys.size()) {
       levels.pop_back();

@@ -38,6 +38,9 @@ class KeyWalker {
   // Walks the key `keyPath` below the root of `check` and all keys under it.
   void ScanKey(const std::string& categoryName, const std::string& keyPath, ScanCheck check,
                const std::vector<std::string>& extensions);
+  // Ends the walk in progress once the key being visited is done: no
+  // further key is entered, by it or by a later ScanKey.
+  void Stop() { m_stopped = true; }
 
   // Image index of a category name: the last category whose translated name
   // equals it, else 0.
@@ -67,6 +70,7 @@ class KeyWalker {
   FileProbe m_fileExists;
   std::string m_windowsDir;
   bool m_windowsDirKnown = false;
+  bool m_stopped = false;
 };
 
 }  // namespace kw

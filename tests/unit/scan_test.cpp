@@ -7,11 +7,13 @@
 #include <optional>
 #include <string>
 
+#include "cleaning/LoopGuard.h"
 #include "options/OptionsString.h"
 #include "scan/EntryChecks.h"
 #include "scan/KeyWalker.h"
 #include "scan/ResultModel.h"
 #include "scan/ScanCategories.h"
+#include "scan/SearchPass.h"
 #include "tests/support/LetterRows.h"
 #include "tests/support/FakeEnvironment.h"
 
@@ -117,6 +119,38 @@ TEST_F(ScanKeyWalkerTest, BreakDownOptionShortensColumnTwoOnly) {
   Scan(kRunMru, "00000000000010");
   EXPECT_EQ(m_model.rows().at(0).shown.size(), 54u);
   EXPECT_NE(m_model.m_arrBackupRecords[0].text.find(std::string(60, 'd')), std::string::npos);
+}
+
+// The key-loop guard fires once per pass and blacklist.ini takes the key in
+// front of the chain; a pass that stops at the loop (the command line's)
+// enters no further key, one that walks on (the window's) goes below the
+// loop and into the next category.
+TEST(ScanSearchPassTest, KeyLoopEndsThePassOnlyWhenAsked) {
+  struct Loops : SearchPassListener {
+    void OnKeyLoop(const std::string&, const std::string& entry) override { met += entry + ";"; }
+    std::string met;
+  };
+  std::string loop = StartKey(kRunMru) + "\\A";
+  for (int i = 0; i < kLoopLength; ++i) loop += "\\X";
+  for (const bool stop : {true, false}) {
+    SCOPED_TRACE(stop);
+    FakeEnvironment env;
+    env.WriteFile("blacklist.ini", "\r\n\r\n\r\n");
+    env.m_registry.SetString(kHkcu, loop, "at", "x");
+    env.m_registry.SetString(kHkcu, loop + "\\X", "below", "x");
+    env.m_registry.SetString(kHkcu, StartKey(1), "next", "x");
+    CSystemTools tools(env);
+    ResultModel model;
+    Loops loops;
+    SearchPass pass(tools, model, loops, {}, {}, ReadOptionFlags("11000000000000"));
+    pass.stopAtKeyLoop = stop;
+    pass.Run();
+    std::string found;
+    for (const ResultRow& row : model.rows()) found += row.valueName + ";";
+    EXPECT_EQ(found, stop ? "at;" : "at;below;next;");
+    EXPECT_EQ(loops.met, StartKey(kRunMru) + "\\A;");
+    EXPECT_EQ(env.ReadFile("blacklist.ini"), "\r\n\r\n\r\n" + StartKey(kRunMru) + "\\A\r\n");
+  }
 }
 
 // Settling drops the rows of non-string values but keeps their records.
