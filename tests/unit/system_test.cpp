@@ -118,7 +118,8 @@ TEST(SystemPathsTest, OnlyAPathKnownToBeMissingDoesNotExist) {
   EXPECT_EQ(CSystemTools(env).GetTimestamp(), "200703010907") << "every field zero-padded";
 }
 
-// What the elevated program may hand the browser or the registry editor.
+// What the elevated program may hand the browser, the registry editor or
+// the file system.
 TEST(InputChecksTest, OnlyWebAddressesReachTheBrowserAndOnlyRegFilesTheEditor) {
   for (const char* address :
        {"https://example.org/kelpwise", "HTTP://Example.org", "http://a/b?c#d"})
@@ -132,6 +133,11 @@ TEST(InputChecksTest, OnlyWebAddressesReachTheBrowserAndOnlyRegFilesTheEditor) {
     EXPECT_TRUE(IsRegistryFileName(path)) << path;
   for (const char* path : {"C:\\K\\tool.exe", "C:\\K\\x.reg.exe", "C:\\K.reg\\x", "C:\\K\\x.reg:s"})
     EXPECT_FALSE(IsRegistryFileName(path)) << path;
+  // What "Product ID" may name: a file directly in the program folder.
+  EXPECT_TRUE(IsPlainFileName("kpw.trl.ini"));
+  for (const char* name :
+       {"..\\x", "sub\\x", "sub/x", "C:x", "COM1.trl.ini", "com1 .x", "a\tb", ""})
+    EXPECT_FALSE(IsPlainFileName(name)) << name;
 }
 
 // The setup script gives groups of standard users at most read and execute,

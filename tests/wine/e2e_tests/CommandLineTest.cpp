@@ -79,10 +79,6 @@ TEST_F(CommandLineTest, EachExitCodeComesFromARealSituation) {
   EXPECT_EQ(Values(seeded, true), Lines());
   EXPECT_EQ(Entries("report.txt", {8}), Lines(2, "not deleted: backup not written"));
 
-  // 0: nothing found (a kind chosen that finds nothing).
-  ASSERT_TRUE(Set("Options", "01000000000000"));
-  EXPECT_EQ(Run("/clean" + toReport), 0);
-
   // 5: a key loop goes into blacklist.ini and nothing is deleted.
   ASSERT_TRUE(MakeKeyLoop(kLoopKey) && Set("Options", "00000000010000"));
   EXPECT_EQ(Run("/clean" + toReport), 5);
