@@ -48,7 +48,6 @@ TEST_F(TranslationTableTest, EachLoadReplacesTheTableWithTheChosenSection) {
   const std::string folder = std::filesystem::path(m_env.dir()).filename().string();
   m_env.WriteFile("config.ini", "Product ID\r\n..\\" + folder + "\\kpw\r\nLanguage\r\n[1033]\r\n");
   EXPECT_THROW(m_table.LoadLanguage(), FileError);
-  EXPECT_EQ("one", m_table.LookupText(1));
   // A huge section loads and unloads without deep recursion.
   std::string huge = "[1033]\r\n";
   for (int i = 0; i < 200000; ++i) huge += "00007 seven\r\n";

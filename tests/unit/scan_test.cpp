@@ -14,8 +14,8 @@
 #include "scan/ResultModel.h"
 #include "scan/ScanCategories.h"
 #include "scan/SearchPass.h"
-#include "tests/support/LetterRows.h"
 #include "tests/support/FakeEnvironment.h"
+#include "tests/support/LetterRows.h"
 
 namespace kw::test {
 
