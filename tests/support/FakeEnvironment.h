@@ -3,7 +3,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <filesystem>
 #include <fstream>
@@ -23,6 +25,24 @@ inline std::string ReadBytes(const std::string& nativePath) {
   if (!in) ADD_FAILURE() << "cannot read " << nativePath;
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// While it lives, writing a file past `bytes` fails (as on a full disk).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the process
+    Set(bytes);
+  }
+  ~FileSizeLimit() { Set(RLIM_INFINITY); }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  static void Set(rlim_t bytes) {
+    const rlimit limit{bytes, RLIM_INFINITY};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+};
 
 // The program folder is `subfolder` of a fresh temporary folder (or that
 // folder itself), removed with its content at the end.

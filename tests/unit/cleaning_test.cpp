@@ -4,9 +4,6 @@
 // backup back to the system.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <filesystem>
 #include <optional>
 
@@ -152,7 +149,6 @@ TEST(CleanCommandTest, ARunThatCannotFinishLosesNothing) {
               {"backup folder is a link", "1", kClean, 3, "backup"},
               {"report is a link", "1", kSearch, 5, "report.txt"},
               {"disk full", "1", kClean, 3, "", false, true}};
-  signal(SIGXFSZ, SIG_IGN);  // a write past the file size limit fails instead
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     FakeEnvironment env;
@@ -166,11 +162,10 @@ TEST(CleanCommandTest, ARunThatCannotFinishLosesNothing) {
       std::filesystem::create_symlink(env.dir() + "/elsewhere", env.dir() + "/" + row.linked);
     }
     env.m_otherCleanUpRuns = row.busy;
-    rlimit limit{row.full ? 16 : RLIM_INFINITY, RLIM_INFINITY};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    EXPECT_EQ(RunCommand({row.mode, env.dir() + "\\report.txt"}, env), row.code);
-    limit.rlim_cur = RLIM_INFINITY;
-    setrlimit(RLIMIT_FSIZE, &limit);
+    {
+      const FileSizeLimit limit(row.full ? 16 : RLIM_INFINITY);
+      EXPECT_EQ(RunCommand({row.mode, env.dir() + "\\report.txt"}, env), row.code);
+    }
     EXPECT_EQ(!env.m_registry.Find(HKCU, kMru, "a"), row.cleaned);
     EXPECT_EQ(std::filesystem::is_empty(env.dir() + "/backup"), !row.cleaned);
     if (row.mode == kSearch || row.full) {

@@ -28,6 +28,7 @@ TEST(ScanEntryChecksTest, CutsEachKindOfFileReference) {
   } rows[] = {
       {SCAN_PROGRAM, ".exe", "", "\"C:\\P F\\Gone\\gone.exe\" \"%1\"", "c:\\p f\\gone\\gone.exe"},
       {SCAN_PROGRAM, ".exe", "", "run.exe c:\\data\\x", ""},  // .exe before the drive
+      {SCAN_PROGRAM, ".exe", "", "C:\\Old\\a.exe /log C:\\New\\b.exe", "c:\\old\\a.exe"},
       // Bare font names live in the fonts folder.
       {SCAN_FONT, ".ttf", "Old (TrueType)", "OldFont.TTF", "C:\\Windows\\fonts\\oldfont.ttf"},
       // COM/OLE servers: cut three characters after the last dot.
@@ -117,7 +118,8 @@ TEST_F(ScanKeyWalkerTest, DepthIsLimitedToTheRegistryNestingLimit) {
 TEST_F(ScanKeyWalkerTest, BreakDownOptionShortensColumnTwoOnly) {
   m_registry.SetString(kHkcu, StartKey(kRunMru), "a", "c:\\" + std::string(60, 'd') + "\\x.exe");
   Scan(kRunMru, "00000000000010");
-  EXPECT_EQ(m_model.rows().at(0).shown.size(), 54u);
+  EXPECT_EQ(m_model.rows().at(0).shown,
+            "c:\\" + std::string(32, 'd') + " ... " + std::string(8, 'd') + "\\x.exe");
   EXPECT_NE(m_model.m_arrBackupRecords[0].text.find(std::string(60, 'd')), std::string::npos);
 }
 

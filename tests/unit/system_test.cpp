@@ -5,6 +5,7 @@
 
 #include <regex>
 
+#include "cleaning/IgnoreList.h"
 #include "system/AutomaticStart.h"
 #include "system/InputChecks.h"
 #include "system/Shutdown.h"
@@ -62,6 +63,23 @@ TEST_F(SettingsTest, ClosingSavesOptionsScheduleAndStarter) {
   }
 }
 
+// config.ini and blacklist.ini are replaced whole: a rewrite that fails
+// (here at a full disk) leaves each as it was, never cut short.
+TEST_F(SettingsTest, AFailedRewriteLeavesConfigAndBlacklistAsTheyWere) {
+  const std::string config = "Options\r\n0\r\nCheckTime\r\n7\r\nCheckDate\r\n1000\r\n";
+  const std::string blacklist = "h\r\nh\r\nh\r\nSoftware\\Old\r\n";
+  WriteConfig(config);
+  m_env.WriteFile("Kelp wise/blacklist.ini", blacklist);
+  {
+    const FileSizeLimit full(8);
+    EXPECT_ANY_THROW(SaveSettingsOnClose(m_tools, "11111111111101", true, "30"));
+    EXPECT_ANY_THROW(
+        AppendIgnoreEntry(m_tools.GetProgramDir() + "\\blacklist.ini", "Software\\New"));
+  }
+  EXPECT_EQ(Config(), config);
+  EXPECT_EQ(m_env.ReadFile("Kelp wise/blacklist.ini"), blacklist);
+}
+
 // Closing writes the due day with "%d"; the starter takes nothing else for
 // one, and plans Kelpwise's automatic start on or after it when it is there.
 // It never writes config.ini. The starter's other cases run under Wine.
@@ -114,6 +132,22 @@ TEST(SystemPathsTest, OnlyAPathKnownToBeMissingDoesNotExist) {
   }
   env.m_now = LocalTime{2007, 3, 1, 9, 7};
   EXPECT_EQ(CSystemTools(env).GetTimestamp(), "200703010907") << "every field zero-padded";
+}
+
+// The automatic start's day count: days since 31 December 1999, across leap days.
+TEST(SystemClockTest, DayNumbersCountEveryLeapDay) {
+  const struct {
+    const char *year, *month, *day;
+    int32_t number;
+  } rows[] = {{"2000", "03", "01", 61},
+              {"2004", "02", "29", 1521},
+              {"2004", "03", "01", 1522},
+              {"2005", "03", "01", 1887},
+              {"2006", "12", "06", 2532}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(CSystemTools::DayNumber(row.year, row.month, row.day), row.number)
+        << row.year << "-" << row.month << "-" << row.day;
+  }
 }
 
 // What the elevated program may hand the browser, the registry editor or
