@@ -41,15 +41,6 @@ struct ColumnLayout {
 constexpr ColumnLayout kColumns[] = {
     {TXT_COLUMN_CATEGORY, 110}, {TXT_COLUMN_NAME, 75}, {TXT_COLUMN_DATA, 375}};
 
-// Text ids of the Options dialog's captions, in the order of its m_arrTexts.
-constexpr int kOptionsTextIds[] = {
-    TXT_OPTIONS_TITLE,      TXT_OPTIONS_KIND_GROUP, TXT_OPTIONS_DESCRIPTION, CategoryTextId(0),
-    CategoryTextId(1),      CategoryTextId(2),      CategoryTextId(3),       CategoryTextId(4),
-    CategoryTextId(5),      CategoryTextId(6),      CategoryTextId(7),       CategoryTextId(8),
-    CategoryTextId(9),      CategoryTextId(10),     CategoryTextId(11),      TXT_OPTIONS_MORE_GROUP,
-    TXT_OPTIONS_BREAK_DOWN, TXT_MENU_HELP,          TXT_OPTIONS_CANCEL,      TXT_OPTIONS_AUTOSTART,
-    TXT_OPTIONS_DAYS};
-
 }  // namespace
 
 CKelpwiseDlg::CKelpwiseDlg(bool automaticStart, Environment& env)
@@ -167,8 +158,8 @@ void CKelpwiseDlg::LoadOptions() {
   m_dlgOptions.m_bAutoStart = ReadOptionFlags(m_dlgOptions.m_strOptions)[kOptionAutoStart];
 
   m_dlgOptions.m_arrTexts.clear();
-  for (int id : kOptionsTextIds) {
-    m_dlgOptions.m_arrTexts.push_back(m_translation.LookupText(id));
+  for (const OptionsCaption& caption : kOptionsCaptions) {
+    m_dlgOptions.m_arrTexts.push_back(m_translation.LookupText(caption.textId));
   }
   m_dlgOptions.m_strDays = m_tools.ReadSetting("CheckTime");
 }

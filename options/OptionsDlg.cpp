@@ -1,5 +1,7 @@
 #include "options/OptionsDlg.h"
 
+#include <iterator>
+
 #include "res/resource.h"
 #include "system/Shutdown.h"
 
@@ -16,32 +18,11 @@ constexpr int kCategoryCheckIds[kCategoryCount] = {
     IDC_CHECK_SHARED_DLLS, IDC_CHECK_COM,
     IDC_CHECK_ACTIVEX,     IDC_CHECK_HELP_FILES};
 
-// Indexes into m_arrTexts.
-enum CaptionIndex : size_t {
-  kTextKindsGroup = 1,
-  kTextDescription = 2,
-  kTextFirstCategory = 3,  // 3 to 14 in category order
-  kTextMoreGroup = 15,
-  kTextBreakDown = 16,
-  kTextHelp = 17,
-  kTextCancel = 18,
-  kTextAutoStart = 19,
-  kTextDays = 20,
-};
-
 }  // namespace
 
 COptionsDlg::COptionsDlg(Environment& env) : Dialog(IDD_OPTIONS), m_tools(env) {}
 
 void COptionsDlg::DoDataExchange(DataExchange& dx) {
-  dx.Control(IDC_CHECK_AUTOSTART, m_btnAutoStart);
-  dx.Control(IDC_OPTIONS_HELP, m_btnHelp);
-  dx.Control(IDCANCEL, m_btnCancel);
-  dx.Control(IDC_GROUP_KINDS, m_groupKinds);
-  dx.Control(IDC_GROUP_MORE, m_groupMore);
-  dx.Control(IDC_CHECK_BREAK_DOWN, m_btnBreakDown);
-  for (int i = 0; i < kCategoryCount; ++i) dx.Control(kCategoryCheckIds[i], m_btnCategory[i]);
-
   for (int i = 0; i < kCategoryCount; ++i) dx.Check(kCategoryCheckIds[i], m_bCheck[i]);
   dx.Check(IDC_CHECK_BREAK_DOWN, m_bCheck[kOptionBreakDown]);
   dx.Text(IDC_OPTIONS_DESCRIPTION, m_strDescription);
@@ -60,25 +41,22 @@ bool COptionsDlg::OnInitDialog() {
   m_bAutoStart = flags[kOptionAutoStart];
 
   // Captions the main window did not supply keep the template's text.
-  SetCaption(m_groupKinds, kTextKindsGroup);
-  if (m_arrTexts.size() > kTextDescription) m_strDescription = m_arrTexts[kTextDescription];
-  for (int i = 0; i < kCategoryCount; ++i) SetCaption(m_btnCategory[i], kTextFirstCategory + i);
-  SetCaption(m_groupMore, kTextMoreGroup);
-  SetCaption(m_btnBreakDown, kTextBreakDown);
-  SetCaption(m_btnHelp, kTextHelp);
-  SetCaption(m_btnCancel, kTextCancel);
-  SetCaption(m_btnAutoStart, kTextAutoStart);
-  if (m_arrTexts.size() > kTextDays) m_strDaysLabel = m_arrTexts[kTextDays];
+  for (size_t i = 0; i < m_arrTexts.size() && i < std::size(kOptionsCaptions); ++i) {
+    const int id = kOptionsCaptions[i].controlId;
+    if (id == IDC_OPTIONS_DESCRIPTION) {
+      m_strDescription = m_arrTexts[i];
+    } else if (id == IDC_DAYS_LABEL) {
+      m_strDaysLabel = m_arrTexts[i];
+    } else if (id != 0) {
+      ::SetDlgItemTextA(hwnd(), id, m_arrTexts[i].c_str());
+    }
+  }
 
   // Typing is held to what a schedule can use; a stored text that is no
   // number still shows as it stands (the limit binds typing only).
   ::SendDlgItemMessageA(hwnd(), IDC_DAYS, EM_LIMITTEXT, kScheduleDaysDigits, 0);
   UpdateData(false);
   return true;
-}
-
-void COptionsDlg::SetCaption(Control& control, size_t textIndex) const {
-  if (textIndex < m_arrTexts.size()) control.SetText(m_arrTexts[textIndex]);
 }
 
 void COptionsDlg::OnOK() {
