@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
 
@@ -171,17 +172,27 @@ inline bool Regedit(const std::string& file) {
   return RunToEnd("C:\\windows\\regedit.exe /s \"" + file + "\"") >= 0;
 }
 
+// Runs `f` when it goes out of scope, also after a failed assertion.
+template <typename F>
+struct AtExit {
+  explicit AtExit(F then) : f(then) {}
+  ~AtExit() { f(); }
+  F f;
+};
+
 // fixtures/demo.reg in the prefix, with the live files its values name.
-inline void SeedDemo() {
+[[nodiscard]] inline ::testing::AssertionResult SeedDemo() {
   // The live files that fixtures/seed.sh creates too, with their folders.
   for (const std::string& file : Split(ReadFile(SourceFile("fixtures\\live-files.txt")))) {
     for (size_t slash = file.find('\\', 3); slash != std::string::npos;
          slash = file.find('\\', slash + 1))
       CreateDirectoryA(file.substr(0, slash).c_str(), nullptr);
-    ASSERT_TRUE(WriteFile(file, "Kelpwise demo file\r\n")) << file;
+    if (!WriteFile(file, "Kelpwise demo file\r\n")) return ::testing::AssertionFailure() << file;
   }
   Regedit(SourceFile("fixtures\\demo.reg"));
-  ASSERT_EQ(Values(ReadFile(SourceFile("fixtures\\demo.reg")), true), Lines()) << "not imported";
+  const Lines left = Values(ReadFile(SourceFile("fixtures\\demo.reg")), true);
+  if (left.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "not imported: " << left[0];
 }
 
 // Today as config.ini keeps the day of the automatic start: whole days
@@ -300,11 +311,10 @@ class KelpwiseTest : public ::testing::Test {
   static std::string HistoryData(char id) {
     return std::string("notepad C:\\Kelpwise E2E\\") + id + ".txt";
   }
-  static void SeedHistory(const char* key, const std::string& ids) {
-    for (char id : ids) ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, key, {id}, Sz(HistoryData(id))));
-  }
-  std::string RunMruRow(char id) const {
-    return m_texts(CategoryTextId(0)) + "\t" + id + "\t" + HistoryData(id);
+  [[nodiscard]] static bool SeedHistory(const char* key, const std::string& ids) {
+    for (char id : ids)
+      if (!WriteValue(HKEY_CURRENT_USER, key, {id}, Sz(HistoryData(id)))) return false;
+    return true;
   }
 
   // Ends the run, if any.
@@ -322,13 +332,16 @@ class KelpwiseTest : public ::testing::Test {
     return driver::Launch(arguments.empty() ? exe : exe + " " + arguments, m_dir.c_str(), &m_run);
   }
   // Sets "Options" (unless empty), starts the program and takes its main window.
-  void Start(const std::string& options = "") {
-    ASSERT_TRUE(options.empty() || Set("Options", options));
-    ASSERT_TRUE(Launch()) << "cannot start " << File("Kelpwise.exe");
+  [[nodiscard]] ::testing::AssertionResult Start(const std::string& options = "") {
+    if (!options.empty() && !Set("Options", options))
+      return ::testing::AssertionFailure() << "no Options setting";
+    if (!Launch()) return ::testing::AssertionFailure() << "cannot start " << File("Kelpwise.exe");
     m_main = Find([](HWND window) {
       return GetDlgItem(window, IDC_START_SEARCH) && Text(window) == kProductCaption;
     });
-    ASSERT_NE(m_main, nullptr) << "no main window; the program " << (Running() ? "runs" : "ended");
+    if (m_main) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "no main window; the program " << (Running() ? "runs" : "ended");
   }
   bool Running() const {
     return m_run.hProcess && WaitForSingleObject(m_run.hProcess, 0) == WAIT_TIMEOUT;
@@ -347,12 +360,19 @@ class KelpwiseTest : public ::testing::Test {
     return Find([&](HWND window) { return GetDlgItem(window, id) && window != m_main; });
   }
   // Waits for a message box, presses `button`, waits until it is gone and
-  // returns its text.
+  // returns its text, or a marker the caller's comparison shows.
   std::string Answer(int button, DWORD timeoutMs = kWaitMs) const {
     HWND box = Find(IsMessageBox, timeoutMs);
-    const std::string text = box ? Text(box, 0xFFFF) : "<no message box>";
-    EXPECT_TRUE(box && Close(box, button)) << text;
-    return text;
+    if (!box) return "<no message box>";
+    const std::string text = Text(box, 0xFFFF);
+    return Close(box, button) ? text : "<the box stays> " + text;
+  }
+  // The message box the main window's last handler showed, or null, without
+  // waiting: a handler shows its box before the window's thread pumps again,
+  // and only then does a message sent to the window return.
+  HWND BoxNow() const {
+    driver::Send(m_main, WM_NULL);
+    return Find(IsMessageBox, 0);
   }
   // Presses Start Search (unless pressed) and waits for the end of the pass.
   bool Search(bool press = true) const {

@@ -1,7 +1,5 @@
 // The program folder's other programs: the companion starter, the manifests
 // of both executables, and the setup program with its uninstaller.
-#include <memory>
-
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
 
 namespace kw::test {
@@ -85,7 +83,7 @@ TEST_F(KelpwiseTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsThe
       Beside(nullptr, sizeof(void*) == 8 ? "\\Kelpwise-setup-64.exe" : "\\Kelpwise-setup-32.exe");
   ASSERT_EQ(RunToEnd("\"" + setup + "\" /S /D=" + m_dir, "C:\\"), 0);
   EXPECT_EQ(FilesIn(m_dir), expected);
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_TRUE(Start());
   PostMessageA(m_main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(Ended());
 
@@ -98,12 +96,11 @@ TEST_F(KelpwiseTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsThe
   ASSERT_TRUE(CreateDirectoryA(linked.c_str(), nullptr));
   // Unix rm takes the link away again, also after a failed assertion: Wine's
   // rd cannot remove it, and the tear-down empties the folder it leads to.
-  const auto unlink = [](const std::string* link) {
-    RunToEnd("Z:\\bin\\rm -f backup", link->substr(0, link->rfind('\\')).c_str());
-    WaitUntil([&] { return GetFileAttributesA(link->c_str()) == INVALID_FILE_ATTRIBUTES; });
-  };
   const std::string link = linked + "\\backup";
-  const std::unique_ptr<const std::string, decltype(unlink)> removeLink(&link, unlink);
+  const AtExit unlink([&] {
+    RunToEnd("Z:\\bin\\rm -f backup", linked.c_str());
+    WaitUntil([&] { return GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+  });
   RunToEnd("Z:\\bin\\ln -s ../backup backup", linked.c_str());
   ASSERT_TRUE(WaitUntil([&] {
     const DWORD attributes = GetFileAttributesA(link.c_str());
