@@ -64,9 +64,8 @@ TEST_F(CommandLineTest, EachExitCodeComesFromARealSituation) {
   const std::string seeded =
       std::string("[HKEY_CURRENT_USER\\") + kRunMruKey + "]\n\"a\"=\n\"b\"=\n";
   // 2: nothing is done or written.
-  for (const char* wrong : {"/search /clean", "/search /report", "/cleanup", "/report x.txt"}) {
+  for (const char* wrong : {"/search /clean", "/search /report", "/cleanup", "/report x.txt"})
     EXPECT_EQ(Run(wrong), 2) << wrong;
-  }
   EXPECT_EQ(Values(seeded, true), Lines());
   EXPECT_EQ(Backups(), Lines());
 
@@ -142,20 +141,12 @@ TEST_F(CommandLineTest, TwoCleanUpsAtOnceLeaveEveryDeletedValueInExactlyOneBacku
            t.wHour, t.wMinute);
   ASSERT_TRUE(WriteFile(File("backup\\") + planted, "planted"));
   ASSERT_TRUE(Set("Options", "10000000000000"));
-  PROCESS_INFORMATION runs[2];
-  for (int i = 0; i < 2; ++i) {
-    ASSERT_TRUE(driver::Launch("\"" + File("Kelpwise.exe") + "\" /clean /report \"" +
-                                   File(std::to_string(i) + ".txt") + "\"",
-                               m_dir.c_str(), &runs[i]));
-  }
-  for (PROCESS_INFORMATION& run : runs) {
-    DWORD code = STILL_ACTIVE;
-    EXPECT_EQ(WaitForSingleObject(run.hProcess, kSearchMs), WAIT_OBJECT_0);
-    GetExitCodeProcess(run.hProcess, &code);
-    EXPECT_EQ(code, 1u);
-    CloseHandle(run.hThread);
-    CloseHandle(run.hProcess);
-  }
+  // The first run is the fixture's, which the tear-down ends whatever happens.
+  ASSERT_TRUE(Launch("/clean /report \"" + File("0.txt") + "\""));
+  const std::string other = "\"" + File("Kelpwise.exe") + "\" /clean /report \"" + File("1.txt");
+  EXPECT_EQ(RunToEnd(other + "\"", m_dir.c_str()), 1);
+  DWORD code = STILL_ACTIVE;
+  EXPECT_TRUE(Ended(kSearchMs) && GetExitCodeProcess(m_run.hProcess, &code) && code == 1) << code;
   EXPECT_EQ(ReadFile(File("backup\\") + planted), "planted");
   Lines backups = Backups();
   backups.erase(std::find(backups.begin(), backups.end(), planted));
@@ -185,9 +176,9 @@ TEST_F(CommandLineTest, SharedDllsInEitherSystemFolderAreNotListed) {
   const bool hasWow64 = GetSystemWow64DirectoryA(wow64, MAX_PATH) > 0;  // not in a 32-bit prefix
   const std::string files[] = {"C:\\windows\\System32\\kelpwise-only64.dll",
                                hasWow64 ? std::string(wow64) + "\\kelpwise-only32.dll" : ""};
-  Lines registered;  // spelled as a 32-bit installer would
-  for (const char* name : {"only64", "only32", "neither"})
-    registered.push_back(std::string("C:\\windows\\SYSTEM32\\kelpwise-") + name + ".dll");
+  const std::string dll = "C:\\windows\\SYSTEM32\\kelpwise-";  // as a 32-bit installer spells it
+  Lines registered = {dll + "only64.dll", dll + "neither.dll"};
+  if (hasWow64) registered.push_back(dll + "only32.dll");
   // Runs `action` with redirection off, so that a 32-bit test program reaches
   // the real System32; the test program's own file access needs it on.
   const auto unredirected = [](const auto& action) {
@@ -210,17 +201,15 @@ TEST_F(CommandLineTest, SharedDllsInEitherSystemFolderAreNotListed) {
     for (const std::string& file : files) written &= file.empty() || WriteFile(file, "");
   });
   ASSERT_TRUE(written) << "a DLL file";
-  for (size_t i = 0; i < registered.size(); ++i) {
-    ASSERT_TRUE((!hasWow64 && i == 1) || WriteValue(HKEY_LOCAL_MACHINE, kSharedDlls, registered[i],
-                                                    {REG_DWORD, {1, 0, 0, 0}}))
-        << registered[i];
-  }
+  for (const std::string& name : registered)
+    ASSERT_TRUE(WriteValue(HKEY_LOCAL_MACHINE, kSharedDlls, name, {REG_DWORD, {1, 0, 0, 0}}))
+        << name;
   ASSERT_TRUE(Set("Options", "00000000100000"));
   EXPECT_EQ(Run("/search /report \"" + File("shared.txt") + "\""), 1);
   Lines listed;
   for (const std::string& name : Entries("shared.txt", {4}))
     if (name.find("kelpwise-") != std::string::npos) listed.push_back(name);
-  EXPECT_EQ(listed, Lines{registered[2]});
+  EXPECT_EQ(listed, Lines{dll + "neither.dll"});
 }
 
 }  // namespace

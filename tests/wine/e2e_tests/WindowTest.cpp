@@ -35,8 +35,9 @@ TEST_F(KelpwiseTest, DemoSearchAndDeletionThenAKeyLoopEndsTheRun) {
   Click(m_main, IDC_START_SEARCH);
   EXPECT_TRUE(WaitUntil([&] { return Text(m_main, IDC_STATUS) == m_texts(TXT_STATUS_WAITING); }));
   other.reset();
-  EXPECT_EQ(Delete(false), m_texts(TXT_DELETED_1, static_cast<int>(rows.size()) - 1) + "\n\n" +
-                               m_texts(TXT_NOT_DELETED, 1) + "\n\n" + m_texts(TXT_DELETED_2));
+  EXPECT_EQ(Answer(IDOK, kSearchMs), m_texts(TXT_DELETED_1, static_cast<int>(rows.size()) - 1) +
+                                         "\n\n" + m_texts(TXT_NOT_DELETED, 1) + "\n\n" +
+                                         m_texts(TXT_DELETED_2));
   EXPECT_EQ(Rows(), Lines());
   const Lines files = Backups();
   ASSERT_EQ(files.size(), 1u);
@@ -67,76 +68,65 @@ class ListedHistoryTest : public KelpwiseTest {
     ASSERT_TRUE(Start("11000000000001"));
     ASSERT_TRUE(Search());
     m_listed = Rows();
-    for (char id : std::string("abcde"))
-      m_runMru.push_back(m_texts(CategoryTextId(0)) + "\t" + id + "\t" + HistoryData(id));
     ASSERT_EQ(m_listed.size(), 7u);
-    ASSERT_EQ(Lines(m_listed.begin(), m_listed.begin() + 5), m_runMru);
   }
-  Lines m_listed, m_runMru;
+  Lines m_listed;
 };
 
 // A language chosen is saved and speaks at once; the list is cleared.
 TEST_F(ListedHistoryTest, LanguageSelectionSwitchesTheTextsAndClearsTheList) {
-  const Texts german(LanguageFile(), "[1031]");
-  const std::pair<const Texts*, const char*> kChoices[] = {{&german, "[1031]"},
-                                                           {&m_texts, "[1033]"}};
-  for (const auto& [texts, section] : kChoices) {
-    SCOPED_TRACE(section);
-    Click(m_main, IDM_FILE_LANGUAGE);
-    HWND dialog = Dialog(IDC_LANGUAGE_COMBO);
-    ASSERT_NE(dialog, nullptr) << "no Language Selection";
-    SetText(dialog, IDC_LANGUAGE_COMBO, (*texts)(2));
-    ASSERT_TRUE(Close(dialog, IDOK));
-    driver::Send(m_main, WM_NULL);  // returns once the window has handled the choice
-    EXPECT_EQ(Setting("Language"), section);
-    EXPECT_EQ(Text(m_main, IDC_START_SEARCH), (*texts)(TXT_BUTTON_START_SEARCH));
-    EXPECT_EQ(Rows(), Lines());
-  }
+  const Texts german(File(Setting("Product ID") + "trl.ini"), "[1031]");
+  Click(m_main, IDM_FILE_LANGUAGE);
+  HWND dialog = Find([](HWND window) { return GetDlgItem(window, IDC_LANGUAGE_COMBO); });
+  ASSERT_NE(dialog, nullptr) << "no Language Selection";
+  SetText(dialog, IDC_LANGUAGE_COMBO, german(2));
+  ASSERT_TRUE(Close(dialog, IDOK));
+  driver::Send(m_main, WM_NULL);  // returns once the window has handled the choice
+  EXPECT_EQ(Setting("Language"), "[1031]");
+  EXPECT_EQ(Text(m_main, IDC_START_SEARCH), german(TXT_BUTTON_START_SEARCH));
+  EXPECT_EQ(Rows(), Lines());
 }
 
 // Which changes of the options bring up the question to search again, and
-// what stays listed; the steps go in order, a new pass follows only the
-// last. Typing takes at most four digits.
+// what stays listed; the steps go in order, each sets the days to 12 (a
+// change only in the first OK), and a new pass follows only the last.
+// Typing takes at most four digits.
 TEST_F(ListedHistoryTest, OptionsAskToSearchAgainOnlyWhenTheKindsOrTheirLookChange) {
   const struct {
     const char* name;
-    int control;  // set to "12" (IDC_DAYS) or checked as `on`
-    bool on;
-    int closeWith, answer;  // 0: no question may come
+    int toggled, closeWith, answer;  // a check box or 0; 0: no question may come
   } kSteps[] = {
-      {"category change cancelled", IDC_CHECK_SEARCH_ASSISTANT, false, IDCANCEL, 0},
-      {"days only", IDC_DAYS, false, IDOK, 0},
-      {"category change answered No", IDC_CHECK_SEARCH_ASSISTANT, false, IDOK, IDNO},
-      {"break-down change answered No", IDC_CHECK_BREAK_DOWN, true, IDOK, IDNO},
-      {"category change answered Yes", IDC_CHECK_PAINT, true, IDOK, IDYES},
+      {"category change cancelled", IDC_CHECK_SEARCH_ASSISTANT, IDCANCEL, 0},
+      {"days only", 0, IDOK, 0},
+      {"category change answered No", IDC_CHECK_SEARCH_ASSISTANT, IDOK, IDNO},
+      {"break-down change answered No", IDC_CHECK_BREAK_DOWN, IDOK, IDNO},
+      {"category change answered Yes", IDC_CHECK_PAINT, IDOK, IDYES},
   };
-  const std::string question =
-      m_texts(TXT_OPTIONS_CHANGED_1) + "\n\n" + m_texts(TXT_OPTIONS_CHANGED_2);
   for (const auto& step : kSteps) {
     SCOPED_TRACE(step.name);
     Click(m_main, IDC_OPTIONS);
-    HWND dialog = Dialog(IDC_CHECK_RUNMRU);
+    HWND dialog = Find([](HWND window) { return GetDlgItem(window, IDC_CHECK_RUNMRU); });
     ASSERT_NE(dialog, nullptr) << "no Options dialog";
     HWND days = GetDlgItem(dialog, IDC_DAYS);
     EXPECT_TRUE(GetWindowLongA(days, GWL_STYLE) & ES_NUMBER) << "the days field takes letters";
     EXPECT_EQ(driver::Send(days, EM_GETLIMITTEXT), 4) << "the days field's limit";
-    if (step.control == IDC_DAYS) {
-      SetText(dialog, IDC_DAYS, "12");
-    } else {
-      driver::Send(GetDlgItem(dialog, step.control), BM_SETCHECK, step.on ? BST_CHECKED : 0);
-    }
+    SetText(dialog, IDC_DAYS, "12");
+    HWND box = step.toggled ? GetDlgItem(dialog, step.toggled) : nullptr;
+    if (box) driver::Send(box, BM_SETCHECK, !driver::Send(box, BM_GETCHECK));
     ASSERT_TRUE(Close(dialog, step.closeWith));
     const bool asked = BoxNow() != nullptr;
     EXPECT_EQ(asked, step.answer != 0) << "whether the question came";
     if (asked) {
-      EXPECT_EQ(Answer(step.answer ? step.answer : IDNO), question) << "the question";
+      EXPECT_EQ(Answer(step.answer ? step.answer : IDNO),
+                m_texts(TXT_OPTIONS_CHANGED_1) + "\n\n" + m_texts(TXT_OPTIONS_CHANGED_2));
     }
     if (step.answer != IDYES) {
       EXPECT_EQ(Rows(), m_listed) << "the list changed";
     }
   }
   // The new pass has Search Assistant off, as kept after No, and Paint on.
-  EXPECT_TRUE(WaitUntil([&] { return Rows() == m_runMru; }, kSearchMs)) << "the new pass";
+  const Lines runMru(m_listed.begin(), m_listed.begin() + 5);
+  EXPECT_TRUE(WaitUntil([&] { return Rows() == runMru; }, kSearchMs)) << "the new pass";
   EXPECT_TRUE(Search(false)) << "the new pass did not end";
 }
 
@@ -151,11 +141,9 @@ TEST_F(ListedHistoryTest, RemoveFromListKeepsTheSelectedRowsValues) {
   }
   Click(m_main, IDC_REMOVE);
   EXPECT_TRUE(WaitUntil([&] { return Text(m_main, IDC_STATUS) == m_texts(TXT_STATUS_FOUND, 5); }));
-  Lines left = m_listed;
-  left.erase(left.begin() + 3);
-  left.erase(left.begin() + 1);
-  EXPECT_EQ(Rows(), left);
-  EXPECT_EQ(Delete(), m_texts(TXT_DELETED_1, 5) + "\n\n" + m_texts(TXT_DELETED_2));
+  EXPECT_EQ(Rows(), (Lines{m_listed[0], m_listed[2], m_listed[4], m_listed[5], m_listed[6]}));
+  Click(m_main, IDC_START_SEARCH);
+  EXPECT_EQ(Answer(IDOK, kSearchMs), m_texts(TXT_DELETED_1, 5) + "\n\n" + m_texts(TXT_DELETED_2));
   EXPECT_EQ(Backups().size(), 1u);
   for (char id : std::string("abcde"))
     EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kRunMruKey, {id}), id == 'b' || id == 'd') << id;
@@ -169,19 +157,20 @@ TEST_F(KelpwiseTest, ReverseChangesImportsABackupAndRefusesOtherFiles) {
   ASSERT_TRUE(WriteFile(backup, std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\") + kRunMruKey +
                                     "]\r\n\"a\"=\"notepad C:\\\\Kelpwise E2E\\\\a.txt\"\r\n\r\n"));
   ASSERT_TRUE(Start());
-  // Picks `file`: the text of the box that follows, empty when none does.
-  const auto reverse = [&](const std::string& file) -> std::string {
+  const std::pair<std::string, std::string> kPicks[] = {
+      // a file, and the box that follows
+      {File("KpwStarter.exe"), m_texts(TXT_NOT_REGISTRY_FILE) + "\n\n" + File("KpwStarter.exe")},
+      {backup, ""}};
+  for (const auto& [file, box] : kPicks) {
+    SCOPED_TRACE(file);
     Click(m_main, IDM_FILE_REVERSE_CHANGES);
     // The file-name field: cmb13 in the newer layout, edt1 in the older.
     HWND chooser = Find([](HWND w) { return GetDlgItem(w, cmb13) || GetDlgItem(w, edt1); });
-    if (!chooser) return "<no file dialog>";
+    ASSERT_NE(chooser, nullptr) << "no file dialog";
     SetText(chooser, GetDlgItem(chooser, cmb13) ? cmb13 : edt1, file);
-    if (!Close(chooser, IDOK)) return "<the file dialog stays>";
-    return BoxNow() ? Answer(IDOK) : "";
-  };
-  EXPECT_EQ(reverse(File("KpwStarter.exe")),
-            m_texts(TXT_NOT_REGISTRY_FILE) + "\n\n" + File("KpwStarter.exe"));
-  EXPECT_EQ(reverse(backup), "");
+    ASSERT_TRUE(Close(chooser, IDOK));
+    EXPECT_EQ(BoxNow() ? Answer(IDOK) : "", box);
+  }
   Value a;
   EXPECT_TRUE(WaitUntil([&] { return ReadValue(HKEY_CURRENT_USER, kRunMruKey, "a", &a); }));
   EXPECT_EQ(a, Sz(HistoryData('a'))) << "the backup was not imported";
