@@ -7,11 +7,14 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dlgs.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -28,6 +31,8 @@ namespace kw::test {
 
 using driver::Text;
 using driver::WaitUntil;
+using ::testing::AssertionFailure;
+using ::testing::AssertionResult;
 using Lines = std::vector<std::string>;
 using Value = std::pair<DWORD, std::string>;  // a registry value's type and raw bytes
 // Generous: the first window of a fresh Wine prefix takes several seconds.
@@ -55,14 +60,11 @@ inline bool WriteFile(const std::string& path, const std::string& bytes) {
   return static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes);
 }
 
-inline Lines FilesIn(const std::string& folder) {  // sorted names
+inline Lines FilesIn(const std::string& folder) {  // sorted names; none of a missing folder
   Lines names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  }
-  FindClose(search);
+  std::error_code missing;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, missing))
+    if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -93,8 +95,6 @@ inline std::vector<DWORD> ChildProcesses(DWORD parent) {
   CloseHandle(snapshot);
   return children;
 }
-
-inline void DeleteTree(const std::string& path) { RunToEnd("cmd /c rd /s /q \"" + path + "\""); }
 
 // The value of `variable` (unless null or unset), else the folder of the
 // test program followed by `otherwise`.
@@ -158,9 +158,8 @@ inline std::vector<RegValue> RegValues(const std::string& text) {
 // only of those that the registry no longer holds when `goneOnly`.
 inline Lines Values(const std::string& regText, bool goneOnly = false) {
   Lines lines;
-  for (const RegValue& value : RegValues(regText)) {
+  for (const RegValue& value : RegValues(regText))
     if (!goneOnly || !ReadValue(value.root, value.path, value.name)) lines.push_back(value.line);
-  }
   std::sort(lines.begin(), lines.end());
   lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
   return lines;
@@ -171,28 +170,24 @@ inline bool Regedit(const std::string& file) {
   return RunToEnd("C:\\windows\\regedit.exe /s \"" + file + "\"") >= 0;
 }
 
+// Runs `f` when it goes out of scope, also after a failed assertion.
+template <typename F>
+struct AtExit {
+  explicit AtExit(F then) : f(then) {}
+  ~AtExit() { f(); }
+  F f;
+};
+
 // fixtures/demo.reg in the prefix, with the live files its values name.
-inline void SeedDemo() {
+[[nodiscard]] inline AssertionResult SeedDemo() {
   // The live files that fixtures/seed.sh creates too, with their folders.
   for (const std::string& file : Split(ReadFile(SourceFile("fixtures\\live-files.txt")))) {
-    for (size_t slash = file.find('\\', 3); slash != std::string::npos;
-         slash = file.find('\\', slash + 1))
-      CreateDirectoryA(file.substr(0, slash).c_str(), nullptr);
-    ASSERT_TRUE(WriteFile(file, "Kelpwise demo file\r\n")) << file;
+    SHCreateDirectoryExA(nullptr, file.substr(0, file.rfind('\\')).c_str(), nullptr);
+    if (!WriteFile(file, "Kelpwise demo file\r\n")) return AssertionFailure() << file;
   }
   Regedit(SourceFile("fixtures\\demo.reg"));
-  ASSERT_EQ(Values(ReadFile(SourceFile("fixtures\\demo.reg")), true), Lines()) << "not imported";
-}
-
-// Today as config.ini keeps the day of the automatic start: whole days
-// since the midnight of 31 December 1999 (a FILETIME counts 100 ns steps
-// since 1601).
-inline int Today() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  ULARGE_INTEGER time;
-  SystemTimeToFileTime(&now, reinterpret_cast<FILETIME*>(&time));
-  return static_cast<int>((time.QuadPart - 125910720000000000ULL) / 864000000000ULL);
+  const Lines left = Values(ReadFile(SourceFile("fixtures\\demo.reg")), true);
+  return left.empty() ? ::testing::AssertionSuccess() : AssertionFailure() << "kept: " << left[0];
 }
 
 // Nine keys Sub below HKCR\`top`, which names a missing file.
@@ -206,11 +201,10 @@ inline bool MakeKeyLoop(const std::string& top) {
   return made;
 }
 
-// A click on a button or a menu command, posted so that the handler's
-// dialogs and boxes do not block the test.
+// A click on a button or a menu command (BN_CLICKED is 0), posted so that
+// the handler's dialogs and boxes do not block the test.
 inline void Click(HWND window, int id) {
-  PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+  PostMessageA(window, WM_COMMAND, id, reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
 }
 
 // Clicks `button` of `dialog` and waits until the dialog is gone.
@@ -243,9 +237,8 @@ struct Texts {
   // Its "%d" replaced by `number`; throws, failing the test, when the section lacks `id`.
   std::string operator()(int id, int number = -1) const {
     std::string text = texts.at(id);
-    const size_t at = text.find("%d");
-    return at == std::string::npos || number < 0 ? text
-                                                 : text.replace(at, 2, std::to_string(number));
+    const size_t at = number < 0 ? std::string::npos : text.find("%d");
+    return at == std::string::npos ? text : text.replace(at, 2, std::to_string(number));
   }
   std::map<int, std::string> texts;
 };
@@ -262,15 +255,14 @@ class KelpwiseTest : public ::testing::Test {
     ASSERT_EQ(RunToEnd("xcopy /i /q \"" + source + "\" \"" + m_dir + "\""), 0) << source;
     ASSERT_TRUE(CreateDirectoryA(File("backup").c_str(), nullptr));
     ASSERT_TRUE(Set("Language", "[1033]"));
-    m_texts = Texts(LanguageFile(), "[1033]");
+    m_texts = Texts(File(Setting("Product ID") + "trl.ini"), "[1033]");
   }
   // Ends the run and takes out what the tests put into the prefix.
   void TearDown() override {
     End();
-    if (!m_dir.empty()) DeleteTree(m_dir);
-    for (const RegValue& value : RegValues(ReadFile(SourceFile("fixtures\\demo.reg")))) {
+    if (!m_dir.empty()) RunToEnd("cmd /c rd /s /q \"" + m_dir + "\"");
+    for (const RegValue& value : RegValues(ReadFile(SourceFile("fixtures\\demo.reg"))))
       SHDeleteValueA(value.root, value.path.c_str(), value.name.c_str());
-    }
     SHDeleteKeyA(HKEY_CURRENT_USER, kRunMruKey);
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Search Assistant");
     SHDeleteValueA(HKEY_CURRENT_USER, kRunKey, "Kelpwise");
@@ -279,16 +271,14 @@ class KelpwiseTest : public ::testing::Test {
 
   std::string File(const std::string& name) const { return m_dir + "\\" + name; }
   Lines Backups() const { return FilesIn(File("backup")); }
-  std::string LanguageFile() const { return File(Setting("Product ID") + "trl.ini"); }
   // config.ini: a key line, then its value line.
-  Lines Config() const { return Split(ReadFile(File("config.ini"))); }
   std::string Setting(const std::string& key) const {
-    const Lines lines = Config();
+    const Lines lines = Split(ReadFile(File("config.ini")));
     const auto found = std::find(lines.begin(), lines.end(), key);
     return found < lines.end() - 1 ? found[1] : "<no setting " + key + ">";
   }
   bool Set(const std::string& key, const std::string& value) const {
-    Lines lines = Config();
+    Lines lines = Split(ReadFile(File("config.ini")));
     const auto found = std::find(lines.begin(), lines.end(), key);
     if (found >= lines.end() - 1) return false;
     found[1] = value;
@@ -300,11 +290,10 @@ class KelpwiseTest : public ::testing::Test {
   static std::string HistoryData(char id) {
     return std::string("notepad C:\\Kelpwise E2E\\") + id + ".txt";
   }
-  static void SeedHistory(const char* key, const std::string& ids) {
-    for (char id : ids) ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, key, {id}, Sz(HistoryData(id))));
-  }
-  std::string RunMruRow(char id) const {
-    return m_texts(CategoryTextId(0)) + "\t" + id + "\t" + HistoryData(id);
+  [[nodiscard]] static bool SeedHistory(const char* key, const std::string& ids) {
+    for (char id : ids)
+      if (!WriteValue(HKEY_CURRENT_USER, key, {id}, Sz(HistoryData(id)))) return false;
+    return true;
   }
 
   // Ends the run, if any.
@@ -322,17 +311,16 @@ class KelpwiseTest : public ::testing::Test {
     return driver::Launch(arguments.empty() ? exe : exe + " " + arguments, m_dir.c_str(), &m_run);
   }
   // Sets "Options" (unless empty), starts the program and takes its main window.
-  void Start(const std::string& options = "") {
-    ASSERT_TRUE(options.empty() || Set("Options", options));
-    ASSERT_TRUE(Launch()) << "cannot start " << File("Kelpwise.exe");
+  [[nodiscard]] AssertionResult Start(const std::string& options = "") {
+    if (!options.empty() && !Set("Options", options)) return AssertionFailure() << "no Options";
+    if (!Launch()) return AssertionFailure() << "cannot start " << File("Kelpwise.exe");
     m_main = Find([](HWND window) {
       return GetDlgItem(window, IDC_START_SEARCH) && Text(window) == kProductCaption;
     });
-    ASSERT_NE(m_main, nullptr) << "no main window; the program " << (Running() ? "runs" : "ended");
+    return AssertionResult(m_main != nullptr)
+           << "no main window; the program " << (Running() ? "runs" : "ended");
   }
-  bool Running() const {
-    return m_run.hProcess && WaitForSingleObject(m_run.hProcess, 0) == WAIT_TIMEOUT;
-  }
+  bool Running() const { return m_run.hProcess && !Ended(0); }
   bool Ended(DWORD timeoutMs = kWaitMs) const {
     return m_run.hProcess && WaitForSingleObject(m_run.hProcess, timeoutMs) == WAIT_OBJECT_0;
   }
@@ -343,16 +331,20 @@ class KelpwiseTest : public ::testing::Test {
               timeoutMs);
     return found;
   }
-  HWND Dialog(int id) const {  // one other than the main window holding control `id`
-    return Find([&](HWND window) { return GetDlgItem(window, id) && window != m_main; });
-  }
   // Waits for a message box, presses `button`, waits until it is gone and
-  // returns its text.
+  // returns its text, or a marker the caller's comparison shows.
   std::string Answer(int button, DWORD timeoutMs = kWaitMs) const {
     HWND box = Find(IsMessageBox, timeoutMs);
-    const std::string text = box ? Text(box, 0xFFFF) : "<no message box>";
-    EXPECT_TRUE(box && Close(box, button)) << text;
-    return text;
+    if (!box) return "<no message box>";
+    const std::string text = Text(box, 0xFFFF);
+    return Close(box, button) ? text : "<the box stays> " + text;
+  }
+  // The message box the main window's last handler showed, or null, without
+  // waiting: a handler shows its box before the window's thread pumps again,
+  // and only then does a message sent to the window return.
+  HWND BoxNow() const {
+    driver::Send(m_main, WM_NULL);
+    return Find(IsMessageBox, 0);
   }
   // Presses Start Search (unless pressed) and waits for the end of the pass.
   bool Search(bool press = true) const {
@@ -363,13 +355,6 @@ class KelpwiseTest : public ::testing::Test {
     };
     WaitUntil([&] { return ended() || Find(IsMessageBox, 0); }, kSearchMs);
     return ended() && !Find(IsMessageBox, 0);
-  }
-  // Presses Delete Entries (unless pressed) and answers the report with OK: its text.
-  std::string Delete(bool press = true) const {
-    if (press) Click(m_main, IDC_START_SEARCH);
-    const std::string text = Answer(IDOK, kSearchMs);
-    driver::Send(m_main, WM_NULL);  // returns once the window has finished the deletion
-    return text;
   }
   // List-view messages are not marshalled between processes: `item` goes into
   // the program's memory with its text pointer aimed at a buffer behind it.
@@ -393,12 +378,9 @@ class KelpwiseTest : public ::testing::Test {
   // The list's cells, one string per row with tabs between them.
   Lines Rows() const {
     Lines rows(driver::Send(GetDlgItem(m_main, IDC_LIST_RESULTS), LVM_GETITEMCOUNT));
-    for (size_t row = 0; row < rows.size(); ++row) {
-      LVITEMA item = {};
-      for (; item.iSubItem < 3; ++item.iSubItem) {
+    for (size_t row = 0; row < rows.size(); ++row)
+      for (LVITEMA item = {}; item.iSubItem < 3; ++item.iSubItem)
         rows[row] += (item.iSubItem ? "\t" : "") + SendItem(LVM_GETITEMTEXTA, row, item);
-      }
-    }
     return rows;
   }
 

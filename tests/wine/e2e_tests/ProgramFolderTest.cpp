@@ -1,7 +1,5 @@
 // The program folder's other programs: the companion starter, the manifests
 // of both executables, and the setup program with its uninstaller.
-#include <memory>
-
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
 
 namespace kw::test {
@@ -24,6 +22,14 @@ TEST_F(KelpwiseTest, StarterStartsKelpwiseOnTheDueDayAndOtherwiseChangesNothing)
                 {"no config.ini", 0, "config.ini", false},
                 {"no Kelpwise.exe", 0, "Kelpwise.exe", false}};
   const std::string question = m_texts(TXT_AUTOSTART_1) + "\n\n" + m_texts(TXT_AUTOSTART_2);
+  // Today as config.ini keeps the day of the automatic start: whole days
+  // since the midnight of 31 December 1999 (a FILETIME counts 100 ns steps
+  // since 1601).
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  ULARGE_INTEGER time;
+  SystemTimeToFileTime(&now, reinterpret_cast<FILETIME*>(&time));
+  const int today = static_cast<int>((time.QuadPart - 125910720000000000ULL) / 864000000000ULL);
   ASSERT_TRUE(Set("Startup", "automatically") && Launch());
   EXPECT_EQ(Answer(IDNO), question);
   EXPECT_TRUE(Ended()) << "No ends the run";
@@ -35,7 +41,7 @@ TEST_F(KelpwiseTest, StarterStartsKelpwiseOnTheDueDayAndOtherwiseChangesNothing)
     SCOPED_TRACE(row.name);
     End();
     ASSERT_TRUE(WriteFile(File("config.ini"), config) && WriteFile(File("Kelpwise.exe"), program));
-    ASSERT_TRUE(Set("CheckDate", std::to_string(Today() + row.dueIn)));
+    ASSERT_TRUE(Set("CheckDate", std::to_string(today + row.dueIn)));
     ASSERT_TRUE(!row.deleted || DeleteFileA(File(row.deleted).c_str()));
     const std::string bytes = ReadFile(File("config.ini"));
     // Run from another folder; the process it started, if any, is the run.
@@ -77,15 +83,15 @@ TEST_F(KelpwiseTest, EachProgramCarriesItsManifest) {
 // Kelpwise's backups and reports, never through a linked backup folder.
 TEST_F(KelpwiseTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsTheBackups) {
   Lines expected = FilesIn(m_dir);
-  expected.insert(std::upper_bound(expected.begin(), expected.end(), "Uninstall.exe"),
-                  "Uninstall.exe");
-  DeleteTree(m_dir);
+  expected.push_back("Uninstall.exe");
+  std::sort(expected.begin(), expected.end());
+  RunToEnd("cmd /c rd /s /q \"" + m_dir + "\"");
   m_dir = "C:\\Kelpwise Setup Test " + std::to_string(GetCurrentProcessId());
   const std::string setup =
       Beside(nullptr, sizeof(void*) == 8 ? "\\Kelpwise-setup-64.exe" : "\\Kelpwise-setup-32.exe");
   ASSERT_EQ(RunToEnd("\"" + setup + "\" /S /D=" + m_dir, "C:\\"), 0);
   EXPECT_EQ(FilesIn(m_dir), expected);
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_TRUE(Start());
   PostMessageA(m_main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(Ended());
 
@@ -98,12 +104,11 @@ TEST_F(KelpwiseTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsThe
   ASSERT_TRUE(CreateDirectoryA(linked.c_str(), nullptr));
   // Unix rm takes the link away again, also after a failed assertion: Wine's
   // rd cannot remove it, and the tear-down empties the folder it leads to.
-  const auto unlink = [](const std::string* link) {
-    RunToEnd("Z:\\bin\\rm -f backup", link->substr(0, link->rfind('\\')).c_str());
-    WaitUntil([&] { return GetFileAttributesA(link->c_str()) == INVALID_FILE_ATTRIBUTES; });
-  };
   const std::string link = linked + "\\backup";
-  const std::unique_ptr<const std::string, decltype(unlink)> removeLink(&link, unlink);
+  const AtExit unlink([&] {
+    RunToEnd("Z:\\bin\\rm -f backup", linked.c_str());
+    WaitUntil([&] { return GetFileAttributesA(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+  });
   RunToEnd("Z:\\bin\\ln -s ../backup backup", linked.c_str());
   ASSERT_TRUE(WaitUntil([&] {
     const DWORD attributes = GetFileAttributesA(link.c_str());

@@ -14,9 +14,9 @@ namespace {
 TEST_F(KelpwiseTest, DemoSearchAndDeletionThenAKeyLoopEndsTheRun) {
   const std::string demo = ReadFile(SourceFile("fixtures\\demo.reg"));
   std::string expectedBackup = ReadFile(SourceFile("fixtures\\expected-demo-backup.reg"));
-  ASSERT_NO_FATAL_FAILURE(SeedDemo());
+  ASSERT_TRUE(SeedDemo());
   const std::string blacklist = ReadFile(File("blacklist.ini"));
-  ASSERT_NO_FATAL_FAILURE(Start("11111111111101"));
+  ASSERT_TRUE(Start("11111111111101"));
   ASSERT_TRUE(Search());
   const Lines rows = Rows();
   EXPECT_EQ(rows, Split(ReadFile(SourceFile("fixtures\\expected-demo.tsv"))));
@@ -35,8 +35,9 @@ TEST_F(KelpwiseTest, DemoSearchAndDeletionThenAKeyLoopEndsTheRun) {
   Click(m_main, IDC_START_SEARCH);
   EXPECT_TRUE(WaitUntil([&] { return Text(m_main, IDC_STATUS) == m_texts(TXT_STATUS_WAITING); }));
   other.reset();
-  EXPECT_EQ(Delete(false), m_texts(TXT_DELETED_1, static_cast<int>(rows.size()) - 1) + "\n\n" +
-                               m_texts(TXT_NOT_DELETED, 1) + "\n\n" + m_texts(TXT_DELETED_2));
+  EXPECT_EQ(Answer(IDOK, kSearchMs), m_texts(TXT_DELETED_1, static_cast<int>(rows.size()) - 1) +
+                                         "\n\n" + m_texts(TXT_NOT_DELETED, 1) + "\n\n" +
+                                         m_texts(TXT_DELETED_2));
   EXPECT_EQ(Rows(), Lines());
   const Lines files = Backups();
   ASSERT_EQ(files.size(), 1u);
@@ -56,78 +57,82 @@ TEST_F(KelpwiseTest, DemoSearchAndDeletionThenAKeyLoopEndsTheRun) {
   EXPECT_EQ(ReadFile(File("blacklist.ini")), blacklist + kLoopKey + "\r\n");
 }
 
-// One run through the other commands: the language, the Options dialog while
-// results are listed, Remove From List, Reverse Changes and F1.
-TEST_F(KelpwiseTest, TheMainWindowsCommandsOnOneRun) {
-  // hh.exe shows help.chm under the title help/Kelpwise.hhp gives it; F1
-  // makes the system post WM_KEYF1.
-  const auto viewer = [] { return FindWindowA(nullptr, "Tarnwell Kelpwise Help"); };
-  constexpr UINT kKeyF1 = 0x004D;
-  ASSERT_EQ(viewer(), nullptr) << "a help viewer is open already";
-  const Texts german(LanguageFile(), "[1031]");
-  SeedHistory(kRunMruKey, "abcde");
-  SeedHistory("Software\\Microsoft\\Search Assistant\\ACMru\\5603", "ab");
-  ASSERT_NO_FATAL_FAILURE(Start("11000000000001"));
+// Seven history rows listed: the Run box's a to e, then two of the search
+// assistant.
+class ListedHistoryTest : public KelpwiseTest {
+ protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(KelpwiseTest::SetUp());
+    ASSERT_TRUE(SeedHistory(kRunMruKey, "abcde"));
+    ASSERT_TRUE(SeedHistory("Software\\Microsoft\\Search Assistant\\ACMru\\5603", "ab"));
+    ASSERT_TRUE(Start("11000000000001"));
+    ASSERT_TRUE(Search());
+    m_listed = Rows();
+    ASSERT_EQ(m_listed.size(), 7u);
+  }
+  Lines m_listed;
+};
 
-  // Types `name` into Language Selection and leaves it with OK.
-  const auto choose = [&](const std::string& name) {
-    Click(m_main, IDM_FILE_LANGUAGE);
-    HWND dialog = Dialog(IDC_LANGUAGE_COMBO);
-    SetText(dialog, IDC_LANGUAGE_COMBO, name);
-    EXPECT_TRUE(Close(dialog, IDOK));
-    driver::Send(m_main, WM_NULL);  // returns once the window has handled the choice
-  };
-  ASSERT_TRUE(Search());
-  const Lines listed = Rows();
-  ASSERT_EQ(listed.size(), 7u);
-  choose(german(2));
+// A language chosen is saved and speaks at once; the list is cleared.
+TEST_F(ListedHistoryTest, LanguageSelectionSwitchesTheTextsAndClearsTheList) {
+  const Texts german(File(Setting("Product ID") + "trl.ini"), "[1031]");
+  Click(m_main, IDM_FILE_LANGUAGE);
+  HWND dialog = Find([](HWND window) { return GetDlgItem(window, IDC_LANGUAGE_COMBO); });
+  ASSERT_NE(dialog, nullptr) << "no Language Selection";
+  SetText(dialog, IDC_LANGUAGE_COMBO, german(2));
+  ASSERT_TRUE(Close(dialog, IDOK));
+  driver::Send(m_main, WM_NULL);  // returns once the window has handled the choice
   EXPECT_EQ(Setting("Language"), "[1031]");
-  // The list is cleared and the window speaks German.
   EXPECT_EQ(Text(m_main, IDC_START_SEARCH), german(TXT_BUTTON_START_SEARCH));
   EXPECT_EQ(Rows(), Lines());
-  choose(m_texts(2));
-  ASSERT_TRUE(Search());
+}
 
-  // Which changes of the options bring up the question to search again (a
-  // new pass only follows the last step). Typing takes at most four digits.
+// Which changes of the options bring up the question to search again, and
+// what stays listed; the steps go in order, each sets the days to 12 (a
+// change only in the first OK), and a new pass follows only the last.
+// Typing takes at most four digits.
+TEST_F(ListedHistoryTest, OptionsAskToSearchAgainOnlyWhenTheKindsOrTheirLookChange) {
   const struct {
     const char* name;
-    int control;  // set to "12" (IDC_DAYS) or checked as `on`
-    bool on;
-    int closeWith, answer;  // 0: no question may come
+    int toggled, closeWith, answer;  // a check box or 0; 0: no question may come
   } kSteps[] = {
-      {"category change cancelled", IDC_CHECK_SEARCH_ASSISTANT, false, IDCANCEL, 0},
-      {"days only", IDC_DAYS, false, IDOK, 0},
-      {"category change answered No", IDC_CHECK_SEARCH_ASSISTANT, false, IDOK, IDNO},
-      {"break-down change answered No", IDC_CHECK_BREAK_DOWN, true, IDOK, IDNO},
-      {"category change answered Yes", IDC_CHECK_PAINT, true, IDOK, IDYES},
+      {"category change cancelled", IDC_CHECK_SEARCH_ASSISTANT, IDCANCEL, 0},
+      {"days only", 0, IDOK, 0},
+      {"category change answered No", IDC_CHECK_SEARCH_ASSISTANT, IDOK, IDNO},
+      {"break-down change answered No", IDC_CHECK_BREAK_DOWN, IDOK, IDNO},
+      {"category change answered Yes", IDC_CHECK_PAINT, IDOK, IDYES},
   };
   for (const auto& step : kSteps) {
     SCOPED_TRACE(step.name);
     Click(m_main, IDC_OPTIONS);
-    HWND dialog = Dialog(IDC_CHECK_RUNMRU);
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = Find([](HWND window) { return GetDlgItem(window, IDC_CHECK_RUNMRU); });
+    ASSERT_NE(dialog, nullptr) << "no Options dialog";
     HWND days = GetDlgItem(dialog, IDC_DAYS);
-    EXPECT_TRUE(GetWindowLongA(days, GWL_STYLE) & ES_NUMBER);
-    EXPECT_EQ(driver::Send(days, EM_GETLIMITTEXT), 4);
-    if (step.control == IDC_DAYS) SetText(dialog, IDC_DAYS, "12");
-    const WPARAM state = step.on ? BST_CHECKED : BST_UNCHECKED;
-    if (step.control != IDC_DAYS)
-      driver::Send(GetDlgItem(dialog, step.control), BM_SETCHECK, state);
+    EXPECT_TRUE(GetWindowLongA(days, GWL_STYLE) & ES_NUMBER) << "the days field takes letters";
+    EXPECT_EQ(driver::Send(days, EM_GETLIMITTEXT), 4) << "the days field's limit";
+    SetText(dialog, IDC_DAYS, "12");
+    HWND box = step.toggled ? GetDlgItem(dialog, step.toggled) : nullptr;
+    if (box) driver::Send(box, BM_SETCHECK, !driver::Send(box, BM_GETCHECK));
     ASSERT_TRUE(Close(dialog, step.closeWith));
-    if (step.answer) {
-      EXPECT_EQ(Answer(step.answer),
+    const bool asked = BoxNow() != nullptr;
+    EXPECT_EQ(asked, step.answer != 0) << "whether the question came";
+    if (asked) {
+      EXPECT_EQ(Answer(step.answer ? step.answer : IDNO),
                 m_texts(TXT_OPTIONS_CHANGED_1) + "\n\n" + m_texts(TXT_OPTIONS_CHANGED_2));
     }
-    EXPECT_TRUE(step.answer == IDYES || (!Find(IsMessageBox, 1500) && Rows() == listed));
+    if (step.answer != IDYES) {
+      EXPECT_EQ(Rows(), m_listed) << "the list changed";
+    }
   }
   // The new pass has Search Assistant off, as kept after No, and Paint on.
-  Lines runMru;
-  for (char id : std::string("abcde")) runMru.push_back(RunMruRow(id));
-  EXPECT_TRUE(WaitUntil([&] { return Rows() == runMru; }, kSearchMs));
-  ASSERT_TRUE(Search(false));
+  const Lines runMru(m_listed.begin(), m_listed.begin() + 5);
+  EXPECT_TRUE(WaitUntil([&] { return Rows() == runMru; }, kSearchMs)) << "the new pass";
+  EXPECT_TRUE(Search(false)) << "the new pass did not end";
+}
 
-  // Remove From List: the selected rows' values stay.
+// Remove From List: the selected rows leave the list, and their values the
+// deletion.
+TEST_F(ListedHistoryTest, RemoveFromListKeepsTheSelectedRowsValues) {
   for (int row : {-1, 1, 3}) {  // -1: clear the whole selection first
     LVITEMA item = {};
     item.stateMask = LVIS_SELECTED;
@@ -135,32 +140,49 @@ TEST_F(KelpwiseTest, TheMainWindowsCommandsOnOneRun) {
     ASSERT_NE(SendItem(LVM_SETITEMSTATE, row, item), "<message failed>") << row;
   }
   Click(m_main, IDC_REMOVE);
-  EXPECT_TRUE(WaitUntil([&] { return Text(m_main, IDC_STATUS) == m_texts(TXT_STATUS_FOUND, 3); }));
-  EXPECT_EQ(Rows(), (Lines{runMru[0], runMru[2], runMru[4]}));
-  Delete();
-  const Lines first = Backups();
-  ASSERT_EQ(first.size(), 1u);
+  EXPECT_TRUE(WaitUntil([&] { return Text(m_main, IDC_STATUS) == m_texts(TXT_STATUS_FOUND, 5); }));
+  EXPECT_EQ(Rows(), (Lines{m_listed[0], m_listed[2], m_listed[4], m_listed[5], m_listed[6]}));
+  Click(m_main, IDC_START_SEARCH);
+  EXPECT_EQ(Answer(IDOK, kSearchMs), m_texts(TXT_DELETED_1, 5) + "\n\n" + m_texts(TXT_DELETED_2));
+  EXPECT_EQ(Backups().size(), 1u);
   for (char id : std::string("abcde"))
     EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kRunMruKey, {id}), id == 'b' || id == 'd') << id;
-  // Reverse Changes: no program opens .reg files in the prefix, so the registry editor does.
-  // The file-name field: cmb13 in the newer layout, edt1 in the older.
-  const auto reverse = [&](const std::string& file) {
+}
+
+// Reverse Changes names any other file than a .reg file in a box and does
+// not hand it on; a backup goes to the registry editor (no program opens
+// .reg files in the prefix), without a box.
+TEST_F(KelpwiseTest, ReverseChangesImportsABackupAndRefusesOtherFiles) {
+  const std::string backup = File("backup\\backup - 202001020304.reg");
+  ASSERT_TRUE(WriteFile(backup, std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\") + kRunMruKey +
+                                    "]\r\n\"a\"=\"notepad C:\\\\Kelpwise E2E\\\\a.txt\"\r\n\r\n"));
+  ASSERT_TRUE(Start());
+  const std::pair<std::string, std::string> kPicks[] = {
+      // a file, and the box that follows
+      {File("KpwStarter.exe"), m_texts(TXT_NOT_REGISTRY_FILE) + "\n\n" + File("KpwStarter.exe")},
+      {backup, ""}};
+  for (const auto& [file, box] : kPicks) {
+    SCOPED_TRACE(file);
     Click(m_main, IDM_FILE_REVERSE_CHANGES);
-    HWND chooser =
-        Find([](HWND window) { return GetDlgItem(window, 1148) || GetDlgItem(window, 1152); });
+    // The file-name field: cmb13 in the newer layout, edt1 in the older.
+    HWND chooser = Find([](HWND w) { return GetDlgItem(w, cmb13) || GetDlgItem(w, edt1); });
     ASSERT_NE(chooser, nullptr) << "no file dialog";
-    SetText(chooser, GetDlgItem(chooser, 1148) ? 1148 : 1152, file);
-    Click(chooser, IDOK);
-  };
-  // Any other file than a .reg file is named and not handed on.
-  ASSERT_NO_FATAL_FAILURE(reverse(File("KpwStarter.exe")));
-  EXPECT_EQ(Answer(IDOK), m_texts(TXT_NOT_REGISTRY_FILE) + "\n\n" + File("KpwStarter.exe"));
-  ASSERT_NO_FATAL_FAILURE(reverse(File("backup\\" + first[0])));
+    SetText(chooser, GetDlgItem(chooser, cmb13) ? cmb13 : edt1, file);
+    ASSERT_TRUE(Close(chooser, IDOK));
+    EXPECT_EQ(BoxNow() ? Answer(IDOK) : "", box);
+  }
   Value a;
   EXPECT_TRUE(WaitUntil([&] { return ReadValue(HKEY_CURRENT_USER, kRunMruKey, "a", &a); }));
   EXPECT_EQ(a, Sz(HistoryData('a'))) << "the backup was not imported";
-  EXPECT_EQ(Find(IsMessageBox, 1500), nullptr);
-  // F1 opens help.chm through the prefix's association of .chm files.
+}
+
+// F1 opens help.chm through the prefix's association of .chm files; hh.exe
+// shows it under the title help/Kelpwise.hhp gives it.
+TEST_F(KelpwiseTest, F1OpensTheHelpFile) {
+  constexpr UINT kKeyF1 = 0x004D;  // WM_KEYF1, which F1 makes the system post; MinGW lacks it
+  const auto viewer = [] { return FindWindowA(nullptr, "Tarnwell Kelpwise Help"); };
+  ASSERT_EQ(viewer(), nullptr) << "a help viewer is open already";
+  ASSERT_TRUE(Start());
   PostMessageA(m_main, kKeyF1, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return viewer() != nullptr; })) << "no help viewer";
   PostMessageA(viewer(), WM_CLOSE, 0, 0);
@@ -177,14 +199,11 @@ TEST_F(KelpwiseTest, GoToWebsiteOpensOnlyWebAddressesAndNeverAsAdministrator) {
   Value handler;
   ASSERT_TRUE(ReadValue(HKEY_CLASSES_ROOT, handlerKey, "", &handler));
   ASSERT_TRUE(WriteValue(HKEY_CLASSES_ROOT, handlerKey, "", Sz("C:\\windows\\notepad.exe %1")));
-  const auto restore = [&](const Value* old) {
-    WriteValue(HKEY_CLASSES_ROOT, handlerKey, "", *old);
-  };
-  const std::unique_ptr<const Value, decltype(restore)> restoreHandler(&handler, restore);
+  const AtExit restore([&] { WriteValue(HKEY_CLASSES_ROOT, handlerKey, "", handler); });
   // A program path, a file: address and garbage.
   const char* const kRefused[] = {"C:\\windows\\regedit.exe", "file:///C:/windows/regedit.exe",
                                   "&%$ no"};
-  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_TRUE(Start());
   // Wine's desktop process is a child of the first program that shows a window.
   const size_t children = ChildProcesses(m_run.dwProcessId).size();
   for (const std::string homepage : kRefused) {
