@@ -1,7 +1,8 @@
 // An in-memory registry with the Win32 registry's rules that the program
 // relies on: names compare without regard to ASCII case, runs of
-// backslashes separate like one, keys and values enumerate in creation
-// order, and values change only through a handle opened for writing.
+// backslashes separate like one, subkeys enumerate by name and values in
+// creation order (as on Windows), and values change only through a handle
+// opened for writing.
 #pragma once
 
 #include <strings.h>
@@ -126,6 +127,9 @@ class MemoryRegistry : public Registry {
       auto it = Named(node->children, name);
       if (it == node->children.end()) {
         if (!create) return nullptr;
+        it = std::find_if(node->children.begin(), node->children.end(), [&](const Node& child) {
+          return strcasecmp(child.name.c_str(), name.c_str()) > 0;
+        });
         it = node->children.insert(it, Node{name});
       }
       node = &*it;

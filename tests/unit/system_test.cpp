@@ -1,6 +1,7 @@
 // config.ini: what closing the main window saves and what the companion
 // starter makes of it; whether a file exists; what the elevated program
-// hands on to other programs; the rights the setup script grants.
+// hands on to other programs; the rights the setup script grants; the
+// registry contract on the in-memory twin.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -10,6 +11,7 @@
 #include "system/InputChecks.h"
 #include "system/Shutdown.h"
 #include "tests/support/FakeEnvironment.h"
+#include "tests/support/RegistryContract.h"
 
 namespace kw::test {
 
@@ -187,5 +189,21 @@ TEST(SetupScriptTest, GrantsStandardUsersAtMostReadAndRunAndRemovesNoTree) {
     EXPECT_EQ((*ace)[4], "RX") << ace->str();
   }
 }
+
+// The registry contract on the twin. A name holding '?' is its mark for one
+// the code page cannot hold.
+class MemorySide {
+ public:
+  Registry& registry() { return m_registry; }
+  std::vector<std::string> SetNamesOutsideCodePage(const std::string& key) {
+    m_registry.SetString(kContractRoot, key, "wide?", "x");
+    return {"wide?"};
+  }
+  void Deny() { m_registry.DenyAccess(kContractRoot, kDeniedKey); }
+
+ private:
+  MemoryRegistry m_registry;
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Memory, RegistryContract, MemorySide);
 
 }  // namespace kw::test
