@@ -45,7 +45,8 @@ TEST(CommandLineTest, SwitchesChooseTheRunAndAnythingElseIsAUsageError) {
   }
 }
 
-// Each code's own situation runs under Wine; here the ones where they meet.
+// Each code's own situation is a row of the clean command's table; here
+// the ones where they meet.
 TEST(CommandLineTest, ExitCodeFollowsTheWorstThatHappened) {
   const struct {
     RunFacts facts;

@@ -141,8 +141,9 @@ TEST(CleanCommandTest, ARunThatCannotFinishLosesNothing) {
     CommandMode mode;
     int code;
     const char* linked = "";  // made a link to the file or folder "elsewhere"
-    bool busy = false, full = false, cleaned = false;
+    bool busy = false, full = false, cleaned = false, loop = false;
   } rows[] = {{"all well", "1", kClean, 1, "", false, false, true},
+              {"a key loop", "1", kClean, 5, "", false, false, false, true},
               {"nothing found", "01", kClean, 0},
               {"no Options line", nullptr, kClean, 5},
               {"another clean-up runs", "1", kClean, 5, "", true},
@@ -157,6 +158,7 @@ TEST(CleanCommandTest, ARunThatCannotFinishLosesNothing) {
     env.WriteFile("blacklist.ini", "\r\n\r\n\r\n");
     env.WriteFile("report.txt", "older report");
     env.m_registry.SetString(HKCU, kMru, "a", "notepad");
+    if (row.loop) env.m_registry.AddKey(HKCU, kMru + "\\X\\X\\X\\X\\X\\X\\X\\X"s);
     if (*row.linked) {
       std::filesystem::rename(env.dir() + "/" + row.linked, env.dir() + "/elsewhere");
       std::filesystem::create_symlink(env.dir() + "/elsewhere", env.dir() + "/" + row.linked);

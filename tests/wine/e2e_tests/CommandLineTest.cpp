@@ -56,34 +56,6 @@ TEST_F(CommandLineTest, SearchListsTheWindowsRowsAndChangesNothingCleanDeletesTh
   EXPECT_EQ(Values(demo + expectedBackup, true), Values(expectedBackup));
 }
 
-TEST_F(CommandLineTest, EachExitCodeComesFromARealSituation) {
-  const std::string toReport = " /report \"" + File("report.txt") + "\"";
-  ASSERT_TRUE(SeedHistory(kRunMruKey, "ab"));
-  ASSERT_TRUE(Set("Options", "10000000000000"));
-  const std::string blacklist = ReadFile(File("blacklist.ini"));
-  const std::string seeded =
-      std::string("[HKEY_CURRENT_USER\\") + kRunMruKey + "]\n\"a\"=\n\"b\"=\n";
-  // 2: nothing is done or written.
-  for (const char* wrong : {"/search /clean", "/search /report", "/cleanup", "/report x.txt"})
-    EXPECT_EQ(Run(wrong), 2) << wrong;
-  EXPECT_EQ(Values(seeded, true), Lines());
-  EXPECT_EQ(Backups(), Lines());
-
-  // 3: no backup folder; nothing is deleted, the report says why.
-  const std::string folder = File("backup");
-  ASSERT_TRUE(MoveFileA(folder.c_str(), (folder + ".moved").c_str()));
-  EXPECT_EQ(Run("/clean" + toReport), 3);
-  ASSERT_TRUE(MoveFileA((folder + ".moved").c_str(), folder.c_str()));
-  EXPECT_EQ(Values(seeded, true), Lines());
-  EXPECT_EQ(Entries("report.txt", {8}), Lines(2, "not deleted: backup not written"));
-
-  // 5: a key loop goes into blacklist.ini and nothing is deleted.
-  ASSERT_TRUE(MakeKeyLoop(kLoopKey) && Set("Options", "00000000010000"));
-  EXPECT_EQ(Run("/clean" + toReport), 5);
-  EXPECT_EQ(ReadFile(File("blacklist.ini")), blacklist + kLoopKey + "\r\n");
-  EXPECT_TRUE(ReadValue(HKEY_CLASSES_ROOT, kLoopKey, ""));
-}
-
 // Awkward names and data: the report reads back with a TSV reader, and the
 // backup, imported by the system's registry editor, brings back every byte.
 // Names with a line break or outside the code page cannot come back from a
