@@ -68,6 +68,7 @@ void CKelpwiseDlg::DoDataExchange(DataExchange& dx) {
 
 bool CKelpwiseDlg::OnInitDialog() {
   Dialog::OnInitDialog();
+  SetUpResizing();
   AddAboutToSystemMenu();
   ::SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   ::SendMessageA(hwnd(), WM_SETICON, ICON_SMALL,
@@ -170,7 +171,10 @@ void CKelpwiseDlg::ShowWelcomePanel() {
   m_welcomePanel.m_strFeaturesText = m_translation.LookupText(TXT_WELCOME_FEATURES);
   // The panel's window never exists twice: an old one goes first.
   m_welcomePanel.DestroyWindow();
-  if (m_welcomePanel.Create(hwnd())) ::ShowWindow(m_welcomePanel.hwnd(), SW_SHOW);
+  if (m_welcomePanel.Create(hwnd())) {
+    FollowWelcomePanel();
+    ::ShowWindow(m_welcomePanel.hwnd(), SW_SHOW);
+  }
   m_listResults.Show(SW_HIDE);
 }
 
@@ -235,6 +239,15 @@ bool CKelpwiseDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
       return true;
     case WM_TIMER:
       OnTimer(wParam);
+      return true;
+    case WM_SIZE:
+      OnSize(wParam);
+      return true;
+    case WM_MOVE:
+      OnMove();
+      return true;
+    case WM_GETMINMAXINFO:
+      OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
       return true;
     case WM_INITMENUPOPUP:
       Default();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AnchoredChildren.h"
 #include "app/WelcomePanel.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
@@ -82,6 +83,18 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   bool OnPaint();
   void OnTimer(UINT_PTR id);
 
+  // The sizing border (KelpwiseDlgLayout.cpp). At the first start-up: takes
+  // the template's layout and size as the smallest, then brings back the
+  // stored placement.
+  void SetUpResizing();
+  // Lays the new welcome panel over the list as the list lies now.
+  void FollowWelcomePanel();
+  void OnSize(WPARAM type);
+  void OnMove();
+  void OnGetMinMaxInfo(MINMAXINFO* info);
+  // Stores the size, place and maximised state in config.ini.
+  void SavePlacement();
+
   // Commands.
   void OnAbout();
   void OnOptions();
@@ -117,6 +130,13 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   ListView m_listResults;
   std::string m_strStatus;    // static 1004
   std::string m_strChecking;  // static 1005, the "Currently Checking" line
+
+  // The controls' places relative to the window's edges, the window's
+  // smallest size (zero until set up) and its last rectangle while neither
+  // maximised nor minimised.
+  AnchoredChildren m_layout;
+  SIZE m_minimumSize = {};
+  RECT m_normalRect = {};
 
   HICON m_hIcon;
   HICON m_hSmallIcon;

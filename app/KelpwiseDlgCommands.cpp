@@ -85,6 +85,7 @@ void CKelpwiseDlg::OnLanguageSelection() {
 void CKelpwiseDlg::OnClose() {
   SaveSettingsOnClose(m_tools, m_dlgOptions.m_strOptions, m_dlgOptions.m_bAutoStart,
                       m_dlgOptions.m_strDays);
+  SavePlacement();
   Default();
 }
 

@@ -4,6 +4,18 @@
 
 namespace kw {
 
+namespace {
+
+constexpr ControlAnchor kPanelAnchors[] = {
+    {IDC_WELCOME_RULE_TOP, kAnchorLeft | kAnchorTop | kAnchorRight},
+    {IDC_WELCOME_HEADING, kAnchorLeft | kAnchorTop | kAnchorRight},
+    {IDC_WELCOME_INTRO, kAnchorLeft | kAnchorTop | kAnchorRight},
+    {IDC_WELCOME_FEATURES, kAnchorLeft | kAnchorTop | kAnchorRight},
+    {IDC_WELCOME_RULE_BOTTOM, kAnchorLeft | kAnchorRight | kAnchorBottom},
+};
+
+}  // namespace
+
 CWelcomePanel::CWelcomePanel() : Dialog(IDD_WELCOME) {}
 
 void CWelcomePanel::DoDataExchange(DataExchange& dx) {
@@ -18,6 +30,13 @@ bool CWelcomePanel::OnInitDialog() {
   m_strIntro = m_strIntroText;
   m_strFeatures = m_strFeaturesText;
   UpdateData(false);
+  m_layout.Capture(hwnd(), kPanelAnchors);
+  return true;
+}
+
+bool CWelcomePanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message != WM_SIZE) return false;
+  m_layout.Apply();
   return true;
 }
 

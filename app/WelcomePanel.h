@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/AnchoredChildren.h"
 #include "framework/Dialog.h"
 
 namespace kw {
@@ -26,6 +27,11 @@ class CWelcomePanel : public Dialog {
  protected:
   void DoDataExchange(DataExchange& dx) override;
   bool OnInitDialog() override;
+  // WM_SIZE: the rules and texts take the panel's width.
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  AnchoredChildren m_layout;
 };
 
 }  // namespace kw

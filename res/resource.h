@@ -49,6 +49,8 @@
 #define IDC_CHECKING 1005
 #define IDC_REMOVE 1022
 #define IDC_MORE_INFO 1036
+#define IDC_BANNER_TOP 1120
+#define IDC_RESULTS_GROUP 1121
 
 // Controls of the Options dialog
 #define IDC_GROUP_KINDS 1005

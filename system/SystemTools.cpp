@@ -112,8 +112,9 @@ uint32_t DaysInMonth(int month, int32_t year) {
 }
 
 // The keys config.ini holds.
-const char* const kSettingKeys[] = {"Product ID", "Language",  "Dialects[1031]", "Options",
-                                    "CheckTime",  "CheckDate", "Startup",        "Homepage"};
+const char* const kSettingKeys[] = {"Product ID", "Language",  "Dialects[1031]",
+                                    "Options",    "CheckTime", "CheckDate",
+                                    "Startup",    "Homepage",  "Window Placement"};
 
 // The indexes of the key lines of `key` in config.ini. The file is read in
 // pairs: a line holding a setting's key (or `key`) is a key line, and the
@@ -159,10 +160,13 @@ std::string CSystemTools::ReadSetting(const std::string& key) const {
   return result;
 }
 
-void CSystemTools::WriteSetting(const std::string& key, const std::string& value) const {
+void CSystemTools::WriteSetting(const std::string& key, const std::string& value,
+                                bool addMissing) const {
   const std::string path = ConfigPath();
   std::vector<std::string> lines = ReadAllLines(path);
-  for (size_t line : KeyLinesOf(lines, key)) {
+  const std::vector<size_t> keyLines = KeyLinesOf(lines, key);
+  if (keyLines.empty() && addMissing) lines.insert(lines.end(), {key, value});
+  for (size_t line : keyLines) {
     if (line + 1 < lines.size()) {
       lines[line + 1] = value;
     } else {

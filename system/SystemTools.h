@@ -16,8 +16,8 @@ namespace kw {
 enum ReadRoot { kReadCurrentUser = 1, kReadLocalMachine = 2, kReadClassesRoot = 4 };
 enum WriteRoot { kWriteLocalMachine = 0, kWriteCurrentUser = 1, kWriteClassesRoot = 2 };
 
-extern const char kNoRegSz[];        // "No REG_SZ"
-extern const char kKeyNotFound[];    // "Registry key was not found :-( "
+extern const char kNoRegSz[];      // "No REG_SZ"
+extern const char kKeyNotFound[];  // "Registry key was not found :-( "
 
 enum class DeleteOutcome {
   Deleted,     // the value was deleted, or was not there
@@ -40,9 +40,12 @@ class CSystemTools {
   // Folder of the executable, without trailing backslash.
   std::string GetProgramDir() const;
 
-  // config.ini: pairs of a key line and the value line after it.
+  // config.ini: pairs of a key line and the value line after it. Writing
+  // replaces the value lines of the key; a key the file lacks is appended
+  // with its value when `addMissing`, else nothing is written for it.
   std::string ReadSetting(const std::string& key) const;
-  void WriteSetting(const std::string& key, const std::string& value) const;
+  void WriteSetting(const std::string& key, const std::string& value,
+                    bool addMissing = false) const;
 
   static int32_t ParseDecimal(const std::string& text);
   static int32_t ParseHex(const std::string& text);

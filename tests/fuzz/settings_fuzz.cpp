@@ -11,8 +11,9 @@ using namespace kw;
 using kw::fuzz::Expect;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const char* const kKeys[] = {"Product ID", "Language",  "Dialects[1031]", "Options",
-                                      "CheckTime",  "CheckDate", "Startup",        "Homepage"};
+  static const char* const kKeys[] = {"Product ID", "Language",  "Dialects[1031]",
+                                      "Options",    "CheckTime", "CheckDate",
+                                      "Startup",    "Homepage",  "Window Placement"};
   static test::FakeEnvironment folder;  // for the whole run
   FuzzedDataProvider in(data, size);
   const std::string key = in.PickValueInArray(kKeys);

@@ -7,6 +7,7 @@
 
 #include "app/CommandLine.h"
 #include "app/CommandReport.h"
+#include "app/WindowLayout.h"
 #include "options/OptionsString.h"
 
 namespace kw::test {
@@ -57,6 +58,36 @@ TEST(CommandLineTest, ExitCodeFollowsTheWorstThatHappened) {
       {{true, 3, 0, true, true}, 3},
   };
   for (const auto& row : rows) EXPECT_EQ(DecideExitCode(row.facts), row.code) << &row - rows;
+}
+
+// A stored placement comes back through its config.ini line, or not at all
+// when malformed; it keeps its place while a monitor shows enough of its
+// caption (the primary's work area is 1920x1040, a second lies to its
+// right; the smallest window is 640x500).
+TEST(WindowLayoutTest, AStoredWindowLandsOnAMonitorThatIsThere) {
+  for (const char* bad : {"", "1,2,640,500", "1,2,640,500,0,", "1,2,0,500,0", "1,2,640,500,2",
+                          " 1,2,640,500,0", "1,2,6400000,500,0", "-,2,640,500,0", "1,2,640,-5,0"})
+    EXPECT_FALSE(ParsePlacement(bad)) << bad;
+  const Box primary{0, 0, 1920, 1040}, second{1920, 0, 3840, 1080};
+  const struct {
+    Box stored;
+    std::vector<Box> areas;
+    Box placed;
+  } rows[] = {
+      {{50, 60, 150, 160}, {primary}, {50, 60, 690, 560}},  // grows to the smallest size
+      {{2000, 100, 2700, 700}, {primary, second}, {2000, 100, 2700, 700}},
+      {{2000, 100, 2700, 700}, {primary}, {1220, 100, 1920, 700}},  // the second is gone
+      {{1880, 100, 2580, 700}, {primary}, {1220, 100, 1920, 700}},  // 40 pixels of caption
+      {{-3000, -900, -2000, 0}, {primary, second}, {0, 0, 1000, 900}},
+      {{100, 1000, 800, 1600}, {primary}, {100, 440, 800, 1040}},
+      {{2000, 0, 5000, 2000}, {primary}, {0, 0, 1920, 1040}},
+  };
+  for (const auto& row : rows) {
+    const auto stored = ParsePlacement(FormatPlacement({row.stored, true}));
+    ASSERT_TRUE(stored && stored->maximized) << &row - rows;
+    const Box placed = PlaceOnVisibleMonitor(stored->normal, row.areas, 640, 500);
+    EXPECT_TRUE(placed == row.placed) << &row - rows << ": " << placed.left << "," << placed.top;
+  }
 }
 
 }  // namespace kw::test

@@ -222,5 +222,46 @@ TEST_F(KelpwiseTest, GoToWebsiteOpensOnlyWebAddressesAndNeverAsAdministrator) {
   PostMessageA(browser, WM_CLOSE, 0, 0);
 }
 
+// The visible controls of `window` that overlap without one holding the
+// other (as the frame holds the list).
+std::string Overlaps(HWND window) {
+  std::vector<std::pair<int, RECT>> boxes;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (IsWindowVisible(child))
+      GetWindowRect(child, &boxes.emplace_back(GetDlgCtrlID(child), RECT()).second);
+  std::string found;
+  for (const auto& [a, boxA] : boxes)
+    for (const auto& [b, boxB] : boxes)
+      if (RECT both; a < b && IntersectRect(&both, &boxA, &boxB) && !EqualRect(&both, &boxA) &&
+                     !EqualRect(&both, &boxB))
+        found += std::to_string(a) + "/" + std::to_string(b) + " ";
+  return found;
+}
+
+// At its smallest size (its first) and maximised, with the list taking the
+// room, no controls overlap; the placement comes back on the next start.
+TEST_F(ListedHistoryTest, ResizingKeepsControlsApartAndThePlacementComesBack) {
+  RECT first, now, placed;
+  const auto width = [&](HWND window) { return GetWindowRect(window, &now), now.right - now.left; };
+  const HWND list = GetDlgItem(m_main, IDC_LIST_RESULTS);
+  GetWindowRect(m_main, &first);
+  SetWindowPos(m_main, nullptr, 0, 0, 100, 100, SWP_NOZORDER | SWP_NOMOVE);
+  EXPECT_EQ(width(m_main), first.right - first.left);
+  EXPECT_EQ(Overlaps(m_main), "");
+  const int listWidth = width(list), windowWidth = width(m_main);
+  ShowWindow(m_main, SW_MAXIMIZE);
+  EXPECT_EQ(Overlaps(m_main), "");
+  EXPECT_EQ(width(list) - listWidth, width(m_main) - windowWidth);
+  ShowWindow(m_main, SW_RESTORE);
+  SetWindowPos(m_main, nullptr, 20, 30, first.right - first.left + 90, 600, SWP_NOZORDER);
+  GetWindowRect(m_main, &placed);
+  ShowWindow(m_main, SW_MAXIMIZE);
+  PostMessageA(m_main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(Ended() && Start());
+  EXPECT_TRUE(IsZoomed(m_main)) << Setting("Window Placement");
+  ShowWindow(m_main, SW_RESTORE);
+  EXPECT_TRUE(GetWindowRect(m_main, &now) && EqualRect(&now, &placed));
+}
+
 }  // namespace
 }  // namespace kw::test
