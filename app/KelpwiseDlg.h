@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DisplayScale.h"
 #include "app/WelcomePanel.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
@@ -17,6 +18,9 @@
 #include "system/SystemTools.h"
 
 namespace kw {
+
+// The DPI of `window`'s monitor (Windows 10 1607 and later), else the system's.
+int WindowDpi(HWND window);
 
 class CKelpwiseDlg : public Dialog, private SearchPassListener {
  public:
@@ -39,7 +43,12 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   // Start-up steps.
   void AddAboutToSystemMenu();
   void LoadIgnoreList();
+  // The list's images at the window's scale.
   void BuildImageList();
+  // The banners' art at the window's scale; ReleaseBanners takes it back
+  // from the statics and frees it.
+  void ScaleBanners();
+  void ReleaseBanners();
   void TranslateMenu();
   void ResetResultsList();
   void LoadOptions();
@@ -78,6 +87,10 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   void ReturnToIdle();
 
   // Window messages.
+  // A change of display scale (the window moved to another monitor), and
+  // what follows it; true when `message` was one of them.
+  bool OnDpiMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void OnSysCommand(WPARAM id);
   bool OnPaint();
   void OnTimer(UINT_PTR id);
@@ -95,8 +108,11 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   void OnExit();
   void OnLanguageSelection();
 
-  // The 16x16 images of the results list, one per search category.
+  // The images of the results list, one per search category, 16 pixels at
+  // 96 DPI.
   ImageList m_imageList;
+  // The window's DPI, for what it draws in pixels.
+  int m_dpi = kDesignDpi;
   // Key paths below which the search does not descend (blacklist.ini).
   std::vector<std::string> m_arrIgnoreList;
   CWelcomePanel m_welcomePanel;
