@@ -75,7 +75,9 @@ bool CKelpwiseDlg::OnInitDialog() {
                  reinterpret_cast<LPARAM>(m_hSmallIcon ? m_hSmallIcon : m_hIcon));
 
   LoadIgnoreList();
+  m_dpi = WindowDpi(hwnd());
   BuildImageList();
+  ScaleBanners();
   m_translation.LoadLanguage();
   TranslateMenu();
   ResetResultsList();
@@ -113,14 +115,6 @@ void CKelpwiseDlg::LoadIgnoreList() {
   m_arrIgnoreList = kw::LoadIgnoreList(m_tools.GetProgramDir() + "\\blacklist.ini");
 }
 
-void CKelpwiseDlg::BuildImageList() {
-  m_imageList.Create16x16();
-  for (int icon = IDI_CATEGORY_FIRST; icon <= IDI_CATEGORY_LAST; ++icon) {
-    m_imageList.AddIcon(ResourceModule(), icon);
-  }
-  m_listResults.SetImageList(m_imageList.handle());
-}
-
 void CKelpwiseDlg::TranslateMenu() {
   Menu menuBar(::GetMenu(hwnd()));
   if (!menuBar.IsValid()) return;
@@ -149,7 +143,9 @@ void CKelpwiseDlg::ResetResultsList() {
     m_listResults.InsertColumn(column++, m_translation.LookupText(layout.textId));
   }
   column = 0;
-  for (const ColumnLayout& layout : kColumns) m_listResults.SetColumnWidth(column++, layout.width);
+  for (const ColumnLayout& layout : kColumns) {
+    m_listResults.SetColumnWidth(column++, ScaleForDpi(layout.width, m_dpi));
+  }
 }
 
 void CKelpwiseDlg::LoadOptions() {
@@ -221,6 +217,7 @@ bool CKelpwiseDlg::OnCommand(int id, int code) {
 }
 
 bool CKelpwiseDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (OnDpiMessage(message, wParam, lParam)) return true;
   switch (message) {
     case WM_SYSCOMMAND:
       OnSysCommand(wParam);

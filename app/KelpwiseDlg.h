@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/AnchoredChildren.h"
+#include "app/DisplayScale.h"
 #include "app/WelcomePanel.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
@@ -18,6 +19,9 @@
 #include "system/SystemTools.h"
 
 namespace kw {
+
+// The DPI of `window`'s monitor (Windows 10 1607 and later), else the system's.
+int WindowDpi(HWND window);
 
 class CKelpwiseDlg : public Dialog, private SearchPassListener {
  public:
@@ -40,7 +44,12 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   // Start-up steps.
   void AddAboutToSystemMenu();
   void LoadIgnoreList();
+  // The list's images at the window's scale.
   void BuildImageList();
+  // The banners' art at the window's scale; ReleaseBanners takes it back
+  // from the statics and frees it.
+  void ScaleBanners();
+  void ReleaseBanners();
   void TranslateMenu();
   void ResetResultsList();
   void LoadOptions();
@@ -79,6 +88,10 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   void ReturnToIdle();
 
   // Window messages.
+  // A change of display scale (the window moved to another monitor), and
+  // what follows it; true when `message` was one of them.
+  bool OnDpiMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnDpiChanged(int dpi, const RECT& suggested);
   void OnSysCommand(WPARAM id);
   bool OnPaint();
   void OnTimer(UINT_PTR id);
@@ -89,6 +102,9 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   void SetUpResizing();
   // Lays the new welcome panel over the list as the list lies now.
   void FollowWelcomePanel();
+  // After a change of scale, which moved and sized the controls: their
+  // layout and the smallest size from now on.
+  void RescaleLayout(int fromDpi, int toDpi);
   void OnSize(WPARAM type);
   void OnMove();
   void OnGetMinMaxInfo(MINMAXINFO* info);
@@ -108,8 +124,11 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   void OnExit();
   void OnLanguageSelection();
 
-  // The 16x16 images of the results list, one per search category.
+  // The images of the results list, one per search category, 16 pixels at
+  // 96 DPI.
   ImageList m_imageList;
+  // The window's DPI, for what it draws in pixels.
+  int m_dpi = kDesignDpi;
   // Key paths below which the search does not descend (blacklist.ini).
   std::vector<std::string> m_arrIgnoreList;
   CWelcomePanel m_welcomePanel;

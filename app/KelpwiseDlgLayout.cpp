@@ -1,6 +1,7 @@
 // The main window's sizing border: its controls follow the window's edges,
 // it never gets smaller than its template, and its place comes back from
 // config.ini on the next start.
+#include "app/DisplayScale.h"
 #include "app/KelpwiseDlg.h"
 #include "app/WindowLayout.h"
 #include "res/resource.h"
@@ -59,6 +60,13 @@ void CKelpwiseDlg::SetUpResizing() {
   ::SetWindowPos(hwnd(), nullptr, box.left, box.top, box.Width(), box.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
   if (stored->maximized) ::ShowWindow(hwnd(), SW_MAXIMIZE);
+}
+
+void CKelpwiseDlg::RescaleLayout(int fromDpi, int toDpi) {
+  if (m_minimumSize.cx == 0) return;
+  m_minimumSize = {ScaleForDpi(m_minimumSize.cx, toDpi, fromDpi),
+                   ScaleForDpi(m_minimumSize.cy, toDpi, fromDpi)};
+  m_layout.Capture(hwnd(), kMainWindowAnchors);
 }
 
 void CKelpwiseDlg::FollowWelcomePanel() {

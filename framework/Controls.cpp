@@ -78,16 +78,17 @@ void ListView::SetImageList(HIMAGELIST images) const {
   Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
 }
 
-bool ImageList::Create16x16() {
+bool ImageList::Create(int size) {
   Destroy();
-  m_handle = ImageList_Create(16, 16, ILC_COLOR24, 2, 0);
+  m_handle = ImageList_Create(size, size, ILC_COLOR24, 2, 0);
   return m_handle != nullptr;
 }
 
 int ImageList::AddIcon(HINSTANCE module, int iconId) const {
-  if (m_handle == nullptr) return -1;
-  HICON icon = static_cast<HICON>(
-      ::LoadImageA(module, MAKEINTRESOURCEA(iconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  int width = 0, height = 0;
+  if (m_handle == nullptr || !ImageList_GetIconSize(m_handle, &width, &height)) return -1;
+  HICON icon = static_cast<HICON>(::LoadImageA(module, MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                               width, height, LR_DEFAULTCOLOR));
   if (icon == nullptr) return -1;
   int index = ImageList_AddIcon(m_handle, icon);
   ::DestroyIcon(icon);

@@ -54,6 +54,9 @@ class ListView : public Control {
   bool DeleteColumn(int column) const { return Send(LVM_DELETECOLUMN, column) != FALSE; }
   int GetColumnCount() const;
   void SetColumnWidth(int column, int width) const { Send(LVM_SETCOLUMNWIDTH, column, width); }
+  int GetColumnWidth(int column) const {
+    return static_cast<int>(Send(LVM_GETCOLUMNWIDTH, column));
+  }
 
   // Inserts a row at `row` with the text of column 0 and an image; returns
   // its index or -1.
@@ -84,10 +87,12 @@ class ImageList {
   ImageList(const ImageList&) = delete;
   ImageList& operator=(const ImageList&) = delete;
 
-  // Builds a new list of 16x16 images in 24-bit colour without a mask,
-  // initial size 2, growth 0; an earlier list is destroyed first.
-  bool Create16x16();
-  // Appends the icon resource `iconId` of `module`; returns its index or -1.
+  // Builds a new list of `size` x `size` images in 24-bit colour without a
+  // mask, initial size 2, growth 0; an earlier list is destroyed first.
+  bool Create(int size);
+  // Appends the icon resource `iconId` of `module`, loaded from the icon's
+  // image of the list's size (or shrunk from a larger one); returns its
+  // index or -1.
   int AddIcon(HINSTANCE module, int iconId) const;
   void Destroy();
   HIMAGELIST handle() const { return m_handle; }

@@ -39,6 +39,9 @@
 // Banner bitmaps of the main window
 #define IDB_BANNER_TOP 139
 #define IDB_BANNER_BOTTOM 140
+// The same, twice as large: the source above 100 % display scale
+#define IDB_BANNER_TOP_2X 1130
+#define IDB_BANNER_BOTTOM_2X 1131
 
 // Controls of the main window
 #define IDC_BANNER_BOTTOM 1000

@@ -3,9 +3,10 @@
 
     python3 res/tools/make_art.py [output folder, default: res]
 
-Writes icons/*.ico (the twelve category icons at 16x16 and 32x32 on an opaque
-white background, the program icon at 16x16, 32x32 and 48x48 with a
-transparency mask) and banner_top.bmp / banner_bottom.bmp, all 24-bit.
+Writes icons/*.ico (the twelve category icons at 16, 20, 24 and 32 pixels on
+an opaque white background, the program icon at 16 to 64 pixels with a
+transparency mask) and banner_top.bmp / banner_bottom.bmp with their
+twice-as-large banner_*_2x.bmp, all 24-bit.
 
 Shapes are described in a 16x16 design space and rasterised at each size by
 sampling pixel centres, so every size stays crisp pixel art.
@@ -418,9 +419,28 @@ def bubbles(canvas, points, color):
                        int(round(cy + r * math.sin(math.radians(a)))), color)
 
 
-def banner_top(width, height):
-    canvas = Canvas(width, height)
-    gradient(canvas, SEA_DEEP, SEA_LIGHT, top_light=0.15)
+class Scaled:
+    """A canvas seen `scale` times coarser: each of its pixels is a block of
+    scale x scale pixels below, so the pixel art keeps its crisp edges."""
+
+    def __init__(self, canvas, scale):
+        self.canvas = canvas
+        self.scale = scale
+        self.width = canvas.width // scale
+        self.height = canvas.height // scale
+
+    def set(self, x, y, color):
+        for dy in range(self.scale):
+            for dx in range(self.scale):
+                self.canvas.set(x * self.scale + dx, y * self.scale + dy, color)
+
+
+def banner_top(width, height, scale=1):
+    """At `scale` times the size: the gradient at full resolution, the art in
+    blocks."""
+    fine = Canvas(width * scale, height * scale)
+    gradient(fine, SEA_DEEP, SEA_LIGHT, top_light=0.15)
+    canvas = Scaled(fine, scale)
     for i, x in enumerate(range(width - 150, width - 10, 22)):
         kelp_frond(canvas, x, height - 1, height - 8 - (i % 3) * 9, i * 1.3, KELP_DARK, KELP)
     bubbles(canvas, [(width - 190, 16, 3), (width - 176, 30, 2), (width - 200, 40, 2)],
@@ -431,12 +451,13 @@ def banner_top(width, height):
     draw_text(canvas, title, 18, top, scale, WHITE, shadow=(8, 40, 58))
     draw_text(canvas, "Registry Cleaner", 18 + text_width(title, scale) + 18,
               top + 7 * scale - 7, 1, (210, 240, 235))
-    return canvas
+    return fine
 
 
-def banner_bottom(width, height):
-    canvas = Canvas(width, height)
-    gradient(canvas, SEA_LIGHT, SEA_DEEP)
+def banner_bottom(width, height, scale=1):
+    fine = Canvas(width * scale, height * scale)
+    gradient(fine, SEA_LIGHT, SEA_DEEP)
+    canvas = Scaled(fine, scale)
     # A sandy sea floor along the bottom edge.
     for x in range(width):
         floor = height - 9 + int(round(2.0 * math.sin(x / 37.0) + math.sin(x / 11.0)))
@@ -448,7 +469,7 @@ def banner_bottom(width, height):
     scale = 2
     draw_text(canvas, title, width - text_width(title, scale) - 18, 12, scale, WHITE,
               shadow=(8, 40, 58))
-    return canvas
+    return fine
 
 
 # ----------------------------------------------------------------- output ---
@@ -519,6 +540,11 @@ def draw_icon(painter, size, background):
 TOP_BANNER = (633, 60)     # 422 x 37 units
 BOTTOM_BANNER = (635, 50)  # 423 x 31 units
 
+# The list's 16-pixel images at 100, 125, 150 and 200 % display scale; the
+# program icon also at the sizes of the window's big icon and of Explorer.
+CATEGORY_ICON_SIZES = (16, 20, 24, 32)
+PROGRAM_ICON_SIZES = (16, 20, 24, 32, 40, 48, 64)
+
 
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..")
@@ -526,11 +552,14 @@ def main():
     os.makedirs(icons, exist_ok=True)
     for name, painter in CATEGORY_ICONS:
         write_ico(os.path.join(icons, name + ".ico"),
-                  [draw_icon(painter, s, WHITE) for s in (16, 32)])
+                  [draw_icon(painter, s, WHITE) for s in CATEGORY_ICON_SIZES])
     write_ico(os.path.join(icons, "kelpwise.ico"),
-              [draw_icon(program_icon, s, None) for s in (16, 32, 48)])
+              [draw_icon(program_icon, s, None) for s in PROGRAM_ICON_SIZES])
     write_bmp(os.path.join(out, "banner_top.bmp"), banner_top(*TOP_BANNER))
     write_bmp(os.path.join(out, "banner_bottom.bmp"), banner_bottom(*BOTTOM_BANNER))
+    # Twice the size, the source for display scales above 100 %.
+    write_bmp(os.path.join(out, "banner_top_2x.bmp"), banner_top(*TOP_BANNER, scale=2))
+    write_bmp(os.path.join(out, "banner_bottom_2x.bmp"), banner_bottom(*BOTTOM_BANNER, scale=2))
 
 
 if __name__ == "__main__":

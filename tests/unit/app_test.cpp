@@ -1,5 +1,6 @@
 // The command line: its switches and the exit code of a run (the report's
-// fields are read back under Wine); the options string of config.ini.
+// fields are read back under Wine); the options string of config.ini; pixel
+// sizes at each display scale.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "app/CommandLine.h"
 #include "app/CommandReport.h"
+#include "app/DisplayScale.h"
 #include "app/WindowLayout.h"
 #include "options/OptionsString.h"
 
@@ -88,6 +90,24 @@ TEST(WindowLayoutTest, AStoredWindowLandsOnAMonitorThatIsThere) {
     const Box placed = PlaceOnVisibleMonitor(stored->normal, row.areas, 640, 500);
     EXPECT_TRUE(placed == row.placed) << &row - rows << ": " << placed.left << "," << placed.top;
   }
+}
+
+TEST(DisplayScaleTest, PixelSizesFollowTheDpiAndArtIsOnlyShrunk) {
+  const struct {
+    int pixels, dpi, scaled, source;  // source: of the sizes 16, 20, 24, 32
+  } rows[] = {
+      {16, 96, 16, 16},  {16, 120, 20, 20},  {16, 144, 24, 24}, {16, 192, 32, 32},
+      {16, 168, 28, 32}, {16, 288, 48, 32},  {16, 0, 16, 16},   {16, -120, 16, 16},
+      {75, 120, 94, 32}, {75, 144, 113, 32}, {-3, 144, -5, 16}, {1 << 29, 192, 1 << 30, 32},
+  };
+  for (const auto& row : rows) {
+    const int scaled = ScaleForDpi(row.pixels, row.dpi);
+    EXPECT_EQ(scaled, row.scaled) << row.pixels << " at " << row.dpi;
+    EXPECT_EQ(PickSourceSize(scaled, {16, 20, 24, 32}), row.source) << scaled;
+  }
+  EXPECT_EQ(PickSourceSize(16, {}), 0);
+  EXPECT_EQ(ScaleForDpi(141, 120, 144), 118);  // a column's width, moved to a lower scale
+  EXPECT_EQ(ScaleForDpi(141, 144, 0), 212);
 }
 
 }  // namespace kw::test

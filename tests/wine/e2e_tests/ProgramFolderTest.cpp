@@ -60,8 +60,7 @@ TEST_F(KelpwiseTest, StarterStartsKelpwiseOnTheDueDayAndOtherwiseChangesNothing)
   }
 }
 
-// The rights each program asks for in its manifest (Kelpwise's asks for
-// nothing else, so its look stays).
+// The rights each program asks for in its manifest, beside what both ask for.
 TEST_F(KelpwiseTest, EachProgramCarriesItsManifest) {
   for (const auto& [name, level] : {std::make_pair("Kelpwise.exe", "\"requireAdministrator\""),
                                     std::make_pair("KpwStarter.exe", "\"asInvoker\"")}) {
@@ -73,7 +72,16 @@ TEST_F(KelpwiseTest, EachProgramCarriesItsManifest) {
                                SizeofResource(module, found));
     FreeLibrary(module);
     EXPECT_NE(manifest.find(std::string("level=") + level), std::string::npos) << manifest;
-    EXPECT_EQ(manifest.find("<dependency"), std::string::npos) << manifest;
+    // Visual styles, Windows 7, 8, 8.1 and 10/11, and per-monitor DPI awareness.
+    for (const char* part :
+         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+          "processorArchitecture=\"*\"", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+          "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+          "2005/WindowsSettings\">true/pm</dpiAware>",
+          "2016/WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"}) {
+      EXPECT_NE(manifest.find(part), std::string::npos) << name << " lacks " << part;
+    }
   }
 }
 

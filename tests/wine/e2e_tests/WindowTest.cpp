@@ -263,5 +263,94 @@ TEST_F(ListedHistoryTest, ResizingKeepsControlsApartAndThePlacementComesBack) {
   EXPECT_TRUE(GetWindowRect(m_main, &now) && EqualRect(&now, &placed));
 }
 
+// The room `text` takes with `control`'s font at `dpi`: wrapped at `width`
+// unless 0. A font of the program's process cannot be selected here: its
+// face and size are, as the program's dialog font at that scale.
+RECT TextRoom(HWND control, const std::string& text, int width, UINT flags, int dpi) {
+  LOGFONTA font = {};
+  font.lfHeight = -MulDiv(8, dpi, 72);
+  font.lfCharSet = DEFAULT_CHARSET;
+  strcpy(font.lfFaceName, "MS Sans Serif");
+  GetObjectA(reinterpret_cast<HFONT>(driver::Send(control, WM_GETFONT)), sizeof font, &font);
+  RECT room = {0, 0, width, 0};
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, CreateFontIndirectA(&font));
+  DrawTextA(dc, text.c_str(), -1, &room,
+            DT_CALCRECT | (width ? DT_WORDBREAK : DT_SINGLELINE) | flags);
+  DeleteObject(SelectObject(dc, old));
+  ReleaseDC(control, dc);
+  return room;
+}
+
+// Measures the captions of `window` and of its child dialogs; `clipped`
+// gets those that need more room than their control gives them (beside a
+// check box, inside a button's or a group's frame). Returns how many.
+int MeasureCaptions(HWND window, int dpi, Lines& clipped) {
+  int checked = 0;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const std::string type = driver::ClassName(child), text = Text(child);
+    const LONG style = GetWindowLongA(child, GWL_STYLE), kind = style & 0x0F;
+    if (type == "#32770") checked += MeasureCaptions(child, dpi, clipped);
+    const bool button = type == "Button", group = button && kind == BS_GROUPBOX;
+    const bool check = button && kind >= BS_CHECKBOX && kind <= BS_AUTORADIOBUTTON && !group;
+    const bool wraps = type == "Static" && kind <= SS_RIGHT;
+    if (!IsWindowVisible(child) || text.empty() ||
+        !(button || wraps || (type == "Static" && kind == SS_LEFTNOWORDWRAP)))
+      continue;
+    RECT room;
+    GetClientRect(child, &room);
+    room.right -= MulDiv(button ? (check ? 17 : 16) : 0, dpi, 96);
+    room.bottom -= MulDiv(button && !check ? 6 : 0, dpi, 96);
+    const RECT need =
+        TextRoom(child, text, wraps ? room.right : 0, style & SS_NOPREFIX ? DT_NOPREFIX : 0, dpi);
+    ++checked;
+    if (need.right > room.right || (!group && need.bottom > room.bottom)) clipped.push_back(text);
+  }
+  return checked;
+}
+
+// Every caption and column heading fits its control in every window, in
+// each language, at 96 and 144 DPI (Wine reads the scale at a program's start).
+TEST_F(KelpwiseTest, NoCaptionIsClippedInAnyWindowLanguageOrScale) {
+  const char kDesktop[] = "Control Panel\\Desktop";
+  Value saved;
+  const bool had = ReadValue(HKEY_CURRENT_USER, kDesktop, "LogPixels", &saved);
+  AtExit restore([&] {
+    if (had) WriteValue(HKEY_CURRENT_USER, kDesktop, "LogPixels", saved);
+    if (!had) SHDeleteValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
+  });
+  int checked = 0;
+  for (DWORD dpi : {96, 144}) {
+    for (const char* section : {"[1033]", "[1031]", "[1036]", "[3082]"}) {
+      const Value logPixels = {REG_DWORD, std::string(reinterpret_cast<char*>(&dpi), 4)};
+      ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kDesktop, "LogPixels", logPixels));
+      ASSERT_TRUE(Set("Language", section) && Start());
+      Lines clipped;
+      checked += MeasureCaptions(m_main, dpi, clipped);
+      const Texts texts(File(Setting("Product ID") + "trl.ini"), section);
+      HWND list = GetDlgItem(m_main, IDC_LIST_RESULTS);
+      const int kColumnTexts[] = {TXT_COLUMN_CATEGORY, TXT_COLUMN_NAME, TXT_COLUMN_DATA};
+      for (int column : {0, 1, 2}) {  // a heading keeps 6 pixels on either side
+        const std::string heading = texts(kColumnTexts[column]);
+        const RECT need = TextRoom(ListView_GetHeader(list), heading, 0, 0, dpi);
+        if (need.right + MulDiv(12, dpi, 96) > driver::Send(list, LVM_GETCOLUMNWIDTH, column))
+          clipped.push_back(heading);
+        ++checked;
+      }
+      for (const auto& [command, control] : {std::pair{IDC_OPTIONS, IDC_CHECK_RUNMRU},
+                                             {IDM_FILE_LANGUAGE, IDC_LANGUAGE_COMBO},
+                                             {IDM_HELP_ABOUT, IDOK}}) {
+        Click(m_main, command);
+        HWND dialog = Find([&](HWND w) { return w != m_main && GetDlgItem(w, control); });
+        ASSERT_TRUE(dialog) << command;
+        checked += MeasureCaptions(dialog, dpi, clipped);
+        EXPECT_TRUE(Close(dialog, IDCANCEL));
+      }
+      EXPECT_EQ(clipped, Lines()) << section << " at " << dpi << " DPI";
+    }
+  }
+  std::printf("captions and headings measured: %d in 8 runs (4 languages x 2 scales)\n", checked);
+}
+
 }  // namespace
 }  // namespace kw::test
