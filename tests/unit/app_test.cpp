@@ -1,10 +1,12 @@
 // The command line: its switches and the exit code of a run (the report's
-// fields are read back under Wine); the options string of config.ini.
+// fields are read back under Wine); the options string of config.ini; the
+// results list's column widths.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "app/ColumnFit.h"
 #include "app/CommandLine.h"
 #include "app/CommandReport.h"
 #include "options/OptionsString.h"
@@ -56,6 +58,20 @@ TEST(CommandLineTest, ExitCodeFollowsTheWorstThatHappened) {
       {{true, 3, 0, true, true}, 3},
   };
   for (const auto& row : rows) EXPECT_EQ(DecideExitCode(row.facts), row.code) << &row - rows;
+}
+
+// Within the list's width: the data column keeps what it needs up to a third
+// and takes the rest; a too wide column gives way before the narrow ones.
+TEST(ColumnFitTest, LeadingColumnsFitTheirTextsAndTheDataColumnTakesTheRest) {
+  const struct {
+    std::vector<int> wanted, widths;
+    int available;
+  } rows[] = {
+      {{110, 75, 200}, {110, 75, 415}, 600}, {{110, 500, 400}, {110, 290, 200}, 600},
+      {{110, 500, 50}, {110, 440, 50}, 600}, {{400, 500, 400}, {200, 200, 200}, 600},
+      {{110, 75, 375}, {0, 0, 0}, -20},
+  };
+  for (const auto& row : rows) EXPECT_EQ(FitColumnWidths(row.wanted, row.available), row.widths);
 }
 
 }  // namespace kw::test
