@@ -55,6 +55,20 @@ std::string RegTypeName(uint32_t type) {
   return "type " + std::to_string(type);
 }
 
+const std::vector<std::string>& ReportHeader() { return kHeader; }
+
+std::vector<std::string> ReportEntryFields(const ReportEntry& entry) {
+  return {CategoryEnglishName(entry.category),
+          std::to_string(entry.category),
+          entry.root,
+          entry.keyPath,
+          entry.valueName,
+          RegTypeName(entry.type),
+          entry.shown,
+          entry.missingPath,
+          entry.outcome};
+}
+
 std::string ReportField(const std::string& text) {
   if (text.find_first_of("\t\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
@@ -65,22 +79,26 @@ std::string ReportField(const std::string& text) {
   return quoted + "\"";
 }
 
-std::string ReportLine(Environment& env, const std::vector<std::string>& fields) {
+std::string JoinReportFields(const std::vector<std::string>& fields) {
   std::string line;
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) line += '\t';
-    line += ReportField(env.AnsiToUtf8(fields[i]));
+    line += ReportField(fields[i]);
   }
   return line + "\r\n";
+}
+
+std::string ReportLine(Environment& env, const std::vector<std::string>& fields) {
+  std::vector<std::string> converted;
+  for (const std::string& field : fields) converted.push_back(env.AnsiToUtf8(field));
+  return JoinReportFields(converted);
 }
 
 std::string FormatReport(Environment& env, const std::vector<ReportEntry>& entries,
                          const ReportSummary& summary) {
   std::string report = ReportLine(env, kHeader);
   for (const ReportEntry& entry : entries) {
-    report += ReportLine(env, {CategoryEnglishName(entry.category), std::to_string(entry.category),
-                               entry.root, entry.keyPath, entry.valueName, RegTypeName(entry.type),
-                               entry.shown, entry.missingPath, entry.outcome});
+    report += ReportLine(env, ReportEntryFields(entry));
   }
   std::vector<std::string> last = {"Summary", "found=" + std::to_string(summary.found),
                                    "deleted=" + std::to_string(summary.deleted),

@@ -54,8 +54,14 @@ const char* CategoryEnglishName(int category);
 // "REG_SZ", "REG_DWORD", ...; "type N" for other types.
 std::string RegTypeName(uint32_t type);
 
+// The header line's fields, and the fields of one entry's line.
+const std::vector<std::string>& ReportHeader();
+std::vector<std::string> ReportEntryFields(const ReportEntry& entry);
+
 // A field as it goes into the file: quoted when it must be.
 std::string ReportField(const std::string& text);
+// The fields, quoted where they must be, as one line with its CR LF.
+std::string JoinReportFields(const std::vector<std::string>& fields);
 // The fields, converted to UTF-8, as one line with its CR LF.
 std::string ReportLine(Environment& env, const std::vector<std::string>& fields);
 // The whole report in UTF-8.

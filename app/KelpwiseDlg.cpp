@@ -74,6 +74,7 @@ bool CKelpwiseDlg::OnInitDialog() {
   ::SendMessageA(hwnd(), WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(m_hSmallIcon ? m_hSmallIcon : m_hIcon));
 
+  InstallListKeys();
   LoadIgnoreList();
   m_dpi = WindowDpi(hwnd());
   BuildImageList();
@@ -212,6 +213,8 @@ bool CKelpwiseDlg::OnCommand(int id, int code) {
       {IDM_FILE_EXIT, &CKelpwiseDlg::OnExit},
       {IDC_MORE_INFO, &CKelpwiseDlg::OnMoreInfo},
       {IDM_FILE_LANGUAGE, &CKelpwiseDlg::OnLanguageSelection},
+      {IDM_LIST_COPY, &CKelpwiseDlg::OnCopy},
+      {IDM_LIST_SELECT_ALL, &CKelpwiseDlg::OnSelectAll},
   };
   return DispatchCommand(this, kCommands, id, code) || Dialog::OnCommand(id, code);
 }
@@ -249,6 +252,13 @@ bool CKelpwiseDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     case WM_INITMENUPOPUP:
       Default();
       return true;
+    case WM_NOTIFY:
+      return OnListNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_CONTEXTMENU:
+      return OnListContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+    case WM_DESTROY:
+      RemoveListKeys();
+      return false;
     default:
       return false;
   }

@@ -124,6 +124,25 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   void OnExit();
   void OnLanguageSelection();
 
+  // The results list to work with (KelpwiseDlgList.cpp): its keys (F5,
+  // Delete, Enter, Ctrl+A, Ctrl+C), context menu, sorting and columns.
+  void InstallListKeys();
+  void RemoveListKeys();
+  // The selected rows, top to bottom.
+  std::vector<int> SelectedRows() const;
+  // Shows the model's rows in the model's order.
+  void RefillResultsList();
+  void OnColumnClick(int column);
+  // The arrow in the heading of the column the model is sorted by.
+  void ShowSortArrow();
+  // Fits the columns to their texts within the list; the data column takes the rest.
+  void FitResultColumns();
+  void OnSelectAll();
+  void OnCopy();
+  // False when the menu was not asked for by the results list.
+  bool OnListContextMenu(HWND from, LPARAM where);
+  bool OnListNotify(const NMHDR& header);
+
   // The images of the results list, one per search category, 16 pixels at
   // 96 DPI.
   ImageList m_imageList;

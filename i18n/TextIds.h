@@ -58,6 +58,8 @@ enum TextId : int {
   TXT_WEBSITE_REFUSED = 256,     // followed by the "Homepage" setting
   TXT_WEBSITE_TO_COPY = 257,     // followed by the address
   TXT_MENU_ABOUT = 260,
+  TXT_MENU_COPY = 265,           // the results list's context menu
+  TXT_CLIPBOARD_BUSY = 266,      // Copy could not open the clipboard
 };
 
 constexpr int CategoryTextId(int category) { return TXT_CATEGORY_FIRST + 5 * category; }

@@ -98,5 +98,9 @@
 #define IDM_FILE_REVERSE_CHANGES 32780
 #define IDM_FILE_LANGUAGE 32781
 
+// Commands of the results list: its context menu and its keys
+#define IDM_LIST_COPY 32790
+#define IDM_LIST_SELECT_ALL 32791
+
 // System menu command of the About box (the low four bits are the system's)
 #define IDM_ABOUTBOX 0x0010

@@ -87,6 +87,7 @@ void CKelpwiseDlg::PrepareSearch() {
   m_welcomePanel.DestroyWindow();
   m_listResults.DeleteAllRows();
   m_results.Clear();
+  ShowSortArrow();
   m_strStatus = m_translation.LookupText(TXT_STATUS_SEARCHING);
   UpdateData(false);
 }
@@ -111,6 +112,7 @@ void CKelpwiseDlg::RunSearchCategories() {
 
 void CKelpwiseDlg::FinishSearch() {
   for (int row : m_results.SettlePass()) m_listResults.DeleteRow(row);
+  FitResultColumns();
   m_strStatus =
       FormatWithNumber(m_translation.LookupText(TXT_STATUS_FOUND), m_results.m_nEntryCount);
   m_strChecking.clear();

@@ -6,7 +6,10 @@
 // rows of non-string values go, m_arrBackupRecords keeps every record, and
 // m_arrInfoRecords holds the record texts of the remaining rows in row
 // order. From then on the record of row k is the (k+1)-th record of
-// m_arrBackupRecords whose kind is not NotString.
+// m_arrBackupRecords whose kind is not NotString. Sorting keeps that rule:
+// a settled model reorders its rows, their info records and their backup
+// records together, and the list view shows the rows in the model's order,
+// so that row k of the list is always row k of the model.
 #pragma once
 
 #include <string>
@@ -54,9 +57,22 @@ class ResultModel {
   // Index into m_arrBackupRecords of the record of `row`, or -1.
   int BackupIndexOf(int row) const;
 
+  // Sorts a settled model by the text of `column` (0 to 2), not case-sensitive
+  // and stable: ascending, or the other way when it is sorted by that column
+  // already. Rows, info records and backup records move together; records
+  // without a row keep their places. Returns the rows' former indexes in
+  // their new order (element k: where row k was), or nothing when the model
+  // is not settled or the column is no column.
+  std::vector<int> SortByColumn(int column);
+  // The column the rows are sorted by, or -1 for the search order.
+  int sortColumn() const { return m_sortColumn; }
+  bool sortAscending() const { return m_sortAscending; }
+
  private:
   std::vector<ResultRow> m_rows;
   bool m_settled = false;
+  int m_sortColumn = -1;
+  bool m_sortAscending = true;
 };
 
 }  // namespace kw

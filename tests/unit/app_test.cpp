@@ -1,11 +1,12 @@
 // The command line: its switches and the exit code of a run (the report's
 // fields are read back under Wine); the options string of config.ini; pixel
-// sizes at each display scale.
+// sizes at each display scale; the results list's column widths.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "app/ColumnFit.h"
 #include "app/CommandLine.h"
 #include "app/CommandReport.h"
 #include "app/DisplayScale.h"
@@ -108,6 +109,20 @@ TEST(DisplayScaleTest, PixelSizesFollowTheDpiAndArtIsOnlyShrunk) {
   EXPECT_EQ(PickSourceSize(16, {}), 0);
   EXPECT_EQ(ScaleForDpi(141, 120, 144), 118);  // a column's width, moved to a lower scale
   EXPECT_EQ(ScaleForDpi(141, 144, 0), 212);
+}
+
+// Within the list's width: the data column keeps what it needs up to a third
+// and takes the rest; a too wide column gives way before the narrow ones.
+TEST(ColumnFitTest, LeadingColumnsFitTheirTextsAndTheDataColumnTakesTheRest) {
+  const struct {
+    std::vector<int> wanted, widths;
+    int available;
+  } rows[] = {
+      {{110, 75, 200}, {110, 75, 415}, 600}, {{110, 500, 400}, {110, 290, 200}, 600},
+      {{110, 500, 50}, {110, 440, 50}, 600}, {{400, 500, 400}, {200, 200, 200}, 600},
+      {{110, 75, 375}, {0, 0, 0}, -20},
+  };
+  for (const auto& row : rows) EXPECT_EQ(FitColumnWidths(row.wanted, row.available), row.widths);
 }
 
 }  // namespace kw::test

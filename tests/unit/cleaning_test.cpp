@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/CommandRun.h"
+#include "app/ListCopy.h"
 #include "cleaning/BackupFile.h"
 #include "cleaning/BackupReimport.h"
 #include "cleaning/Deletion.h"
@@ -247,6 +248,65 @@ TEST(RemoveSelectedRowsTest, DropsExactlyTheSelectedRowsWithTheirRecords) {
     EXPECT_EQ(list.rows, row.listLeft);
     EXPECT_EQ(Letters(model), row.modelLeft);
   }
+}
+
+// Sorting by any column, either way, never parts a row from its records:
+// Remove From List drops the selected rows' own, Delete Entries backs up and
+// deletes the values of exactly the rows left, and Copy names each row's key.
+TEST_F(CleaningDeletionTest, SortedRowsActOnTheirOwnRecords) {
+  const struct {
+    const char *clicks, *order, *selected;  // columns clicked; value names as listed
+  } rows[] = {
+      {"0", "dacB", "1100"},  // "Old Fonts" and "old fonts" keep the search order
+      {"00", "Bacd", "0011"}, {"1", "aBcd", "0101"}, {"2", "Bdac", "1001"}, {"21", "aBcd", "0110"},
+  };
+  const struct {
+    const char *category, *name, *shown;
+  } kFound[] = {{"Old Fonts", "a", "3"},
+                {"RunMRU", "B", "1"},
+                {"RunMRU", "X", "not listed"},
+                {"old fonts", "c", "4"},
+                {"Explorer Logs", "d", "2"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.clicks);
+    ResultModel model;
+    for (const auto& found : kFound) {
+      BackupRecord record = Found(HKCU, "Software\\K", found.name);
+      if (*found.name == 'X') record.kind = RecordKind::NotString;
+      model.Append(ResultRow{found.category, found.name, found.shown, 7}, record);
+    }
+    model.SettlePass();
+    for (const char* click = row.clicks; *click; ++click) model.SortByColumn(*click - '0');
+    FakeList list;
+    for (const ResultRow& listed : model.rows()) list.rows += listed.valueName;
+    EXPECT_EQ(list.rows, row.order);
+    list.selected = row.selected;
+    RemoveSelectedRows(model, list);
+    std::string backup = "REGEDIT4\r\n";
+    for (int k = 0; k < static_cast<int>(model.rows().size()); ++k) {
+      const std::string& record = model.m_arrBackupRecords[size_t(model.BackupIndexOf(k))].text;
+      EXPECT_EQ(record,
+                "[HKEY_CURRENT_USER\\Software\\K]\n\"" + list.rows.substr(k, 1) + "\"=\"x\"");
+      EXPECT_EQ(InfoRecordOf(model, k), record);
+      backup += std::string(record).insert(record.find('\n'), "\r") + "\r\n\r\n";
+    }
+    const DeleteRunResult run = BackUpAndDelete(m_tools, model.m_arrBackupRecords);
+    EXPECT_EQ(m_env.ReadFile("backup/" + run.backupPath.substr(run.backupPath.rfind('\\') + 1)),
+              backup);
+    for (const auto& found : kFound) {
+      const bool kept = list.rows.find(found.name) == std::string::npos;
+      EXPECT_EQ(m_reg.Find(HKCU, "Software\\K", found.name) != nullptr, kept) << found.name;
+    }
+  }
+  ResultModel model;  // Copy: the rows asked for, in the report's columns, quoted as there
+  model.Append(ResultRow{"Fonts", "a\tb", "\"x\"", 7, kRegSz, "C:\\f.ttf"},
+               Found(HKLM, "S\\F", "a\tb"));
+  model.SettlePass();
+  EXPECT_EQ(
+      CopiedRowsText(model, {0, 1}),
+      "Category\tCategory number\tRoot\tKey\tValue name\tType\tData\tMissing file\tOutcome\r\n"
+      "Old Fonts\t7\tHKEY_LOCAL_MACHINE\tS\\F\t"
+      "\"a\tb\"\tREG_SZ\t\"\"\"x\"\"\"\tC:\\f.ttf\tfound\r\n");
 }
 
 // The shell and then the registry editor get the file; what they answer

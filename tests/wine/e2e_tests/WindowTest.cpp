@@ -57,6 +57,8 @@ TEST_F(KelpwiseTest, DemoSearchAndDeletionThenAKeyLoopEndsTheRun) {
   EXPECT_EQ(ReadFile(File("blacklist.ini")), blacklist + kLoopKey + "\r\n");
 }
 
+constexpr char kAssistantKey[] = "Software\\Microsoft\\Search Assistant\\ACMru\\5603";
+
 // Seven history rows listed: the Run box's a to e, then two of the search
 // assistant.
 class ListedHistoryTest : public KelpwiseTest {
@@ -64,11 +66,21 @@ class ListedHistoryTest : public KelpwiseTest {
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(KelpwiseTest::SetUp());
     ASSERT_TRUE(SeedHistory(kRunMruKey, "abcde"));
-    ASSERT_TRUE(SeedHistory("Software\\Microsoft\\Search Assistant\\ACMru\\5603", "ab"));
+    ASSERT_TRUE(SeedHistory(kAssistantKey, "ab"));
     ASSERT_TRUE(Start("11000000000001"));
     ASSERT_TRUE(Search());
     m_listed = Rows();
     ASSERT_EQ(m_listed.size(), 7u);
+  }
+  // Selects exactly `rows` of the list (-1 first clears the whole selection).
+  void Select(std::vector<int> rows) const {
+    rows.insert(rows.begin(), -1);
+    for (int row : rows) {
+      LVITEMA item = {};
+      item.stateMask = LVIS_SELECTED;
+      item.state = row < 0 ? 0 : LVIS_SELECTED;
+      EXPECT_NE(SendItem(LVM_SETITEMSTATE, row, item), "<message failed>") << row;
+    }
   }
   Lines m_listed;
 };
@@ -133,12 +145,7 @@ TEST_F(ListedHistoryTest, OptionsAskToSearchAgainOnlyWhenTheKindsOrTheirLookChan
 // Remove From List: the selected rows leave the list, and their values the
 // deletion.
 TEST_F(ListedHistoryTest, RemoveFromListKeepsTheSelectedRowsValues) {
-  for (int row : {-1, 1, 3}) {  // -1: clear the whole selection first
-    LVITEMA item = {};
-    item.stateMask = LVIS_SELECTED;
-    item.state = row < 0 ? 0 : LVIS_SELECTED;
-    ASSERT_NE(SendItem(LVM_SETITEMSTATE, row, item), "<message failed>") << row;
-  }
+  Select({1, 3});
   Click(m_main, IDC_REMOVE);
   EXPECT_TRUE(WaitUntil([&] { return Text(m_main, IDC_STATUS) == m_texts(TXT_STATUS_FOUND, 5); }));
   EXPECT_EQ(Rows(), (Lines{m_listed[0], m_listed[2], m_listed[4], m_listed[5], m_listed[6]}));
@@ -147,6 +154,38 @@ TEST_F(ListedHistoryTest, RemoveFromListKeepsTheSelectedRowsValues) {
   EXPECT_EQ(Backups().size(), 1u);
   for (char id : std::string("abcde"))
     EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, kRunMruKey, {id}), id == 'b' || id == 'd') << id;
+}
+
+// Two clicks on the Data heading sort by it the other way; the Delete key
+// takes the selected rows out, and Delete Entries deletes exactly the values
+// of the rows left, each the one its row showed.
+TEST_F(ListedHistoryTest, SortedListDeletesTheValuesItsRowsShow) {
+  HWND list = GetDlgItem(m_main, IDC_LIST_RESULTS);
+  HWND header = reinterpret_cast<HWND>(driver::Send(list, LVM_GETHEADER));
+  LPARAM data = 0;  // the middle of the Data heading: its borders resize the column
+  for (int column = 0; column < 3; ++column) data += driver::Send(list, LVM_GETCOLUMNWIDTH, column);
+  data = MAKELPARAM(data - driver::Send(list, LVM_GETCOLUMNWIDTH, 2) / 2, 5);
+  for (int click = 0; click < 2; ++click) {
+    PostMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, data);
+    PostMessageA(header, WM_LBUTTONUP, 0, data);
+  }
+  Lines sorted = m_listed;  // equal data keep the search order
+  const auto dataOf = [](const std::string& row) { return row.substr(row.rfind('\t')); };
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [&](const auto& a, const auto& b) { return dataOf(a) > dataOf(b); });
+  ASSERT_TRUE(WaitUntil([&] { return Rows() == sorted; })) << "not sorted: " << Rows()[0];
+  Select({0, 3});
+  PostMessageA(list, WM_KEYDOWN, VK_DELETE, 0);
+  const Lines left = {sorted[1], sorted[2], sorted[4], sorted[5], sorted[6]};
+  EXPECT_TRUE(WaitUntil([&] { return Rows() == left; }));
+  Click(m_main, IDC_START_SEARCH);
+  EXPECT_EQ(Answer(IDOK, kSearchMs), m_texts(TXT_DELETED_1, 5) + "\n\n" + m_texts(TXT_DELETED_2));
+  for (const std::string& row : sorted) {  // category, name and data: the value's key and name
+    const std::string key = row.find("RunMRU") == 0 ? kRunMruKey : kAssistantKey;
+    const std::string name = row.substr(row.find('\t') + 1, 1);
+    const bool kept = row == sorted[0] || row == sorted[3];
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, key, name), kept) << row;
+  }
 }
 
 // Reverse Changes names any other file than a .reg file in a box and does
