@@ -56,6 +56,9 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   // Paints the progress line and the rows found since the last repaint,
   // and answers the messages waiting for the window every kAnswerInterval.
   void RepaintIfDue();
+  // Runs the messages waiting for the window when the last run is
+  // kAnswerInterval ago (longer after a long run); `now` from GetTickCount.
+  void AnswerIfDue(DWORD now);
   // Puts the rows the model holds beyond the listed ones into the list;
   // false when there were none.
   bool ListNewRows();

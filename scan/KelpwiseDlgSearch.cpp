@@ -1,7 +1,10 @@
 // The main window's search pass: Start Search, Start New Search and the
 // window's side of the pass (progress line, rows, repainting, the key-loop
 // message).
+#include <algorithm>
 #include <array>
+#include <functional>
+#include <utility>
 
 #include "app/KelpwiseDlg.h"
 #include "i18n/TextFormat.h"
@@ -10,6 +13,8 @@
 #include "res/resource.h"
 #include "scan/ScanCategories.h"
 #include "scan/SearchPass.h"
+#include "system/Environment.h"
+#include "system/Registry.h"
 #include "system/Shutdown.h"
 
 namespace kw {
@@ -23,13 +28,16 @@ constexpr DWORD kRepaintInterval = 200;
 // (milliseconds): turning the list's redraw back on costs time that grows
 // with its rows, and out of sight only the scroll bar changes.
 constexpr DWORD kHiddenRowsInterval = 1000;
-// During a pass the window answers the messages waiting for its thread at
-// least this often (milliseconds)...
+// During a pass the window answers the messages waiting for its thread
+// this often (milliseconds)...
 constexpr DWORD kAnswerInterval = 50;
-// ...unless answering took long: then only after at least this many times
-// its own duration of searching, so that answering takes at most a
-// twentieth of the pass.
+// ...or, when answering took long, after at least this many times its own
+// duration of searching, so that answering takes at most a twentieth of the
+// pass...
 constexpr DWORD kSearchPerAnswer = 19;
+// ...but never later than this: a long answer is more often the system
+// giving the processor to another program than the messages' own cost.
+constexpr DWORD kLongestAnswerGap = 100;
 // One answer ends after this long even while new messages keep arriving.
 constexpr DWORD kAnswerBudget = 30;
 // The clock is read on every this many calls of RepaintIfDue (once per key
@@ -109,6 +117,20 @@ class PassInProgress {
   bool& m_searching;
 };
 
+// Sets the registry's listing hook for its lifetime.
+class ListingHook {
+ public:
+  ListingHook(Registry& registry, std::function<void()> hook) : m_registry(registry) {
+    m_registry.SetListingHook(std::move(hook));
+  }
+  ~ListingHook() { m_registry.SetListingHook(nullptr); }
+  ListingHook(const ListingHook&) = delete;
+  ListingHook& operator=(const ListingHook&) = delete;
+
+ private:
+  Registry& m_registry;
+};
+
 // Keeps the list view from redrawing for its lifetime.
 class ListRedrawPause {
  public:
@@ -165,6 +187,8 @@ void CKelpwiseDlg::RunSearchCategories() {
                   ReadOptionFlags(m_dlgOptions.m_strOptions));
   // The list shows its new rows when the window repaints (RepaintIfDue).
   ListRedrawPause pause(m_listResults);
+  // A key with thousands of subkeys takes a while to list.
+  ListingHook hook(m_tools.environment().registry(), [this] { AnswerIfDue(::GetTickCount()); });
   pass.Run();
   ListNewRows();
 }
@@ -250,8 +274,13 @@ void CKelpwiseDlg::RepaintIfDue() {
     m_lastRepaint = now = ::GetTickCount();
   }
 
+  AnswerIfDue(now);
+}
+
+void CKelpwiseDlg::AnswerIfDue(DWORD now) {
   const DWORD searched = now - m_lastAnswer;
-  if (searched < kAnswerInterval || searched < kSearchPerAnswer * m_answerCost) return;
+  const DWORD gap = std::clamp(kSearchPerAnswer * m_answerCost, kAnswerInterval, kLongestAnswerGap);
+  if (searched < gap) return;
   // Asking the queue is far cheaper than looking into it.
   if (HIWORD(::GetQueueStatus(QS_ALLINPUT)) != 0) AnswerWaitingMessages();
   m_lastAnswer = ::GetTickCount();
