@@ -216,6 +216,9 @@ bool CKelpwiseDlg::OnCommand(int id, int code) {
       {IDM_LIST_COPY, &CKelpwiseDlg::OnCopy},
       {IDM_LIST_SELECT_ALL, &CKelpwiseDlg::OnSelectAll},
   };
+  // During a search only closing goes on: the window's close posts IDCANCEL,
+  // which ends the program once the search is done.
+  if (m_bSearching && id != IDCANCEL) return true;
   return DispatchCommand(this, kCommands, id, code) || Dialog::OnCommand(id, code);
 }
 
@@ -231,7 +234,7 @@ bool CKelpwiseDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
       result = reinterpret_cast<LRESULT>(m_hIcon);
       return true;
     case WM_HELP:
-      OnShowHelpFile();
+      if (!m_bSearching) OnShowHelpFile();
       result = FALSE;
       return true;
     case WM_CLOSE:
@@ -266,7 +269,8 @@ bool CKelpwiseDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
 
 void CKelpwiseDlg::OnTimer(UINT_PTR id) {
   ::KillTimer(hwnd(), kAutoStartTimer);
-  OnStartSearch();
+  // The search the automatic start asks for may already run.
+  if (!m_bSearching) OnStartSearch();
   Default();
 }
 

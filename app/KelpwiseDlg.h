@@ -64,8 +64,11 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   void RunSearchCategories();
   void FinishSearch();
   // Paints the progress line and the rows found since the last repaint,
-  // and now and then lets the queued messages run.
+  // and answers the messages waiting for the window every kAnswerInterval.
   void RepaintIfDue();
+  // Runs the messages waiting for the window when the last run is
+  // kAnswerInterval ago (longer after a long run); `now` from GetTickCount.
+  void AnswerIfDue(DWORD now);
   // Puts the rows the model holds beyond the listed ones into the list;
   // false when there were none.
   bool ListNewRows();
@@ -179,17 +182,19 @@ class CKelpwiseDlg : public Dialog, private SearchPassListener {
   HICON m_hIcon;
   HICON m_hSmallIcon;
 
+  // A search pass runs: the window takes no command but closing (IDCANCEL).
+  bool m_bSearching = false;
   // During a pass: the format of the progress line, the key last entered,
   // the rows the list holds, the times the last repaint, the last listing
-  // of new rows and the last run of the queued messages ended and how long
-  // that run took (milliseconds), and the calls of RepaintIfDue.
+  // of new rows and the last answer to the waiting messages ended and how
+  // long that answer took (milliseconds), and the calls of RepaintIfDue.
   std::string m_strCheckingFormat;
   std::string m_strCurrentKey;
   size_t m_nListedRows = 0;
   DWORD m_lastRepaint = 0;
   DWORD m_lastRowsShown = 0;
-  DWORD m_lastPump = 0;
-  DWORD m_pumpCost = 0;
+  DWORD m_lastAnswer = 0;
+  DWORD m_answerCost = 0;
   unsigned m_nRepaintCalls = 0;
 
   // Started with /autostart, and its question not asked yet.

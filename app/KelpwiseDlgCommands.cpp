@@ -14,6 +14,7 @@ namespace kw {
 
 void CKelpwiseDlg::OnSysCommand(WPARAM id) {
   if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+    if (m_bSearching) return;
     CAboutDlg about;
     about.DoModal(hwnd());
   } else {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/AnswerProbe.h"
 #include "bench/Stopwatch.h"
 #include "res/ProductName.h"
 #include "res/resource.h"
@@ -126,6 +127,7 @@ bool ProgramDriver::RunPass(DriveResult* result) {
   std::fprintf(stderr, "drive: starting the search\n");
   Stopwatch clock;
   PostMessageA(m_startButton, BM_CLICK, 0, 0);
+  AnswerProbe probe(m_main);
   std::string checking = Text(m_main, IDC_CHECKING);
   double lastChange = 0;
   for (;;) {
@@ -147,6 +149,7 @@ bool ProgramDriver::RunPass(DriveResult* result) {
     Sleep(kPollMs);
   }
   result->passSeconds = clock.Seconds();
+  result->longestWaitSeconds = probe.Stop();
   result->checkingStillSeconds =
       std::max(result->checkingStillSeconds, result->passSeconds - lastChange);
   result->statusAfterPass = Text(m_main, IDC_STATUS);

@@ -1,5 +1,6 @@
 // Drives Kelpwise.exe from outside: starts it, presses Start Search, waits
-// for the pass to end (the button's caption changes), presses the button
+// for the pass to end (the button's caption changes) while another thread
+// times how long the window takes to answer, presses the button
 // again, waits for the report box of the deletion and answers it, reads the
 // process's peak working set and closes the program.
 #pragma once
@@ -19,6 +20,9 @@ struct DriveResult {
   // end of the pass).
   long checkingChanges = 0;
   double checkingStillSeconds = 0;
+  // The longest time the main window took to answer a WM_NULL sent every
+  // 50 ms from another thread during the pass; -1 when none was answered.
+  double longestWaitSeconds = -1;
   std::string statusAfterPass;
   std::string report;
   SIZE_T peakWorkingSet = 0;  // bytes

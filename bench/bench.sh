@@ -80,7 +80,7 @@ largest() {
 }
 restore() { kw_wine regedit /s "$(kw_wine winepath -w "$1")" >/dev/null 2>&1 || true; }
 
-a="" b="" c="" d="" peak="" checking_changes="" checking_still=""
+a="" b="" c="" d="" peak="" checking_changes="" checking_still="" longest_wait=""
 for run in $(seq "$runs"); do
   kw bare-walk > "$work/walk$run.txt"
   echo "bench: bare walk $run: $(grep '^total' "$work/walk$run.txt")" >&2
@@ -99,6 +99,7 @@ for run in $(seq "$runs"); do
   # The progress line and the memory as the worst round had them.
   smallest checking_changes "$(value checking_changes < "$drive")"
   largest checking_still "$(value checking_still_seconds < "$drive")"
+  largest longest_wait "$(value longest_wait_seconds < "$drive")"
   largest peak "$(value peak_working_set_kb < "$drive")"
   status="$(grep '^status=' "$drive" | cut -d= -f2-)"
 
@@ -117,6 +118,7 @@ done
 
 ratio() { awk -v x="$1" -v y="$2" 'BEGIN { if (y > 0) printf "%.2f", x / y; else print "n/a" }'; }
 verdict() { awk -v r="$1" -v t="$2" 'BEGIN { if (r == "n/a") print ""; else if (r + 0 <= t + 0) print "(target <= " t ": met)"; else print "(target <= " t ": MISSED)" }'; }
+wait_verdict() { awk -v w="$1" 'BEGIN { if (w == "" || w < 0) print "never answered"; else if (w <= 0.2) print "target <= 0.2 s: met"; else print "target <= 0.2 s: MISSED" }'; }
 total="$(grep '^total' "$work/walk1.txt")"
 keys="$(value keys <<<"$total")"
 values="$(value values <<<"$total")"
@@ -134,6 +136,7 @@ values read              ${values}
 (a) bare walk            ${a} s  (each of a-d: fastest of ${runs})
 (b) program search       ${b} s  (${status})
     progress line        ${checking_changes} changes, longest unchanged ${checking_still} s
+longest unanswered wait  ${longest_wait} s  (WM_NULL every 50 ms during b; $(wait_verdict "$longest_wait"))
     walk without window  ${core} s  (${probes} file probes: ${probe_seconds} s)
 (c) program deletion     ${c} s
 (d) bare deletion        ${d} s  (${records} values)

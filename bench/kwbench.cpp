@@ -10,8 +10,8 @@
 #include <string>
 
 #include "bench/BackupDeleter.h"
-#include "bench/CoreWalk.h"
 #include "bench/BareWalker.h"
+#include "bench/CoreWalk.h"
 #include "bench/ProgramDriver.h"
 #include "bench/RegistryGenerator.h"
 #include "bench/Stopwatch.h"
@@ -48,8 +48,8 @@ int BareWalk() {
     Stopwatch clock;
     BareWalker walker;
     walker.Walk(RootOf(category.check), category.startKey);
-    std::printf("category=%d keys=%ld values=%ld seconds=%.3f\t%s\n", category.index,
-                walker.keys(), walker.values(), clock.Seconds(), category.startKey.c_str());
+    std::printf("category=%d keys=%ld values=%ld seconds=%.3f\t%s\n", category.index, walker.keys(),
+                walker.values(), clock.Seconds(), category.startKey.c_str());
     keys += walker.keys();
     values += walker.values();
   }
@@ -88,6 +88,7 @@ int Drive(const char* exe, const char* timeout) {
   std::printf("status=%s\n", result.statusAfterPass.c_str());
   std::printf("checking_changes=%ld\n", result.checkingChanges);
   std::printf("checking_still_seconds=%.3f\n", result.checkingStillSeconds);
+  std::printf("longest_wait_seconds=%.3f\n", result.longestWaitSeconds);
   std::printf("delete_seconds=%.3f\n", result.deleteSeconds);
   std::printf("report=%s\n", result.report.c_str());
   std::printf("peak_working_set_kb=%lu\n",

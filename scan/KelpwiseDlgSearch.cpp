@@ -1,16 +1,20 @@
 // The main window's search pass: Start Search, Start New Search and the
 // window's side of the pass (progress line, rows, repainting, the key-loop
 // message).
+#include <algorithm>
 #include <array>
+#include <functional>
+#include <utility>
 
 #include "app/KelpwiseDlg.h"
 #include "i18n/TextFormat.h"
 #include "i18n/TextIds.h"
 #include "res/ProductName.h"
 #include "res/resource.h"
-#include "scan/PumpDlg.h"
 #include "scan/ScanCategories.h"
 #include "scan/SearchPass.h"
+#include "system/Environment.h"
+#include "system/Registry.h"
 #include "system/Shutdown.h"
 
 namespace kw {
@@ -24,12 +28,18 @@ constexpr DWORD kRepaintInterval = 200;
 // (milliseconds): turning the list's redraw back on costs time that grows
 // with its rows, and out of sight only the scroll bar changes.
 constexpr DWORD kHiddenRowsInterval = 1000;
-// The thread's queued messages run at most this often (milliseconds), well
-// within the time after which the system takes a window for hung...
-constexpr DWORD kPumpInterval = 2000;
-// ...and after at least this many times the last run's own duration of
-// searching, so that they take at most a fiftieth of the pass.
-constexpr DWORD kSearchPerPump = 49;
+// During a pass the window answers the messages waiting for its thread
+// this often (milliseconds)...
+constexpr DWORD kAnswerInterval = 50;
+// ...or, when answering took long, after at least this many times its own
+// duration of searching, so that answering takes at most a twentieth of the
+// pass...
+constexpr DWORD kSearchPerAnswer = 19;
+// ...but never later than this: a long answer is more often the system
+// giving the processor to another program than the messages' own cost.
+constexpr DWORD kLongestAnswerGap = 100;
+// One answer ends after this long even while new messages keep arriving.
+constexpr DWORD kAnswerBudget = 30;
 // The clock is read on every this many calls of RepaintIfDue (once per key
 // and per file-reference entry): a few keys take far less than the interval.
 constexpr unsigned kCallsPerClockRead = 8;
@@ -50,6 +60,77 @@ bool IsRowInSight(const ListView& list, size_t row) {
   return static_cast<LRESULT>(row) <= top + page;
 }
 
+// Whether the window takes `message` during a pass. Keys and clicks in its
+// client area are dropped, so that no button, list or key command acts
+// before the pass is done; the frame still moves, minimises and closes, and
+// everything else (painting, messages from other programs) runs.
+bool TakenDuringPass(UINT message) {
+  const bool key =
+      message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR || message == WM_DEADCHAR;
+  const bool click = message > WM_MOUSEMOVE && message <= WM_MOUSELAST;
+  return !key && !click;
+}
+
+// Runs the messages waiting for the thread, within kAnswerBudget.
+void AnswerWaitingMessages() {
+  const DWORD start = ::GetTickCount();
+  MSG msg;
+  while (::GetTickCount() - start < kAnswerBudget &&
+         ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // The window's modal loop ends on it once the pass is done.
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (!TakenDuringPass(msg.message)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+// For its lifetime: marks a pass in progress and greys the menu bar, whose
+// commands wait for the pass's end like those of the buttons.
+class PassInProgress {
+ public:
+  PassInProgress(HWND window, bool& searching) : m_window(window), m_searching(searching) {
+    m_searching = true;
+    EnableMenuBar(false);
+  }
+  ~PassInProgress() {
+    m_searching = false;
+    EnableMenuBar(true);
+  }
+  PassInProgress(const PassInProgress&) = delete;
+  PassInProgress& operator=(const PassInProgress&) = delete;
+
+ private:
+  void EnableMenuBar(bool enable) const {
+    HMENU menu = ::GetMenu(m_window);
+    if (menu == nullptr) return;
+    for (int i = 0, count = ::GetMenuItemCount(menu); i < count; ++i) {
+      ::EnableMenuItem(menu, i, MF_BYPOSITION | (enable ? MF_ENABLED : MF_GRAYED));
+    }
+    ::DrawMenuBar(m_window);
+  }
+
+  HWND m_window;
+  bool& m_searching;
+};
+
+// Sets the registry's listing hook for its lifetime.
+class ListingHook {
+ public:
+  ListingHook(Registry& registry, std::function<void()> hook) : m_registry(registry) {
+    m_registry.SetListingHook(std::move(hook));
+  }
+  ~ListingHook() { m_registry.SetListingHook(nullptr); }
+  ListingHook(const ListingHook&) = delete;
+  ListingHook& operator=(const ListingHook&) = delete;
+
+ private:
+  Registry& m_registry;
+};
+
 // Keeps the list view from redrawing for its lifetime.
 class ListRedrawPause {
  public:
@@ -68,6 +149,7 @@ void CKelpwiseDlg::OnStartSearch() {
     DeleteEntries();
     return;
   }
+  PassInProgress pass(hwnd(), m_bSearching);
   PrepareSearch();
   RunSearchCategories();
   FinishSearch();
@@ -98,14 +180,16 @@ void CKelpwiseDlg::RunSearchCategories() {
     names[i] = m_translation.LookupText(CategoryTextId(i));
   }
   m_strCheckingFormat = m_translation.LookupText(TXT_CHECKING);
-  m_lastRepaint = m_lastRowsShown = m_lastPump = ::GetTickCount();
-  m_pumpCost = 0;
+  m_lastRepaint = m_lastRowsShown = m_lastAnswer = ::GetTickCount();
+  m_answerCost = 0;
   m_nRepaintCalls = 0;
   m_nListedRows = 0;
   SearchPass pass(m_tools, m_results, *this, m_arrIgnoreList, names,
                   ReadOptionFlags(m_dlgOptions.m_strOptions));
   // The list shows its new rows when the window repaints (RepaintIfDue).
   ListRedrawPause pause(m_listResults);
+  // A key with thousands of subkeys takes a while to list.
+  ListingHook hook(m_tools.environment().registry(), [this] { AnswerIfDue(::GetTickCount()); });
   pass.Run();
   ListNewRows();
 }
@@ -181,24 +265,28 @@ bool CKelpwiseDlg::ShowNewRowsIfDue(DWORD now) {
 
 void CKelpwiseDlg::RepaintIfDue() {
   if (++m_nRepaintCalls % kCallsPerClockRead != 0) return;
-  const DWORD now = ::GetTickCount();
-  if (now - m_lastRepaint < kRepaintInterval) return;
-
-  m_strChecking = FormatWithText(m_strCheckingFormat,
-                                 CSystemTools::ShortenText(m_strCurrentKey, kShownKeyPath));
-  ::SetDlgItemTextA(hwnd(), IDC_CHECKING, m_strChecking.c_str());
-  const bool rowsShown = ShowNewRowsIfDue(now);
-  ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  if (rowsShown) SetListRedraw(m_listResults, false);
-
-  const DWORD painted = ::GetTickCount();
-  const DWORD searched = painted - m_lastPump;
-  if (searched >= kPumpInterval && searched >= kSearchPerPump * m_pumpCost) {
-    PumpMessages(hwnd());
-    m_lastPump = ::GetTickCount();
-    m_pumpCost = m_lastPump - painted;
+  DWORD now = ::GetTickCount();
+  if (now - m_lastRepaint >= kRepaintInterval) {
+    m_strChecking = FormatWithText(m_strCheckingFormat,
+                                   CSystemTools::ShortenText(m_strCurrentKey, kShownKeyPath));
+    ::SetDlgItemTextA(hwnd(), IDC_CHECKING, m_strChecking.c_str());
+    const bool rowsShown = ShowNewRowsIfDue(now);
+    ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (rowsShown) SetListRedraw(m_listResults, false);
+    m_lastRepaint = now = ::GetTickCount();
   }
-  m_lastRepaint = ::GetTickCount();
+
+  AnswerIfDue(now);
+}
+
+void CKelpwiseDlg::AnswerIfDue(DWORD now) {
+  const DWORD searched = now - m_lastAnswer;
+  const DWORD gap = std::clamp(kSearchPerAnswer * m_answerCost, kAnswerInterval, kLongestAnswerGap);
+  if (searched < gap) return;
+  // Asking the queue is far cheaper than looking into it.
+  if (HIWORD(::GetQueueStatus(QS_ALLINPUT)) != 0) AnswerWaitingMessages();
+  m_lastAnswer = ::GetTickCount();
+  m_answerCost = m_lastAnswer - now;
 }
 
 }  // namespace kw

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,8 +52,7 @@ class Registry {
 
   // Opens an existing key. A leading backslash and runs of backslashes in
   // `path` separate components like a single one; the empty path is the root.
-  virtual RegStatus OpenKey(RegRoot root, const std::string& path, bool forWrite,
-                            Handle* key) = 0;
+  virtual RegStatus OpenKey(RegRoot root, const std::string& path, bool forWrite, Handle* key) = 0;
   // Opens the key for writing, creating it and its parents when missing.
   virtual RegStatus CreateKey(RegRoot root, const std::string& path, Handle* key) = 0;
   virtual void CloseKey(Handle key) = 0;
@@ -75,6 +75,12 @@ class Registry {
   // True when the value's name and, for string types, its data are held
   // exactly by the ANSI code page, so that a REGEDIT4 file can restore them.
   virtual bool IsAnsiExact(Handle key, const std::string& name) = 0;
+
+  // While set, a listing calls `hook` every few hundred subkeys or values,
+  // so that a window can answer during the listing of a key with many of
+  // them; an empty hook removes it. Back ends whose listings are quick
+  // ignore it.
+  virtual void SetListingHook(std::function<void()> hook) {}
 };
 
 // An open key that closes itself.

@@ -132,13 +132,22 @@ void ListWideValueNames(HKEY key, DWORD count, DWORD maxNameLength,
   }
 }
 
+// A listing calls its hook after every this many entries.
+constexpr DWORD kEntriesPerHook = 256;
+
+void CallHookIfDue(const std::function<void()>& hook, DWORD index) {
+  if (hook && index % kEntriesPerHook == kEntriesPerHook - 1) hook();
+}
+
 // The names of the key's subkeys, as many as `info` counts.
-void EnumSubKeys(HKEY key, const KeyInfo& info, std::vector<std::string>* names) {
+void EnumSubKeys(HKEY key, const KeyInfo& info, const std::function<void()>& hook,
+                 std::vector<std::string>* names) {
   names->clear();
   names->reserve(info.subKeys);
   // Key names have at most 255 characters; 256 holds every one with its zero.
   std::vector<char> buffer(std::max<DWORD>(256, info.maxSubKeyLength + 1));
   for (DWORD index = 0; index < info.subKeys; ++index) {
+    CallHookIfDue(hook, index);
     for (int attempt = 0; attempt < kMaxRetries; ++attempt) {
       DWORD length = static_cast<DWORD>(buffer.size());
       const LONG error =
@@ -156,12 +165,14 @@ void EnumSubKeys(HKEY key, const KeyInfo& info, std::vector<std::string>* names)
 }
 
 // The key's values, as many as `info` counts, each read in one call.
-void EnumValues(HKEY key, const KeyInfo& info, bool withData, std::vector<RegValue>* values) {
+void EnumValues(HKEY key, const KeyInfo& info, bool withData, const std::function<void()>& hook,
+                std::vector<RegValue>* values) {
   values->clear();
   values->reserve(info.values);
   std::vector<char> name(std::max<DWORD>(256, info.maxValueNameLength + 1));
   std::vector<BYTE> data(withData ? std::max<DWORD>(16, info.maxValueDataLength) : 0);
   for (DWORD index = 0; index < info.values; ++index) {
+    CallHookIfDue(hook, index);
     for (int attempt = 0; attempt < kMaxRetries; ++attempt) {
       DWORD nameLength = static_cast<DWORD>(name.size());
       DWORD dataLength = static_cast<DWORD>(data.size());
@@ -268,7 +279,7 @@ RegStatus Win32Registry::ListSubKeys(Handle key, std::vector<std::string>* names
   KeyInfo info;
   const LONG error = QueryInfo(ToHkey(key), &info);
   if (error != ERROR_SUCCESS) return StatusOf(error);
-  EnumSubKeys(ToHkey(key), info, names);
+  EnumSubKeys(ToHkey(key), info, m_listingHook, names);
   return RegStatus::Ok;
 }
 
@@ -277,7 +288,7 @@ RegStatus Win32Registry::ListValues(Handle key, bool withData, std::vector<RegVa
   KeyInfo info;
   const LONG error = QueryInfo(ToHkey(key), &info);
   if (error != ERROR_SUCCESS) return StatusOf(error);
-  EnumValues(ToHkey(key), info, withData, values);
+  EnumValues(ToHkey(key), info, withData, m_listingHook, values);
   return RegStatus::Ok;
 }
 
@@ -289,8 +300,8 @@ RegStatus Win32Registry::ListKey(Handle key, std::vector<RegValue>* values,
   KeyInfo info;
   const LONG error = QueryInfo(ToHkey(key), &info);
   if (error != ERROR_SUCCESS) return StatusOf(error);
-  EnumValues(ToHkey(key), info, /*withData=*/true, values);
-  EnumSubKeys(ToHkey(key), info, subKeys);
+  EnumValues(ToHkey(key), info, /*withData=*/true, m_listingHook, values);
+  EnumSubKeys(ToHkey(key), info, m_listingHook, subKeys);
   return RegStatus::Ok;
 }
 
@@ -366,8 +377,8 @@ bool Win32Registry::IsAnsiExact(Handle key, const std::string& name) {
   // counts it as gone).
   std::wstring byName;
   if (match == nullptr) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()),
-                                           nullptr, 0);
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
     byName.resize(static_cast<size_t>(length));
     if (length > 0) {
       MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &byName[0],

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "system/Registry.h"
@@ -24,6 +26,7 @@ class Win32Registry : public Registry {
                      const std::string& data) override;
   RegStatus DeleteValue(Handle key, const std::string& name) override;
   bool IsAnsiExact(Handle key, const std::string& name) override;
+  void SetListingHook(std::function<void()> hook) override { m_listingHook = std::move(hook); }
 
  private:
   // The stored names of the values of the key that IsAnsiExact looked at
@@ -42,6 +45,7 @@ class Win32Registry : public Registry {
   bool UpdateValueNames(Handle key);
 
   ValueNames m_valueNames;
+  std::function<void()> m_listingHook;
 };
 
 }  // namespace kw

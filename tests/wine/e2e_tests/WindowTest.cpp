@@ -59,6 +59,37 @@ TEST_F(KelpwiseTest, DemoSearchAndDeletionThenAKeyLoopEndsTheRun) {
 
 constexpr char kAssistantKey[] = "Software\\Microsoft\\Search Assistant\\ACMru\\5603";
 
+// A search through thousands of keys: the window answers meanwhile, but a
+// click on Start Search and posted commands act neither during the search
+// nor after it; closing during the next search ends the run.
+TEST_F(KelpwiseTest, ClicksAndCommandsDuringASearchDoNothing) {
+  const auto drop = [](const char* key) { SHDeleteKeyA(HKEY_CLASSES_ROOT, key); };
+  std::unique_ptr<const char, decltype(drop)> busy("Kelpwise E2E Busy", drop);
+  for (int i = 0; i < 8000; ++i)
+    ASSERT_TRUE(
+        WriteValue(HKEY_CLASSES_ROOT, busy.get() + ("\\" + std::to_string(i)), "", Sz("-")));
+  ASSERT_TRUE(SeedHistory(kRunMruKey, "abcde"));
+  ASSERT_TRUE(Start("10000010000001"));
+  const auto searching = [&] { return Text(m_main, IDC_STATUS) == m_texts(TXT_STATUS_SEARCHING); };
+  Click(m_main, IDC_START_SEARCH);
+  ASSERT_TRUE(WaitUntil(searching));
+  HWND start = GetDlgItem(m_main, IDC_START_SEARCH);
+  PostMessageA(start, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  PostMessageA(start, WM_LBUTTONUP, 0, 0);
+  for (int command : {IDC_START_SEARCH, IDM_FILE_NEW_SEARCH, IDM_FILE_OPTIONS})
+    PostMessageA(m_main, WM_COMMAND, command, 0);
+  ASSERT_TRUE(Search(false));
+  EXPECT_EQ(Rows().size(), 5u);
+  EXPECT_EQ(driver::FindDialog(m_run.dwProcessId, [&](HWND w) { return w != m_main; }), nullptr);
+  EXPECT_EQ(Backups(), Lines());
+
+  PostMessageA(m_main, WM_COMMAND, IDM_FILE_NEW_SEARCH, 0);
+  ASSERT_TRUE(WaitUntil(searching));
+  PostMessageA(m_main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(Backups(), Lines());
+}
+
 // Seven history rows listed: the Run box's a to e, then two of the search
 // assistant.
 class ListedHistoryTest : public KelpwiseTest {
