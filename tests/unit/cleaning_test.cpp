@@ -233,8 +233,8 @@ TEST_F(CleaningDeletionTest, SortedRowsActOnTheirOwnRecords) {
     bool refuse = false;
   } rows[] = {
       {"0", "dacB*", "1100", 2},  // "Old Fonts" and "old fonts" keep the search order
-      {"00", "Bacd*", "00111", 3}, {"1", "aBcd*", "0101", 2}, {"2", "Bdac*", "1001", 0, true},
-      {"21", "aBcd*", "0110", 2},
+      {"00", "Bacd*", "00111", 3},     {"1", "aBcd*", "0101", 2},
+      {"2", "Bdac*", "1001", 0, true}, {"21", "aBcd*", "0110", 2},
   };
   const struct {
     const char *category, *name, *shown;

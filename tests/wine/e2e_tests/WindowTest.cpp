@@ -1,4 +1,5 @@
 // The main window as the user drives it, from another process.
+#include <climits>
 #include <memory>
 
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
@@ -65,8 +66,9 @@ class ListedHistoryTest : public KelpwiseTest {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(KelpwiseTest::SetUp());
-    ASSERT_TRUE(SeedHistory(kRunMruKey, "abcde"));
-    ASSERT_TRUE(SeedHistory(kAssistantKey, "ab"));
+    for (const auto& [key, ids] : {std::pair{kRunMruKey, "abcde"}, {kAssistantKey, "ab"}})
+      for (char id : std::string(ids))
+        ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, key, {id}, Sz(HistoryData(id))));
     ASSERT_TRUE(Start("11000000000001"));
     ASSERT_TRUE(Search());
     m_listed = Rows();
@@ -292,28 +294,27 @@ TEST_F(ListedHistoryTest, ResizingKeepsControlsApartAndThePlacementComesBack) {
   EXPECT_TRUE(GetWindowRect(m_main, &now) && EqualRect(&now, &placed));
 }
 
-// The room `text` takes with `control`'s font at `dpi`: wrapped at `width`
-// unless 0. A font of the program's process cannot be selected here: its
-// face and size are, as the program's dialog font at that scale.
-RECT TextRoom(HWND control, const std::string& text, int width, UINT flags, int dpi) {
-  LOGFONTA font = {};
-  font.lfHeight = -MulDiv(8, dpi, 72);
+// Whether `text` fits `room` in `control`'s font at `dpi`, wrapped at its
+// width when `wraps`. A font of the program's process cannot be selected
+// here: its face and size are, as the program's dialog font at that scale.
+bool Fits(HWND control, const std::string& text, RECT room, bool wraps, UINT flags, int dpi) {
+  LOGFONTA font = {-MulDiv(8, dpi, 72)};
   font.lfCharSet = DEFAULT_CHARSET;
   strcpy(font.lfFaceName, "MS Sans Serif");
   GetObjectA(reinterpret_cast<HFONT>(driver::Send(control, WM_GETFONT)), sizeof font, &font);
-  RECT room = {0, 0, width, 0};
+  RECT need = {0, 0, wraps ? room.right : 0, 0};
   HDC dc = GetDC(control);
   HGDIOBJ old = SelectObject(dc, CreateFontIndirectA(&font));
-  DrawTextA(dc, text.c_str(), -1, &room,
-            DT_CALCRECT | (width ? DT_WORDBREAK : DT_SINGLELINE) | flags);
+  DrawTextA(dc, text.c_str(), -1, &need,
+            DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE) | flags);
   DeleteObject(SelectObject(dc, old));
   ReleaseDC(control, dc);
-  return room;
+  return need.right <= room.right && need.bottom <= room.bottom;
 }
 
-// Measures the captions of `window` and of its child dialogs; `clipped`
-// gets those that need more room than their control gives them (beside a
-// check box, inside a button's or a group's frame). Returns how many.
+// Adds to `clipped` the captions of `window` and of its child dialogs that
+// need more room than their control gives them (beside a check box, inside
+// a button's or a group's frame); returns how many it measured.
 int MeasureCaptions(HWND window, int dpi, Lines& clipped) {
   int checked = 0;
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -329,11 +330,9 @@ int MeasureCaptions(HWND window, int dpi, Lines& clipped) {
     RECT room;
     GetClientRect(child, &room);
     room.right -= MulDiv(button ? (check ? 17 : 16) : 0, dpi, 96);
-    room.bottom -= MulDiv(button && !check ? 6 : 0, dpi, 96);
-    const RECT need =
-        TextRoom(child, text, wraps ? room.right : 0, style & SS_NOPREFIX ? DT_NOPREFIX : 0, dpi);
-    ++checked;
-    if (need.right > room.right || (!group && need.bottom > room.bottom)) clipped.push_back(text);
+    room.bottom = group ? INT_MAX : room.bottom - MulDiv(button && !check ? 6 : 0, dpi, 96);
+    if (++checked, !Fits(child, text, room, wraps, style & SS_NOPREFIX ? DT_NOPREFIX : 0, dpi))
+      clipped.push_back(text);
   }
   return checked;
 }
@@ -345,8 +344,8 @@ TEST_F(KelpwiseTest, NoCaptionIsClippedInAnyWindowLanguageOrScale) {
   Value saved;
   const bool had = ReadValue(HKEY_CURRENT_USER, kDesktop, "LogPixels", &saved);
   AtExit restore([&] {
-    if (had) WriteValue(HKEY_CURRENT_USER, kDesktop, "LogPixels", saved);
-    if (!had) SHDeleteValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
+    had ? void(WriteValue(HKEY_CURRENT_USER, kDesktop, "LogPixels", saved))
+        : void(SHDeleteValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels"));
   });
   int checked = 0;
   for (DWORD dpi : {96, 144}) {
@@ -355,16 +354,15 @@ TEST_F(KelpwiseTest, NoCaptionIsClippedInAnyWindowLanguageOrScale) {
       ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kDesktop, "LogPixels", logPixels));
       ASSERT_TRUE(Set("Language", section) && Start());
       Lines clipped;
-      checked += MeasureCaptions(m_main, dpi, clipped);
+      checked += MeasureCaptions(m_main, dpi, clipped) + 3;
       const Texts texts(File(Setting("Product ID") + "trl.ini"), section);
       HWND list = GetDlgItem(m_main, IDC_LIST_RESULTS);
-      const int kColumnTexts[] = {TXT_COLUMN_CATEGORY, TXT_COLUMN_NAME, TXT_COLUMN_DATA};
-      for (int column : {0, 1, 2}) {  // a heading keeps 6 pixels on either side
-        const std::string heading = texts(kColumnTexts[column]);
-        const RECT need = TextRoom(ListView_GetHeader(list), heading, 0, 0, dpi);
-        if (need.right + MulDiv(12, dpi, 96) > driver::Send(list, LVM_GETCOLUMNWIDTH, column))
-          clipped.push_back(heading);
-        ++checked;
+      int column = 0;  // a heading keeps 6 pixels on either side
+      for (int id : {TXT_COLUMN_CATEGORY, TXT_COLUMN_NAME, TXT_COLUMN_DATA}) {
+        const int width = int(driver::Send(list, LVM_GETCOLUMNWIDTH, column++));
+        if (!Fits(ListView_GetHeader(list), texts(id), {0, 0, width - MulDiv(12, dpi, 96), INT_MAX},
+                  false, 0, dpi))
+          clipped.push_back(texts(id));
       }
       for (const auto& [command, control] : {std::pair{IDC_OPTIONS, IDC_CHECK_RUNMRU},
                                              {IDM_FILE_LANGUAGE, IDC_LANGUAGE_COMBO},
