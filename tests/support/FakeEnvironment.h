@@ -26,18 +26,11 @@ inline std::string ReadBytes(const std::string& nativePath) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// While it lives, writing a file past `bytes` fails (as on a full disk).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the process
-    Set(bytes);
-  }
+// While it lives, writing a file past `bytes` fails (as on a full disk):
+// the write fails instead of ending the process.
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes) { signal(SIGXFSZ, SIG_IGN), Set(bytes); }
   ~FileSizeLimit() { Set(RLIM_INFINITY); }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
   static void Set(rlim_t bytes) {
     const rlimit limit{bytes, RLIM_INFINITY};
     setrlimit(RLIMIT_FSIZE, &limit);

@@ -16,7 +16,6 @@
 #include "cleaning/ResultsListActions.h"
 #include "system/FileError.h"
 #include "tests/support/FakeEnvironment.h"
-#include "tests/support/LetterRows.h"
 
 namespace kw::test {
 
@@ -222,43 +221,20 @@ struct FakeList : RowSelection {
   bool refuseDelete = false;
 };
 
-TEST(RemoveSelectedRowsTest, DropsExactlyTheSelectedRowsWithTheirRecords) {
-  const struct {
-    const char *found, *selected;  // a settled pass
-    bool refuse;
-    int removed;
-    const char* listLeft;   // the list has one more row, '*', that the model does not know
-    const char* modelLeft;  // see Letters
-  } rows[] = {
-      {"abcde", "011010", false, 3, "ad*", "ad|ad"},
-      // Marker records of non-string values have no row and stay.
-      {"aXbYc", "0110", false, 2, "a*", "a|aXY"},
-      {"abc", "0100", true, 0, "abc*", "abc|abc"},  // a list that refuses must not hang
-      {"ab", "001", false, 1, "ab", "ab|ab"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(std::string(row.found) + " -> " + row.listLeft);
-    ResultModel model = ModelOf(row.found, true);
-    FakeList list;
-    for (const ResultRow& listed : model.rows()) list.rows += listed.valueName;
-    list.rows += '*';
-    list.selected = row.selected;
-    list.refuseDelete = row.refuse;
-    EXPECT_EQ(RemoveSelectedRows(model, list), row.removed);
-    EXPECT_EQ(list.rows, row.listLeft);
-    EXPECT_EQ(Letters(model), row.modelLeft);
-  }
-}
-
 // Sorting by any column, either way, never parts a row from its records:
-// Remove From List drops the selected rows' own, Delete Entries backs up and
-// deletes the values of exactly the rows left, and Copy names each row's key.
+// Remove From List drops the selected rows' own (a row the model does not
+// know, '*', has none; a list that refuses must not hang), Delete Entries
+// backs up and deletes the values of exactly the rows left, and Copy names
+// each row's key.
 TEST_F(CleaningDeletionTest, SortedRowsActOnTheirOwnRecords) {
   const struct {
     const char *clicks, *order, *selected;  // columns clicked; value names as listed
+    int removed;
+    bool refuse = false;
   } rows[] = {
-      {"0", "dacB", "1100"},  // "Old Fonts" and "old fonts" keep the search order
-      {"00", "Bacd", "0011"}, {"1", "aBcd", "0101"}, {"2", "Bdac", "1001"}, {"21", "aBcd", "0110"},
+      {"0", "dacB*", "1100", 2},  // "Old Fonts" and "old fonts" keep the search order
+      {"00", "Bacd*", "00111", 3},     {"1", "aBcd*", "0101", 2},
+      {"2", "Bdac*", "1001", 0, true}, {"21", "aBcd*", "0110", 2},
   };
   const struct {
     const char *category, *name, *shown;
@@ -279,9 +255,12 @@ TEST_F(CleaningDeletionTest, SortedRowsActOnTheirOwnRecords) {
     for (const char* click = row.clicks; *click; ++click) model.SortByColumn(*click - '0');
     FakeList list;
     for (const ResultRow& listed : model.rows()) list.rows += listed.valueName;
+    list.rows += '*';
     EXPECT_EQ(list.rows, row.order);
     list.selected = row.selected;
-    RemoveSelectedRows(model, list);
+    list.refuseDelete = row.refuse;
+    EXPECT_EQ(RemoveSelectedRows(model, list), row.removed);
+    EXPECT_EQ(model.m_arrBackupRecords.size(), model.rows().size() + 1);  // X's marker stays
     std::string backup = "REGEDIT4\r\n";
     for (int k = 0; k < static_cast<int>(model.rows().size()); ++k) {
       const std::string& record = model.m_arrBackupRecords[size_t(model.BackupIndexOf(k))].text;

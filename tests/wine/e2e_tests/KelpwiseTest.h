@@ -286,14 +286,9 @@ class KelpwiseTest : public ::testing::Test {
     for (const std::string& line : lines) text += line + "\r\n";
     return WriteFile(File("config.ini"), text);
   }
-  // History values named by the letters of `ids`, and the list row of one.
+  // The data of the history value named `id`.
   static std::string HistoryData(char id) {
     return std::string("notepad C:\\Kelpwise E2E\\") + id + ".txt";
-  }
-  [[nodiscard]] static bool SeedHistory(const char* key, const std::string& ids) {
-    for (char id : ids)
-      if (!WriteValue(HKEY_CURRENT_USER, key, {id}, Sz(HistoryData(id)))) return false;
-    return true;
   }
 
   // Ends the run, if any.
