@@ -64,12 +64,12 @@ constexpr char kAssistantKey[] = "Software\\Microsoft\\Search Assistant\\ACMru\\
 // click on Start Search and posted commands act neither during the search
 // nor after it; closing during the next search ends the run.
 TEST_F(KelpwiseTest, ClicksAndCommandsDuringASearchDoNothing) {
-  const auto drop = [](const char* key) { SHDeleteKeyA(HKEY_CLASSES_ROOT, key); };
-  std::unique_ptr<const char, decltype(drop)> busy("Kelpwise E2E Busy", drop);
+  const std::string busy = "Kelpwise E2E Busy";
+  const AtExit drop([&] { SHDeleteKeyA(HKEY_CLASSES_ROOT, busy.c_str()); });
   for (int i = 0; i < 8000; ++i)
-    ASSERT_TRUE(
-        WriteValue(HKEY_CLASSES_ROOT, busy.get() + ("\\" + std::to_string(i)), "", Sz("-")));
-  ASSERT_TRUE(SeedHistory(kRunMruKey, "abcde"));
+    ASSERT_TRUE(WriteValue(HKEY_CLASSES_ROOT, busy + "\\" + std::to_string(i), "", Sz("-")));
+  for (char id : std::string("abcde"))
+    ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, {id}, Sz(HistoryData(id))));
   ASSERT_TRUE(Start("10000010000001"));
   const auto searching = [&] { return Text(m_main, IDC_STATUS) == m_texts(TXT_STATUS_SEARCHING); };
   Click(m_main, IDC_START_SEARCH);
