@@ -146,26 +146,18 @@ PathState Win32Environment::ProbePath(const std::string& path) {
   // A path without a drive depends on the current folder: whether it
   // exists says nothing about the file the registry means.
   if (root.empty()) return PathState::Unknown;
-  const UINT type = DriveTypeOf(root);
-  if (type != DRIVE_FIXED && type != DRIVE_RAMDISK) return PathState::Unknown;
+  if (!IsProbedDriveType(m_driveTypes.TypeOf(root, GetTickCount()))) return PathState::Unknown;
   if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return PathState::Exists;
   const DWORD error = GetLastError();
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PathState::Missing;
   return PathState::Unknown;
 }
 
-unsigned Win32Environment::DriveTypeOf(const std::string& root) {
-  // Long enough to serve a burst of probes, short enough that a drive
-  // attached or removed meanwhile is seen by the next search.
-  constexpr DWORD kDriveTypeLifetimeMs = 1000;
-  const DWORD now = GetTickCount();
-  const auto known = m_driveTypes.find(root);
-  if (known != m_driveTypes.end() && now - known->second.asked < kDriveTypeLifetimeMs) {
-    return known->second.type;
-  }
-  const UINT type = GetDriveTypeA(root.c_str());
-  m_driveTypes[root] = DriveType{type, now};
-  return type;
+static_assert(kDriveRemovable == DRIVE_REMOVABLE && kDriveFixed == DRIVE_FIXED &&
+              kDriveRamDisk == DRIVE_RAMDISK);
+
+unsigned Win32Environment::AskDriveType(const std::string& root) {
+  return GetDriveTypeA(root.c_str());
 }
 
 LocalTime Win32Environment::Now() {

@@ -2,9 +2,9 @@
 // Windows folder, the file system and the local clock.
 #pragma once
 
-#include <map>
 #include <string>
 
+#include "system/DriveTypeCache.h"
 #include "system/Environment.h"
 #include "system/Win32Registry.h"
 
@@ -27,19 +27,10 @@ class Win32Environment : public Environment {
   std::string AnsiToUtf8(const std::string& text) override;
 
  private:
-  // The drive type of `root` ("X:\" or "\\server\share\"). Under Wine each
-  // answer is a round trip to the mount manager, dearer than the probe
-  // itself, so an answer is kept for a moment: a search asks about
-  // thousands of paths on a few drives.
-  unsigned DriveTypeOf(const std::string& root);
-
-  struct DriveType {
-    unsigned type;
-    unsigned long asked;  // GetTickCount() of the answer
-  };
+  static unsigned AskDriveType(const std::string& root);
 
   Win32Registry m_registry;
-  std::map<std::string, DriveType> m_driveTypes;
+  DriveTypeCache m_driveTypes{&AskDriveType};
 };
 
 // What CurrentEnvironment() gives on Windows.

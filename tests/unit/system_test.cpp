@@ -8,6 +8,7 @@
 
 #include "cleaning/IgnoreList.h"
 #include "system/AutomaticStart.h"
+#include "system/DriveTypeCache.h"
 #include "system/InputChecks.h"
 #include "system/Shutdown.h"
 #include "tests/support/FakeEnvironment.h"
@@ -134,6 +135,25 @@ TEST(SystemPathsTest, OnlyAPathKnownToBeMissingDoesNotExist) {
   }
   env.m_now = LocalTime{2007, 3, 1, 9, 7};
   EXPECT_EQ(CSystemTools(env).GetTimestamp(), "200703010907") << "every field zero-padded";
+}
+
+// A drive's type is asked once a second per drive, across the wrap of the
+// tick count; only a fixed or a RAM drive is asked about files.
+TEST(SystemPathsTest, DriveTypesAreAskedOnceASecondPerDrive) {
+  const struct {
+    const char* root;
+    uint32_t now;
+    int asks;  // in all, by then
+  } rows[] = {{"C:\\", 0xFFFFFF00u, 1}, {"C:\\", 0x2E7, 1}, {"D:\\", 0x2E7, 2}, {"C:\\", 0x2E8, 3}};
+  int asks = 0;
+  DriveTypeCache cache([&](const std::string&) { return ++asks, kDriveRemovable; });
+  for (const auto& row : rows) {
+    EXPECT_EQ(cache.TypeOf(row.root, row.now), kDriveRemovable);
+    EXPECT_EQ(asks, row.asks) << row.root << " at " << row.now;
+  }
+  std::string probed;  // of the types 0 to 6
+  for (unsigned type = 0; type <= 6; ++type) probed += IsProbedDriveType(type) ? '1' : '0';
+  EXPECT_EQ(probed, "0001001");
 }
 
 // The automatic start's day count: days since 31 December 1999, across leap days.
