@@ -118,51 +118,5 @@ TEST_F(CommandLineTest, TwoCleanUpsAtOnceLeaveEveryDeletedValueInExactlyOneBacku
   EXPECT_EQ(gone, Lines()) << "values no backup brought back";
 }
 
-// 32-bit installers on 64-bit Windows register their system DLLs below
-// System32 while the files lie in SysWOW64; the SharedDLLs key is shared by
-// both kinds of program. Only the DLL in neither folder is listed.
-TEST_F(CommandLineTest, SharedDllsInEitherSystemFolderAreNotListed) {
-  const char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-  char wow64[MAX_PATH] = "";
-  const bool hasWow64 = GetSystemWow64DirectoryA(wow64, MAX_PATH) > 0;  // not in a 32-bit prefix
-  const std::string files[] = {"C:\\windows\\System32\\kelpwise-only64.dll",
-                               hasWow64 ? std::string(wow64) + "\\kelpwise-only32.dll" : ""};
-  const std::string dll = "C:\\windows\\SYSTEM32\\kelpwise-";  // as a 32-bit installer spells it
-  Lines registered = {dll + "only64.dll", dll + "neither.dll"};
-  if (hasWow64) registered.push_back(dll + "only32.dll");
-  // Runs `action` with redirection off, so that a 32-bit test program reaches
-  // the real System32; the test program's own file access needs it on.
-  const auto unredirected = [](const auto& action) {
-    PVOID redirection = nullptr;
-    const BOOL off = Wow64DisableWow64FsRedirection(&redirection);
-    action();
-    if (off) Wow64RevertWow64FsRedirection(redirection);
-  };
-  bool madeWow64 = false, written = true;
-  const AtExit remove([&] {
-    for (const std::string& name : registered)
-      SHDeleteValueA(HKEY_LOCAL_MACHINE, kSharedDlls, name.c_str());
-    unredirected([&] {
-      for (const std::string& file : files) DeleteFileA(file.c_str());
-      if (madeWow64) RemoveDirectoryA(wow64);
-    });
-  });
-  unredirected([&] {
-    madeWow64 = hasWow64 && CreateDirectoryA(wow64, nullptr);
-    for (const std::string& file : files) written &= file.empty() || WriteFile(file, "");
-  });
-  ASSERT_TRUE(written) << "a DLL file";
-  for (const std::string& name : registered)
-    ASSERT_TRUE(WriteValue(HKEY_LOCAL_MACHINE, kSharedDlls, name, {REG_DWORD, {1, 0, 0, 0}}))
-        << name;
-  ASSERT_TRUE(Set("Options", "00000000100000"));
-  EXPECT_EQ(Run("/SEARCH -report \"" + File("shared.txt") + "\""), 1);
-  EXPECT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kSharedDlls, dll + "neither.dll")) << "search deleted";
-  Lines listed;
-  for (const std::string& name : Entries("shared.txt", {4}))
-    if (name.find("kelpwise-") != std::string::npos) listed.push_back(name);
-  EXPECT_EQ(listed, Lines{dll + "neither.dll"});
-}
-
 }  // namespace
 }  // namespace kw::test

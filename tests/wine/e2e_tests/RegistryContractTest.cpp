@@ -72,11 +72,13 @@ TEST(RegistryContractWin32, AValueRewrittenWhileReadComesWholeEveryTime) {
 }
 
 // Only a path on a fixed drive is asked about; one on a drive letter that
-// is not there, or without a drive, is unknown. (Wine makes removable or
+// is not there, or without a drive, is unknown. The 32-bit system folder
+// is found where there is one (SharedDLLs names files below System32 that
+// lie there). (Wine makes removable or
 // changing drives only through its mount manager's private requests; which
 // drive types are probed, and for how long an answer is kept, is decided in
 // DriveTypeCache, which the native tests cover.)
-TEST(Win32EnvironmentTest, ProbesOnlyPathsOnFixedDrives) {
+TEST(Win32EnvironmentTest, ProbesOnlyPathsOnFixedDrivesAndFindsTheSystemFolders) {
   char letter = 'Z';
   while (GetLogicalDrives() & (1u << (letter - 'A'))) --letter;
   Win32Environment env;
@@ -87,6 +89,12 @@ TEST(Win32EnvironmentTest, ProbesOnlyPathsOnFixedDrives) {
       {letter + ":\\windows"s, PathState::Unknown},
       {"windows\\win.ini", PathState::Unknown}};
   for (const auto& [path, state] : rows) EXPECT_EQ(env.ProbePath(path), state) << path;
+  // Where 32-bit programs keep their system files: only a 64-bit system has it.
+  std::string wow64;
+  BOOL emulated = FALSE;
+  IsWow64Process(GetCurrentProcess(), &emulated);
+  EXPECT_EQ(env.SystemWow64Directory(&wow64), sizeof(void*) == 8 || emulated);
+  EXPECT_TRUE(wow64.empty() || !_stricmp(wow64.c_str(), "C:\\windows\\SysWOW64")) << wow64;
 }
 
 }  // namespace kw::test
