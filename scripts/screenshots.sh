@@ -7,9 +7,14 @@
 # no-selection note, a More Info box, the question after an options
 # change, the deletion report, and, each from a run of its own, the
 # automatic-start question, the key-loop guard's message and the error box
-# for a missing file.
+# for a missing file. One more set, in English only: the main window at 144
+# DPI, made larger than its default, with the results of a search sorted by
+# a click on the "Data" heading (main-144dpi-sorted-en.png).
 #
 #   scripts/screenshots.sh OUTPUT_DIR [PROGRAM_DIR]
+#
+# KW_SHOTS chooses the sets: "all" (the default) captures everything,
+# "hidpi" only the 144 DPI picture.
 #
 # PROGRAM_DIR is a built program folder (Kelpwise.exe with its config.ini,
 # language file and blacklist.ini) of the build this machine runs (see
@@ -21,6 +26,11 @@ set -euo pipefail
 
 if [ $# -lt 1 ]; then
   echo "usage: $0 OUTPUT_DIR [PROGRAM_DIR]" >&2
+  exit 2
+fi
+shots=${KW_SHOTS:-all}
+if [ "$shots" != all ] && [ "$shots" != hidpi ]; then
+  echo "screenshots: KW_SHOTS must be all or hidpi, not '$shots'" >&2
   exit 2
 fi
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -222,7 +232,49 @@ capture() {
   kw_stop_prefix
 }
 
-capture en "[1033]" alt+s alt+m alt+d
-capture de "[1031]" alt+s alt+m alt+l
-capture fr "[1036]" alt+l alt+p alt+s
-capture es "[3082]" alt+i alt+m alt+e
+# capture_hidpi: the main window at 144 DPI (Wine reads LogPixels when a
+# program starts; the value stays in the throwaway prefix), enlarged, after a
+# search, sorted by its "Data" column.
+capture_hidpi() {
+  local desktop='HKCU\Control Panel\Desktop' dir main geometry x y width height
+  local heading_y=145
+  # A screen with room for a window larger than its 144 DPI default.
+  kw_stop_xvfb
+  kw_start_xvfb 1600x1200x24
+  seed
+  kw_wine reg add "$desktop" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  dir=$(new_copy en "[1033]")
+  start "$dir"
+  main=$(main_window)
+  xdotool windowsize --sync "$main" 1300 960
+  xdotool windowmove --sync "$main" 40 40
+  settle
+  xdotool key alt+s
+  settle 120
+  # The heading row lies heading_y pixels below the window's top at 144 DPI
+  # (under the menu bar and the top banner). The data column is the last one
+  # and takes the rest of the list's width, so a point near the window's
+  # right edge on that row is its heading.
+  geometry=$(xdotool getwindowgeometry --shell "$main")
+  x=$(sed -n 's/^X=//p' <<<"$geometry")
+  y=$(sed -n 's/^Y=//p' <<<"$geometry")
+  width=$(sed -n 's/^WIDTH=//p' <<<"$geometry")
+  height=$(sed -n 's/^HEIGHT=//p' <<<"$geometry")
+  xdotool mousemove $((x + width - 150)) $((y + heading_y)) click 1
+  settle
+  # The pointer away from the heading, so that no hot tracking shows.
+  xdotool mousemove 0 0
+  settle
+  # Only the window: the screen around it is empty.
+  import -window root -crop "${width}x${height}+${x}+${y}" +repage "$out/main-144dpi-sorted-en.png"
+  echo "screenshots: $out/main-144dpi-sorted-en.png"
+  kw_stop_prefix
+}
+
+if [ "$shots" = all ]; then
+  capture en "[1033]" alt+s alt+m alt+d
+  capture de "[1031]" alt+s alt+m alt+l
+  capture fr "[1036]" alt+l alt+p alt+s
+  capture es "[3082]" alt+i alt+m alt+e
+fi
+capture_hidpi

@@ -151,12 +151,13 @@ kw_stop_prefix() {
   fi
 }
 
-# kw_start_xvfb: starts Xvfb on a free display number and exports DISPLAY.
-# The server's process id is left in KW_XVFB_PID; kw_stop_xvfb ends it.
+# kw_start_xvfb [SCREEN]: starts Xvfb on a free display number and exports
+# DISPLAY; SCREEN is its size and depth (default 1024x768x24). The server's
+# process id is left in KW_XVFB_PID; kw_stop_xvfb ends it.
 kw_start_xvfb() {
-  local numfile
+  local numfile screen=${1:-1024x768x24}
   numfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
   KW_XVFB_PID=$!
   local i
   for i in $(seq 1 100); do
