@@ -57,13 +57,17 @@ HBITMAP Shrink(HBITMAP source, SIZE size) {
   return shrunk;
 }
 
-// The banner art at `dpi`: the design's bitmap at 96 DPI, the twice as large
-// one at 192, and above 96 otherwise the twice as large one shrunk.
-HBITMAP MakeBanner(HINSTANCE module, const BannerArt& art, int dpi) {
+// The banner art `height` pixels tall, the height its static has at the
+// window's scale (dialog units follow the font, so not quite the scale
+// itself): the design's bitmap where it has that height, the twice as large
+// one where that has it, and otherwise the smallest of them that is larger,
+// shrunk.
+HBITMAP MakeBanner(HINSTANCE module, const BannerArt& art, int height) {
   HBITMAP design = LoadBitmapResource(module, art.bitmap);
   if (design == nullptr) return nullptr;
   const SIZE designSize = BitmapSize(design);
-  const SIZE size = {ScaleForDpi(designSize.cx, dpi), ScaleForDpi(designSize.cy, dpi)};
+  if (height <= 0 || designSize.cy <= 0) return design;
+  const SIZE size = {::MulDiv(designSize.cx, height, designSize.cy), height};
   if (PickSourceSize(size.cx, {designSize.cx, 2 * designSize.cx}) == designSize.cx) {
     if (size.cx == designSize.cx && size.cy == designSize.cy) return design;
     return Shrink(design, size);
@@ -104,7 +108,9 @@ void CKelpwiseDlg::BuildImageList() {
 void CKelpwiseDlg::ScaleBanners() {
   for (const BannerArt& art : kBanners) {
     HWND banner = ::GetDlgItem(hwnd(), art.id);
-    HBITMAP bitmap = banner != nullptr ? MakeBanner(ResourceModule(), art, m_dpi) : nullptr;
+    RECT place = {};
+    if (banner != nullptr) ::GetClientRect(banner, &place);
+    HBITMAP bitmap = banner != nullptr ? MakeBanner(ResourceModule(), art, place.bottom) : nullptr;
     if (bitmap == nullptr) continue;
     // The static leaves its bitmaps to the program, also the one it loaded
     // from the template.
