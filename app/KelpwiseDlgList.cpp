@@ -148,27 +148,37 @@ void CKelpwiseDlg::ShowSortArrow() {
 void CKelpwiseDlg::FitResultColumns() {
   const HWND list = m_listResults.hwnd();
   const int columns = m_listResults.GetColumnCount();
-  if (columns <= 0) return;
+  if (columns != 3) return;
+  // Measuring a text costs the list a device context, and a search lists
+  // thousands of rows: only each column's longest few texts are measured.
+  constexpr size_t kMeasured = 16;
+  const auto textWidth = [list](const std::string& text) {
+    return static_cast<int>(
+        ::SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+  };
+  // The list's room around a cell's text, and around a heading's.
+  const int cellMargin = 12, headingMargin = 2 * ::GetSystemMetrics(SM_CXEDGE) + 12;
+  int iconWidth = 0, iconHeight = 0;
+  ::ImageList_GetIconSize(m_imageList.handle(), &iconWidth, &iconHeight);
   std::vector<int> wanted;
   for (int column = 0; column < columns; ++column) {
-    // The last column's "header" size would fill the list: its heading is
-    // measured on its own.
-    const bool last = column == columns - 1;
-    m_listResults.SetColumnWidth(column, last ? LVSCW_AUTOSIZE : LVSCW_AUTOSIZE_USEHEADER);
-    int width = static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
-    if (last) {
-      char heading[256] = "";
-      LVCOLUMNA item = {};
-      item.mask = LVCF_TEXT;
-      item.pszText = heading;
-      item.cchTextMax = sizeof heading;
-      ::SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&item));
-      const int headingWidth = static_cast<int>(
-          ::SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(heading)));
-      // Room for the header's margins around the text.
-      width = std::max(width, headingWidth + 2 * ::GetSystemMetrics(SM_CXEDGE) + 12);
-    }
-    wanted.push_back(width);
+    std::vector<const std::string*> texts;
+    for (const ResultRow& row : m_results.rows())
+      texts.push_back(column == 0 ? &row.category : column == 1 ? &row.valueName : &row.shown);
+    const size_t measured = std::min(kMeasured, texts.size());
+    std::partial_sort(
+        texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(measured), texts.end(),
+        [](const std::string* a, const std::string* b) { return a->size() > b->size(); });
+    int width = 0;
+    for (size_t i = 0; i < measured; ++i) width = std::max(width, textWidth(*texts[i]));
+    width += cellMargin + (column == 0 ? iconWidth + 2 : 0);
+    char heading[256] = "";
+    LVCOLUMNA item = {};
+    item.mask = LVCF_TEXT;
+    item.pszText = heading;
+    item.cchTextMax = sizeof heading;
+    ::SendMessageA(list, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&item));
+    wanted.push_back(std::max(width, textWidth(heading) + headingMargin));
   }
   RECT inner;
   ::GetClientRect(list, &inner);
