@@ -22,6 +22,7 @@ struct ReportEntry {
   std::string shown;        // the data column of the results list
   std::string missingPath;  // file references: the missing file
   std::string outcome;      // "found" for /search; for /clean what became of it
+  std::string user;         // /allusers: the account whose profile holds the entry
 };
 
 struct ReportSummary {
@@ -33,6 +34,7 @@ struct ReportSummary {
   std::string warning;     // what the user must know of the backup, if anything
   std::string error;       // what ended the run early, if anything
   int exitCode = 0;
+  bool userColumn = false;  // /allusers: each entry line ends in its User field
 };
 
 // What decides the exit code.
@@ -54,9 +56,10 @@ const char* CategoryEnglishName(int category);
 // "REG_SZ", "REG_DWORD", ...; "type N" for other types.
 std::string RegTypeName(uint32_t type);
 
-// The header line's fields, and the fields of one entry's line.
-const std::vector<std::string>& ReportHeader();
-std::vector<std::string> ReportEntryFields(const ReportEntry& entry);
+// The header line's fields, and the fields of one entry's line; with the
+// User column at the end or without it.
+std::vector<std::string> ReportHeader(bool userColumn = false);
+std::vector<std::string> ReportEntryFields(const ReportEntry& entry, bool userColumn = false);
 
 // A field as it goes into the file: quoted when it must be.
 std::string ReportField(const std::string& text);

@@ -145,7 +145,7 @@ class MemoryRegistry : public Registry {
     return RegStatus::Ok;
   }
 
-  Node m_roots[3];
+  Node m_roots[4];
   int m_openKeys = 0;
 };
 

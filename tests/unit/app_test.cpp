@@ -32,6 +32,8 @@ TEST(CommandLineTest, SwitchesChooseTheRunAndAnythingElseIsAUsageError) {
     CommandMode mode;
     std::string report = "";
     bool automaticStart = false;
+    bool allUsers = false;
+    std::string restore = "";
   } rows[] = {
       {{}, M::Window},
       {{"-SEARCH"}, M::Search},
@@ -40,12 +42,20 @@ TEST(CommandLineTest, SwitchesChooseTheRunAndAnythingElseIsAUsageError) {
       {{"search"}, M::UsageError},
       {{"/AutoStart"}, M::Window, "", true},
       {{"/autostart", "/search"}, M::UsageError},
+      {{"/clean", "/ALLUSERS"}, M::Clean, "", false, true},
+      {{"/allusers"}, M::UsageError},
+      {{"/restore", "b.reg", "/report", "r.json"}, M::Restore, "r.json", false, false, "b.reg"},
+      {{"/restore", "/report", "r.json"}, M::UsageError},
+      {{"/restore", "b.reg", "/search"}, M::UsageError},
+      {{"/restore", "b.reg", "/allusers"}, M::UsageError},
   };
   for (const auto& row : rows) {
     const CommandLine command = ParseCommandLine(row.arguments);
     EXPECT_EQ(command.mode, row.mode) << ::testing::PrintToString(row.arguments);
     EXPECT_EQ(command.reportPath, row.report);
     EXPECT_EQ(command.automaticStart, row.automaticStart);
+    EXPECT_EQ(command.allUsers, row.allUsers);
+    EXPECT_EQ(command.restorePath, row.restore);
   }
 }
 
