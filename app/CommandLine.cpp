@@ -57,7 +57,8 @@ Switch SwitchOf(const std::string& argument) {
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine command;
   if (arguments.empty()) return command;
-  const CommandLine usageError{CommandMode::UsageError, ""};
+  CommandLine usageError;
+  usageError.mode = CommandMode::UsageError;
   bool search = false, clean = false, report = false, help = false, autoStart = false;
   bool allUsers = false, restore = false;
   for (size_t i = 0; i < arguments.size(); ++i) {

@@ -28,7 +28,7 @@ const std::vector<std::string> kHeader = {"Category", "Category number", "Root",
 int DecideExitCode(const RunFacts& facts) {
   if (facts.backupFailed) return 3;
   if (facts.failed) return 5;
-  if (facts.notDeleted > 0) return 4;
+  if (facts.notDeleted > 0 || facts.profilesNotSearched > 0) return 4;
   return facts.found > 0 ? 1 : 0;
 }
 
@@ -63,7 +63,7 @@ std::vector<std::string> ReportHeader(bool userColumn) {
 
 std::vector<std::string> ReportEntryFields(const ReportEntry& entry, bool userColumn) {
   std::vector<std::string> fields = {CategoryEnglishName(entry.category),
-                                     std::to_string(entry.category),
+                                     entry.category < 0 ? "" : std::to_string(entry.category),
                                      entry.root,
                                      entry.keyPath,
                                      entry.valueName,

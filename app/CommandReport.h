@@ -14,7 +14,7 @@ namespace kw {
 
 // One found entry. Texts are in the ANSI code page.
 struct ReportEntry {
-  int category = 0;         // index of the search category
+  int category = 0;         // index of the search category; -1: none (a profile not searched)
   std::string root;         // "HKEY_CURRENT_USER", ...
   std::string keyPath;      // root-relative
   std::string valueName;    // as the results list shows it
@@ -39,16 +39,18 @@ struct ReportSummary {
 
 // What decides the exit code.
 struct RunFacts {
-  bool clean = false;         // /clean rather than /search
-  int found = 0;              // entries listed
-  int notDeleted = 0;         // entries /clean left in place
-  bool backupFailed = false;  // /clean could not write its backup
-  bool failed = false;        // no kind chosen, settings unreadable, key loop, another
-                              // clean-up running, report not written, any other error
+  bool clean = false;           // /clean rather than /search
+  int found = 0;                // entries listed
+  int notDeleted = 0;           // entries /clean left in place
+  bool backupFailed = false;    // /clean could not write its backup
+  bool failed = false;          // no kind chosen, settings unreadable, key loop, another
+                                // clean-up running, report not written, any other error
+  int profilesNotSearched = 0;  // /allusers: profiles whose hive could not be loaded
 };
 
 // 3 when the backup failed, else 5 for any other failure, else 4 when an
-// entry was not deleted, else 1 when something was found, else 0.
+// entry was not deleted or a profile not searched, else 1 when something
+// was found, else 0.
 int DecideExitCode(const RunFacts& facts);
 
 // The English name of a search category.

@@ -66,9 +66,10 @@ TEST(CommandLineTest, ExitCodeFollowsTheWorstThatHappened) {
     RunFacts facts;
     int code;
   } rows[] = {
-      {{false, 3, 0, false, false}, 1}, {{true, 3, 0, false, false}, 1},
-      {{true, 3, 1, false, false}, 4},  {{true, 3, 1, false, true}, 5},
-      {{true, 3, 0, true, true}, 3},
+      {{false, 3, 0, false, false}, 1},  {{true, 3, 0, false, false}, 1},
+      {{true, 3, 1, false, false}, 4},   {{true, 3, 1, false, true}, 5},
+      {{true, 3, 0, true, true}, 3},     {{false, 0, 0, false, false, 1}, 4},
+      {{true, 3, 0, false, true, 1}, 5},
   };
   for (const auto& row : rows) EXPECT_EQ(DecideExitCode(row.facts), row.code) << &row - rows;
 }
