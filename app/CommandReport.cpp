@@ -106,9 +106,14 @@ std::string FormatReport(Environment& env, const std::vector<ReportEntry>& entri
   for (const ReportEntry& entry : entries) {
     report += ReportLine(env, ReportEntryFields(entry, summary.userColumn));
   }
-  std::vector<std::string> last = {"Summary", "found=" + std::to_string(summary.found),
+  std::vector<std::string> last = {"Summary",
+                                   "found=" + std::to_string(summary.found),
                                    "deleted=" + std::to_string(summary.deleted),
                                    "not deleted=" + std::to_string(summary.notDeleted),
+                                   "restored=" + std::to_string(summary.restored),
+                                   "already there=" + std::to_string(summary.alreadyThere),
+                                   "replaced=" + std::to_string(summary.replaced),
+                                   "not restored=" + std::to_string(summary.notRestored),
                                    "backup=" + summary.backupFile};
   if (!summary.keyLoop.empty()) last.push_back("key loop=" + summary.keyLoop);
   if (!summary.warning.empty()) last.push_back("warning=" + summary.warning);

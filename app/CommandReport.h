@@ -29,6 +29,12 @@ struct ReportSummary {
   int found = 0;
   int deleted = 0;
   int notDeleted = 0;
+  // /restore: values written back, found in place, written over (their old
+  // data in backupFile), and left or reading back different.
+  int restored = 0;
+  int alreadyThere = 0;
+  int replaced = 0;
+  int notRestored = 0;
   std::string backupFile;  // empty: none written
   std::string keyLoop;     // the key added to blacklist.ini, if a loop was met
   std::string warning;     // what the user must know of the backup, if anything

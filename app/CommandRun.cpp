@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/CommandReport.h"
+#include "app/RestoreRun.h"
 #include "cleaning/BackupFile.h"
 #include "cleaning/Deletion.h"
 #include "cleaning/IgnoreList.h"
@@ -21,16 +22,6 @@ constexpr int kUsageErrorCode = 2;
 constexpr int kOtherErrorCode = 5;
 // How long /clean waits for another clean-up on the machine to finish.
 constexpr unsigned kCleanUpWaitMs = 10 * 60 * 1000;
-
-// Writes a report the user named: never through a link or junction (an
-// elevated run must not be steered onto another file), and in one step,
-// so that a failed write leaves an existing file as it was.
-void WriteNamedReport(const std::string& path, const std::string& bytes) {
-  if (IsLinkOrJunction(path) || IsLinkOrJunction(FolderOf(path))) {
-    throw FileError(FileError::Cause::Write, path);
-  }
-  ReplaceWholeFile(path, bytes);
-}
 
 const char* OutcomeText(RecordOutcome outcome) {
   switch (outcome) {
@@ -187,7 +178,15 @@ class CommandRun : private SearchPassListener {
 
 }  // namespace
 
+void WriteNamedReport(const std::string& path, const std::string& bytes) {
+  if (IsLinkOrJunction(path) || IsLinkOrJunction(FolderOf(path))) {
+    throw FileError(FileError::Cause::Write, path);
+  }
+  ReplaceWholeFile(path, bytes);
+}
+
 int RunCommand(const CommandLine& command, Environment& env) {
+  if (command.mode == CommandMode::Restore) return RunRestore(command, env);
   if (command.mode != CommandMode::Search && command.mode != CommandMode::Clean) {
     return kUsageErrorCode;
   }
