@@ -221,8 +221,7 @@ TEST_F(KelpwiseTest, ReverseChangesImportsABackupAndRefusesOtherFiles) {
   const std::string backup = File("backup\\backup - 202001020304.reg");
   ASSERT_TRUE(WriteFile(backup, std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\") + kRunMruKey +
                                     "]\r\n\"a\"=\"notepad C:\\\\Kelpwise E2E\\\\a.txt\"\r\n\r\n"));
-  const std::string planted = File("backup\\planted.reg"),
-                    run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::string planted = File("backup\\planted.reg"), run = kRunKey;
   ASSERT_TRUE(WriteFile(planted, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + run +
                                      "]\r\n\"kw-e2e\"=\"C:\\\\x.exe\"\r\n\r\n"));
   ASSERT_TRUE(Start());
