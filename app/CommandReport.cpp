@@ -106,10 +106,18 @@ std::string FormatReport(Environment& env, const std::vector<ReportEntry>& entri
   for (const ReportEntry& entry : entries) {
     report += ReportLine(env, ReportEntryFields(entry, summary.userColumn));
   }
-  std::vector<std::string> last = {"Summary", "found=" + std::to_string(summary.found),
-                                   "deleted=" + std::to_string(summary.deleted),
-                                   "not deleted=" + std::to_string(summary.notDeleted),
-                                   "backup=" + summary.backupFile};
+  std::vector<std::string> last = {"Summary"};
+  const std::pair<const char*, int> counts[] = {{"found=", summary.found},
+                                                {"deleted=", summary.deleted},
+                                                {"not deleted=", summary.notDeleted},
+                                                {"restored=", summary.restored},
+                                                {"already there=", summary.alreadyThere},
+                                                {"replaced=", summary.replaced},
+                                                {"not restored=", summary.notRestored}};
+  for (size_t i = summary.restore ? 3 : 0; i < (summary.restore ? 7u : 3u); ++i) {
+    last.push_back(counts[i].first + std::to_string(counts[i].second));
+  }
+  last.push_back("backup=" + summary.backupFile);
   if (!summary.keyLoop.empty()) last.push_back("key loop=" + summary.keyLoop);
   if (!summary.warning.empty()) last.push_back("warning=" + summary.warning);
   if (!summary.error.empty()) last.push_back("error=" + summary.error);

@@ -29,12 +29,19 @@ struct ReportSummary {
   int found = 0;
   int deleted = 0;
   int notDeleted = 0;
+  // /restore: values written back, found in place, written over (their old
+  // data in backupFile), and left or reading back different.
+  int restored = 0;
+  int alreadyThere = 0;
+  int replaced = 0;
+  int notRestored = 0;
   std::string backupFile;  // empty: none written
   std::string keyLoop;     // the key added to blacklist.ini, if a loop was met
   std::string warning;     // what the user must know of the backup, if anything
   std::string error;       // what ended the run early, if anything
   int exitCode = 0;
   bool userColumn = false;  // /allusers: each entry line ends in its User field
+  bool restore = false;     // /restore: its counts instead of found, deleted, not deleted
 };
 
 // What decides the exit code.

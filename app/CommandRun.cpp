@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/CommandReport.h"
+#include "app/RestoreRun.h"
 #include "cleaning/BackupFile.h"
 #include "cleaning/Deletion.h"
 #include "cleaning/IgnoreList.h"
@@ -23,16 +24,6 @@ constexpr int kUsageErrorCode = 2;
 constexpr int kOtherErrorCode = 5;
 // How long /clean waits for another clean-up on the machine to finish.
 constexpr unsigned kCleanUpWaitMs = 10 * 60 * 1000;
-
-// Writes a report the user named: never through a link or junction (an
-// elevated run must not be steered onto another file), and in one step,
-// so that a failed write leaves an existing file as it was.
-void WriteNamedReport(const std::string& path, const std::string& bytes) {
-  if (IsLinkOrJunction(path) || IsLinkOrJunction(FolderOf(path))) {
-    throw FileError(FileError::Cause::Write, path);
-  }
-  ReplaceWholeFile(path, bytes);
-}
 
 const char* OutcomeText(RecordOutcome outcome) {
   switch (outcome) {
@@ -256,7 +247,21 @@ class CommandRun : private SearchPassListener {
 
 }  // namespace
 
+void WriteNamedReport(const std::string& path, const std::string& bytes) {
+  if (IsLinkOrJunction(path) || IsLinkOrJunction(FolderOf(path))) {
+    throw FileError(FileError::Cause::Write, path);
+  }
+  ReplaceWholeFile(path, bytes);
+}
+
 int RunCommand(const CommandLine& command, Environment& env) {
+  if (command.mode == CommandMode::Restore) {
+    // A value of a profile nobody is logged on to goes into its hive file.
+    ProfileHives hives(env);
+    return RunRestore(command, hives, [&hives](const std::string& sid, std::string* why) {
+      return hives.Reach(sid, why);
+    });
+  }
   if (command.mode != CommandMode::Search && command.mode != CommandMode::Clean) {
     return kUsageErrorCode;
   }

@@ -2,14 +2,21 @@
 // without any window, ending in a report file and an exit code.
 #pragma once
 
+#include <string>
+
 #include "app/CommandLine.h"
 #include "system/Environment.h"
 
 namespace kw {
 
-// Runs /search or /clean and writes the report; a usage error changes
-// nothing. Returns the exit code.
+// Runs /search, /clean or /restore and writes the report; a usage error
+// changes nothing. Returns the exit code.
 int RunCommand(const CommandLine& command, Environment& env = CurrentEnvironment());
+
+// Writes a report the user named: never through a link or junction (an
+// elevated run must not be steered onto another file), and in one step,
+// so that a failed write leaves an existing file as it was. Throws FileError.
+void WriteNamedReport(const std::string& path, const std::string& bytes);
 
 // Writes the usage text to the report file of /? /report FILE. Returns the
 // exit code: 0, or 5 when the file cannot be written.

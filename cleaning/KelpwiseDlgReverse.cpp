@@ -1,5 +1,6 @@
 // File > Reverse Changes: the user picks a backup file, and the system's
-// registry editor merges it back into the registry.
+// registry editor merges it back into the registry once the program's own
+// reader has found it a Kelpwise backup that writes only where a search reads.
 // clang-format off
 #include <windows.h>  // before the other system headers
 #include <shellapi.h>
@@ -7,6 +8,7 @@
 
 #include "app/KelpwiseDlg.h"
 #include "cleaning/BackupReimport.h"
+#include "cleaning/RestoreScope.h"
 #include "i18n/TextIds.h"
 #include "res/ProductName.h"
 #include "system/InputChecks.h"
@@ -37,6 +39,14 @@ void CKelpwiseDlg::OnReverseChanges() {
   // The shell would start any other kind of file with administrator rights.
   if (!IsRegistryFileName(chooser.path())) {
     ShowMessage(hwnd(), m_translation.LookupText(TXT_NOT_REGISTRY_FILE) + "\n\n" + chooser.path(),
+                kProductCaption, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  // Only a Kelpwise backup that writes where a search reads goes on: the
+  // registry editor would import anything, with administrator rights.
+  const std::string refusal = BackupFileRefusal(chooser.path());
+  if (!refusal.empty()) {
+    ShowMessage(hwnd(), m_translation.LookupText(TXT_BACKUP_REFUSED) + "\n\n" + refusal,
                 kProductCaption, MB_OK | MB_ICONEXCLAMATION);
     return;
   }

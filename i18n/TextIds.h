@@ -30,6 +30,7 @@ enum TextId : int {
   TXT_BACKUP_NOT_OPENED = 148,   // followed by the file name
   TXT_NOT_REGISTRY_FILE = 149,   // followed by the file name
   TXT_NO_SELECTION = 150,
+  TXT_BACKUP_REFUSED = 151,      // followed by the reason, which names the file
   TXT_LOOP_1 = 152,
   TXT_LOOP_2 = 153,
   TXT_LOOP_3 = 154,

@@ -93,6 +93,14 @@ bool ProfileHives::Reach(const UserProfile& profile, std::string* why) {
   return true;
 }
 
+bool ProfileHives::Reach(const std::string& sid, std::string* why) {
+  for (const UserProfile& profile : ListUserProfiles(m_machine)) {
+    if (SameName(profile.sid, sid)) return Reach(profile, why);
+  }
+  *why = "no profile of this machine has that SID";
+  return false;
+}
+
 void ProfileHives::UnloadAll() {
   while (!m_loaded.empty()) m_loaded.pop_back();
 }

@@ -26,6 +26,8 @@ class ProfileHives : public Environment {
   // Makes HKEY_USERS\<profile.sid> reachable: a loaded profile is; another
   // one's hive file is loaded. False, with the reason, when it cannot be.
   bool Reach(const UserProfile& profile, std::string* why);
+  // The same for the profile of `sid` in the machine's profile list.
+  bool Reach(const std::string& sid, std::string* why);
   // Unloads every hive loaded here.
   void UnloadAll();
 

@@ -4,15 +4,19 @@
 // backup back to the system.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <optional>
 
 #include "app/CommandRun.h"
 #include "app/ListCopy.h"
+#include "app/RestoreRun.h"
 #include "cleaning/BackupFile.h"
+#include "cleaning/BackupReader.h"
 #include "cleaning/BackupReimport.h"
 #include "cleaning/Deletion.h"
 #include "cleaning/LoopGuard.h"
+#include "cleaning/RestoreScope.h"
 #include "cleaning/ResultsListActions.h"
 #include "system/FileError.h"
 #include "system/UserProfiles.h"
@@ -111,26 +115,151 @@ TEST_F(CleaningDeletionTest, ABackupThatStillHoldsAChangedValueIsReported) {
 }
 
 // The file holds the header and the records, byte for byte, escaped for
-// regedit (which records go in is proven above); a new backup never replaces
-// an older one of the same minute.
-TEST_F(CleaningDeletionTest, BackupFileIsGoldenAndNeverReplacesAnOlderOne) {
+// regedit (which records go in is proven above), and reads back as exactly
+// the values it came from; a new backup never replaces an older one of the
+// same minute.
+TEST_F(CleaningDeletionTest, BackupFileIsGoldenReadsBackAndNeverReplacesAnOlderOne) {
   const std::string stem = m_env.dir() + "\\backup\\backup - 200612061405";
-  WriteBackupFile(
-      *CreateBackupFile(m_env.dir(), "200612061405"),
-      {MakeValueRecord(HKCU, kMru, RegValue{"a", kRegSz, "notepad\\1\0"s}),
-       MakeSharedDllRecord(kDlls,
-                           RegValue{"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s}),
-       MakeSharedDllRecord(kDlls + "\\Sub"s, RegValue{"c:\\g\".dll", 11, "5\0"s}),
-       MakeValueRecord(RegRoot::ClassesRoot, "\\exefile\\shell\\open\\command",
-                       RegValue{"", kRegSz, "\"C:\\Program Files\\g\xE4ne.exe\" \"%1\"\0"s}),
-       MakeValueRecord(HKLM, "Software\\K", RegValue{"@", kRegSz, "line\r\nbreak\0"s}),
-       MakeValueRecord(HKLM, "Software\\K", RegValue{"empty", kRegSz, ""})});
+  const std::string subKey = kDlls + "\\Sub"s, exefile = "\\exefile\\shell\\open\\command";
+  const BackupValue values[] = {
+      {HKCU, kMru, {"a", kRegSz, "notepad\\1\0"s}},
+      {HKLM, kDlls, {"C:\\Program Files\\Gone\\gone.dll", kRegDword, "\3\0\0\0"s}},
+      {HKLM, subKey, {"c:\\g\".dll", 11, "5\0"s}},
+      {RegRoot::ClassesRoot, exefile, {"", kRegSz, "\"C:\\Program Files\\g\xE4ne.exe\" \"%1\"\0"s}},
+      {HKLM, "Software\\K", {"@", kRegSz, "line\r\nbreak\0"s}},
+      {HKLM, "Software\\K", {"empty", kRegSz, ""}}};
+  std::vector<BackupRecord> records;
+  for (const BackupValue& v : values) {
+    records.push_back(v.keyPath.compare(0, strlen(kDlls), kDlls) == 0
+                          ? MakeSharedDllRecord(v.keyPath, v.value)
+                          : MakeValueRecord(v.root, v.keyPath, v.value));
+  }
+  WriteBackupFile(*CreateBackupFile(m_env.dir(), "200612061405"), records);
   const std::string golden = ReadBytes(KW_SOURCE_DIR "/tests/golden/backup.reg");
   EXPECT_EQ(m_env.ReadFile(kBackup), golden);
+  std::vector<BackupValue> read;
+  std::string why;
+  ASSERT_TRUE(ReadBackupFile(stem + ".reg", &read, &why)) << why;
+  ASSERT_EQ(read.size(), std::size(values));
+  for (size_t i = 0; i < read.size(); ++i) {
+    EXPECT_TRUE(read[i].root == values[i].root && read[i].line == int(2 + 3 * i) &&
+                LowerAscii(read[i].keyPath) == LowerAscii(NormalizeKeyPath(values[i].keyPath)) &&
+                read[i].value.name == values[i].value.name &&
+                read[i].value.type == values[i].value.type &&
+                read[i].value.data == values[i].value.data)
+        << i;
+  }
   m_env.WriteFile("backup/backup - 200612061405 (2).reg", "x");
   const DeleteRunResult run = BackUpAndDelete(m_tools, {Found(HKCU, "Software\\K", "v")});
   EXPECT_EQ(run.backupPath, stem + " (3).reg");
   EXPECT_EQ(m_env.ReadFile(kBackup), golden);
+}
+
+// The reader takes only the forms the backup writer makes (LF line ends
+// too); anything else refuses the whole file, naming the line.
+TEST(BackupReaderTest, RefusesEveryFormTheWriterDoesNotMakeNamingItsLine) {
+  const std::string key = "REGEDIT4\r\n[HKEY_CURRENT_USER\\K]\r\n";
+  const struct {
+    std::string text;
+    int line;  // of the complaint; 0: accepted
+  } rows[] = {
+      {"REGEDIT4\n\n[HKEY_USERS\\S\\\\K\\]\n@=dword:0000012a\n[HKEY_CLASSES_ROOT]\n"
+       "\"\\\\\\\"=\"=hex(7):61,00,ff\n\n[HKEY_LOCAL_MACHINE\\K]\n\"\"=hex:\n",
+       0},
+      {"REGEDIT4", 0},
+      {"", 1},
+      {"Windows Registry Editor Version 5.00\r\n", 1},
+      {"REGEDIT4 \r\n", 1},
+      {"REGEDIT4\r\n[-HKEY_CURRENT_USER\\K]\r\n", 2},
+      {"REGEDIT4\r\n[HKEY_CURRENT_CONFIG\\K]\r\n@=\"x\"\r\n", 2},
+      {key + "\"a\"=-\r\n", 3},
+      {key + "@=\"a\\n\"\r\n", 3},
+      {key + "@=\"a\"x\r\n", 3},
+      {key + "@=\"a\r\"\r\n", 3},
+      {key + "@=hex:61,6\r\n", 3},
+      {key + "@=hex:6A\r\n", 3},
+      {key + "@=hex:61,\\\r\n  62\r\n", 3},
+      {key + "@=hex(1x):61\r\n", 3},
+      {key + "@=dword:2a\r\n", 3},
+      {key + "@=str:\"a\"\r\n", 3},
+      {key + "\"a\\0\"=\"x\"\r\n", 3},
+      {key + "\"a\0b\"=\"x\"\r\n"s, 3},
+      {key + "@=\"a\"\r\n\"b\"=\"c\"\r\n", 4},
+      {key + "\r\n@=\"a\"\r\n", 2},
+      {key + "[HKEY_CURRENT_USER\\L]\r\n@=\"a\"\r\n", 2},
+      {key, 2},
+      {key + "@=\"a\"\r\n\r\nx\r\n", 5},
+  };
+  for (const auto& row : rows) {
+    std::vector<BackupValue> values;
+    std::string why;
+    const bool read = ReadBackupText(row.text, &values, &why);
+    EXPECT_EQ(read, row.line == 0) << row.text << why;
+    if (row.line > 0) {
+      EXPECT_EQ(why.substr(0, why.find(':')), "line " + std::to_string(row.line)) << row.text;
+      EXPECT_TRUE(values.empty());
+    }
+  }
+  std::vector<BackupValue> values;
+  std::string why;
+  ASSERT_TRUE(ReadBackupText(rows[0].text, &values, &why));
+  ASSERT_EQ(values.size(), 3u);
+  EXPECT_TRUE(values[0].root == RegRoot::Users && values[0].keyPath == "S\\K" &&
+              values[0].value.name.empty() && values[0].value.type == kRegDword &&
+              values[0].value.data == "\x2a\1\0\0"s && values[0].line == 3);
+  EXPECT_TRUE(values[1].root == RegRoot::ClassesRoot && values[1].keyPath.empty() &&
+              values[1].value.name == "\\\"=" && values[1].value.type == kRegMultiSz &&
+              values[1].value.data == "a\0\xff"s && values[1].line == 5);
+  EXPECT_TRUE(values[2].value.name.empty() && values[2].value.type == kRegBinary &&
+              values[2].value.data.empty() && values[2].line == 8);
+}
+
+// A backup may write only where a search can find something: below a
+// category's start key, through no subkey a walk skips, and REG_SZ data
+// outside the SharedDLLs key.
+TEST(RestoreScopeTest, OnlyKeysASearchReadsAreInside) {
+  const RegRoot HKCR = RegRoot::ClassesRoot, HKU = RegRoot::Users;
+  const std::string user = "S-1-5-21-1004336348-1177238915-682003330-1001\\";
+  const struct {
+    RegRoot root;
+    std::string path;
+    int category;  // -1: no walk reaches it
+    uint32_t type = kRegSz;
+    bool inside = true;
+  } rows[] = {
+      {HKCU, kMru, 0},
+      {HKCU, "software\\MICROSOFT\\windows\\currentversion\\explorer\\runmru\\x", 0},
+      {HKCU, kMru + "\\Microsoft"s, -1, kRegSz, false},
+      {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", -1, kRegSz, false},
+      {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU\\*", 4},
+      {HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU\\txt",
+       -1, kRegSz, false},
+      {HKLM, "SYSTEM\\CurrentControlSet\\Services\\x", -1, kRegSz, false},
+      {HKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\a.exe",
+       -1, kRegSz, false},
+      {HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", 7},
+      {HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", 7, kRegDword, false},
+      {HKLM, kDlls + "\\Sub"s, 8, 11},
+      {HKLM, "Software\\Microsoft\\Windows\\Help\\x\\DirectX", -1, kRegSz, false},
+      {HKCR, "\\.txt\\shell\\open\\command", 6},
+      {HKCR, "CLSID\\{x}\\InprocServer32", 9},
+      {HKCR, "TypeLib\\{x}\\1.0\\0\\win32", 10},
+      {HKCR, "x\\interface\\y", -1, kRegSz, false},
+      {HKU, user + kMru, 0},
+      {HKU, "S-1-12-1-5-6\\" + std::string(kMru), 0},
+      {HKU, ".DEFAULT\\" + std::string(kMru), -1, kRegSz, false},
+      {HKU, "S-1-5-18\\" + std::string(kMru), -1, kRegSz, false},
+      {HKU, "S-1-5-21-1-2-3-1001_Classes\\" + std::string(kMru), -1, kRegSz, false},
+      {HKU, user + "Software\\Microsoft\\Windows\\Help", -1, kRegSz, false},
+      {HKU, kMru, -1, kRegSz, false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(CategoryReaching(row.root, row.path), row.category) << row.path;
+    const std::string outside =
+        FirstOutsideScope({{row.root, NormalizeKeyPath(row.path), {"v", row.type, ""}, 9}});
+    EXPECT_EQ(outside.empty(), row.inside) << row.path;
+    if (!row.inside) EXPECT_EQ(outside.substr(0, 8), "line 9: ") << row.path;
+  }
 }
 
 // A command-line run that cannot do its work: its exit code, and no value
@@ -235,6 +364,113 @@ TEST(CleanCommandTest, AllUsersCleansEveryPersonsProfileAndUnloadsWhatItLoaded) 
     EXPECT_FALSE(reg.Find(RegRoot::Users, "bob now\\"s + kMru, "b"));
     const std::string backup = env.ReadFile(kBackup);
     EXPECT_NE(backup.find("[HKEY_USERS\\" + bob + "\\Software\\"), std::string::npos);
+  }
+}
+
+// Writes of "lossy" keep other bytes than asked for, writes of "refused" fail.
+struct LossyEnvironment : FakeEnvironment {
+  struct : MemoryRegistry {
+    RegStatus SetValue(Handle key, const std::string& name, uint32_t type,
+                       const std::string& data) override {
+      if (name == "refused") return RegStatus::AccessDenied;
+      return MemoryRegistry::SetValue(key, name, type, name == "lossy" ? data + "x" : data);
+    }
+  } m_lossy;
+  Registry& registry() override { return m_lossy; }
+};
+
+// Each value comes back, is there already, replaces other data (which a new
+// backup keeps, and restoring that brings back), or says why it did not.
+TEST(RestoreCommandTest, EveryValueComesBackOrSaysWhyAndReplacedDataCanBeRestoredToo) {
+  LossyEnvironment env;
+  std::filesystem::create_directory(env.dir() + "/backup");
+  auto& reg = env.m_lossy;
+  const std::string mru = "[HKEY_CURRENT_USER\\"s + kMru, user = "[HKEY_USERS\\S-1-5-21-7-1001\\";
+  reg.SetString(HKCU, kMru, "there", "x");
+  reg.SetString(HKCU, kMru, "changed", "new");
+  reg.SetRaw(HKCU, kMru, "retyped", kRegDword, "\1\0\0\0"s);
+  reg.SetRaw(HKLM, kDlls, "c:\\a.dll", kRegDword, "\7\0\0\0"s);
+  reg.DenyAccess(HKCU, kMru + "\\Denied"s);
+  reg.AddKey(RegRoot::Users, "S-1-5-21-7-1001");
+  const struct {
+    std::string key, value, outcome;
+  } rows[] = {
+      {mru, "\"there\"=\"x\"", "already there"},
+      {mru, "\"gone\"=\"y\"", "restored"},
+      {mru + "\\New\\Key", "@=\"z\"", "restored"},
+      {mru, "\"changed\"=\"old\"", "replaced"},
+      {"[HKEY_LOCAL_MACHINE\\"s + kDlls, "\"c:\\\\a.dll\"=dword:00000002", "replaced"},
+      {mru, "\"retyped\"=\"s\"", "not restored: the data there now cannot be backed up"},
+      {mru + "\\Denied", "\"d\"=\"x\"", "not restored: its key could not be read"},
+      {mru, "\"lossy\"=\"l\"", "not restored: it reads back different"},
+      {mru, "\"refused\"=\"r\"", "not restored: the registry refused it"},
+      {user + kMru, "\"u\"=\"1\"", "restored"},
+      {"[HKEY_USERS\\S-1-5-21-7-1002\\"s + kMru, "\"v\"=\"2\"",
+       "not restored: the user's profile is not loaded"},
+  };
+  std::string backup = "REGEDIT4\r\n";
+  for (const auto& row : rows) backup += row.key + "]\r\n" + row.value + "\r\n\r\n";
+  env.WriteFile("in.reg", backup);
+  const std::string report = env.dir() + "\\report.txt";
+  ASSERT_EQ(RunRestore({CommandMode::Restore, report, env.dir() + "\\in.reg"}, env), 4);
+  const auto lines = ReadTsv(env.ReadFile("report.txt"));
+  ASSERT_EQ(lines.size(), std::size(rows) + 2);
+  for (size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(lines[i + 1][8], rows[i].outcome) << i;
+  const std::string safety = env.dir() + "\\backup\\backup - 200612061405.reg";
+  EXPECT_EQ(lines.back(),
+            (std::vector<std::string>{"Summary", "restored=3", "already there=1", "replaced=2",
+                                      "not restored=5", "backup=" + safety, "exit code=4"}));
+  EXPECT_EQ(reg.Find(HKCU, kMru + "\\New\\Key"s, "")->data, "z\0"s);
+  EXPECT_EQ(reg.Find(HKCU, kMru, "retyped")->type, kRegDword);
+  EXPECT_EQ(reg.Find(HKLM, kDlls, "c:\\a.dll")->data, "\2\0\0\0"s);
+  EXPECT_EQ(reg.Find(RegRoot::Users, "S-1-5-21-7-1001\\"s + kMru, "u")->data, "1\0"s);
+  EXPECT_FALSE(reg.Find(RegRoot::Users, "S-1-5-21-7-1002\\"s + kMru, "v"));
+  EXPECT_FALSE(reg.Find(HKCU, kMru, "refused"));
+  EXPECT_EQ(
+      env.ReadFile("backup/backup - 200612061405.reg"),
+      "REGEDIT4\r\n" + mru +
+          "]\r\n\"changed\"=\"new\"\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\" +
+          "CurrentVersion\\SharedDLLS]\r\n\"c:\\\\a.dll\"=dword:00000007\r\n\r\n");
+  EXPECT_EQ(RunRestore({CommandMode::Restore, report, safety}, env), 1);
+  EXPECT_EQ(reg.Find(HKCU, kMru, "changed")->data, "new\0"s);
+  EXPECT_EQ(reg.Find(HKLM, kDlls, "c:\\a.dll")->data, "\7\0\0\0"s);
+}
+
+// A restore that must not write: nothing is written, and the exit code says why.
+TEST(RestoreCommandTest, ARefusedOrBlockedRestoreWritesNothing) {
+  const std::string values = "REGEDIT4\r\n[HKEY_CURRENT_USER\\"s + kMru +
+                             "]\r\n\"a\"=\"new\"\r\n\r\n[HKEY_CURRENT_USER\\" + kMru +
+                             "]\r\n\"b\"=\"b\"\r\n";
+  const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const struct {
+    const char* name;
+    std::string text;
+    int code;
+    bool busy = false, linked = false;
+  } rows[] = {
+      {"empty backup", "REGEDIT4\r\n", 0},
+      {"no backup", "", 5},
+      {"not a backup", values + "\"c\"=\"c\"\r\n", 5},
+      {"a key outside", values + "[HKEY_CURRENT_USER\\" + run + "]\r\n\"evil\"=\"c:\\\\e.exe\"\r\n",
+       5},
+      {"another clean-up runs", values, 5, true},
+      {"safety backup not written", values, 3, false, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeEnvironment env;
+    std::filesystem::create_directory(env.dir() + (row.linked ? "/elsewhere" : "/backup"));
+    if (row.linked)
+      std::filesystem::create_directory_symlink(env.dir() + "/elsewhere", env.dir() + "/backup");
+    if (!row.text.empty()) env.WriteFile("in.reg", row.text);
+    env.m_registry.SetString(HKCU, kMru, "a", "old");
+    env.m_otherCleanUpRuns = row.busy;
+    EXPECT_EQ(
+        RunRestore({CommandMode::Restore, env.dir() + "\\r.txt", env.dir() + "\\in.reg"}, env),
+        row.code);
+    EXPECT_EQ(env.m_registry.Find(HKCU, kMru, "a")->data, "old\0"s);
+    EXPECT_FALSE(env.m_registry.Find(HKCU, kMru, "b") || env.m_registry.Find(HKCU, run, "evil"));
+    EXPECT_TRUE(std::filesystem::is_empty(env.dir() + (row.linked ? "/elsewhere" : "/backup")));
   }
 }
 

@@ -200,5 +200,100 @@ TEST_F(CommandLineTest, AllUsersListsEveryProfilesHistoryAndLeavesNoHiveLoaded) 
   EXPECT_EQ(UsersKeys(), before);
 }
 
+// A value's type and bytes as RegQueryValueEx gives them; type ~0 when it is missing.
+Value Raw(HKEY root, const std::string& key, const std::string& name) {
+  Value value{~0u, ""};
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened)) return value;
+  DWORD size = 0;
+  if (!RegQueryValueExA(opened, name.c_str(), nullptr, &value.first, nullptr, &size)) {
+    value.second.resize(size + 1);
+    RegQueryValueExA(opened, name.c_str(), nullptr, &value.first,
+                     reinterpret_cast<BYTE*>(&value.second[0]), &size);
+    value.second.resize(size);
+  }
+  RegCloseKey(opened);
+  return value;
+}
+
+// /clean on the demo registry, then /restore of its backup: every value
+// comes back byte for byte; a second /restore finds every one in place.
+TEST_F(CommandLineTest, RestoreOfACleanUpsBackupBringsEveryValueBackByteForByte) {
+  ASSERT_TRUE(SeedDemo());
+  const auto values = RegValues(ReadFile(SourceFile("fixtures\\expected-demo-backup.reg")));
+  std::vector<Value> before;
+  for (const auto& v : values) {
+    before.push_back(Raw(v.root, v.path, v.name));
+    ASSERT_NE(before.back().first, ~0u) << v.line << " not seeded";
+  }
+  ASSERT_EQ(Run("/clean /report \"" + File("clean.txt") + "\""), 1);
+  ASSERT_EQ(Backups().size(), 1u);
+  const std::string backup = File("backup\\" + Backups()[0]);
+  const AtExit putBack([&] { Regedit(backup); });  // Wine's own fonts, should a step fail
+  EXPECT_EQ(Values(ReadFile(backup), true).size(), Values(ReadFile(backup)).size());
+  EXPECT_EQ(Run("/restore \"" + backup + "\" /report \"" + File("1.txt") + "\""), 1);
+  for (size_t i = 0; i < values.size(); ++i) {
+    EXPECT_EQ(Raw(values[i].root, values[i].path, values[i].name), before[i]) << values[i].line;
+  }
+  EXPECT_EQ(Run("/restore \"" + backup + "\" /report \"" + File("2.txt") + "\""), 0);
+  Lines outcomes = Entries("2.txt", {8});
+  EXPECT_EQ(outcomes.size(), Values(ReadFile(backup)).size());
+  EXPECT_EQ(Lines(outcomes.size(), "already there"), outcomes);
+  EXPECT_EQ(Backups().size(), 1u) << "a restore that replaced nothing wrote a backup";
+}
+
+// A planted .reg file that also names a Run key and Image File Execution
+// Options is refused whole: nothing of it is written, not even its value
+// of a key a search reads.
+TEST_F(CommandLineTest, RestoreRefusesABackupThatNamesAKeyOutsideAndWritesNothing) {
+  const std::string ifeo =
+      "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\kw-e2e.exe";
+  const AtExit cleanUp([&] {
+    SHDeleteValueA(HKEY_CURRENT_USER, kRunKey, "kw-e2e");
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, ifeo.c_str());
+  });
+  ASSERT_TRUE(WriteFile(File("planted.reg"),
+                        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + std::string(kRunMruKey) +
+                            "]\r\n\"a\"=\"x\"\r\n\r\n[HKEY_CURRENT_USER\\" + kRunKey +
+                            "]\r\n\"kw-e2e\"=\"C:\\\\x.exe\"\r\n\r\n[HKEY_LOCAL_MACHINE\\" + ifeo +
+                            "]\r\n\"Debugger\"=\"C:\\\\x.exe\"\r\n\r\n"));
+  EXPECT_EQ(Run("/restore \"" + File("planted.reg") + "\" /report \"" + File("r.txt") + "\""), 5);
+  EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, kRunMruKey, "a"));
+  EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, kRunKey, "kw-e2e"));
+  HKEY key = nullptr;
+  EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, ifeo.c_str(), 0, KEY_READ, &key), 0);
+  EXPECT_NE(ReadFile(File("r.txt")).find("line 6: HKEY_CURRENT_USER\\" + std::string(kRunKey)),
+            std::string::npos);
+  EXPECT_TRUE(Backups().empty());
+}
+
+// A value changed after the clean-up is replaced by the backup's data; the
+// changed data goes into a new backup first, and restoring that puts it back.
+TEST_F(CommandLineTest, RestoreReplacesChangedDataAndItsOwnBackupPutsThatBack) {
+  for (const char id : {'a', 'b'}) {
+    ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, {id}, Sz(HistoryData(id))));
+  }
+  ASSERT_TRUE(Set("Options", "10000000000000"));
+  ASSERT_EQ(Run("/clean /report \"" + File("clean.txt") + "\""), 1);
+  ASSERT_EQ(Backups().size(), 1u);
+  const std::string cleaned = Backups()[0], backup = File("backup\\" + cleaned);
+  ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, "a", Sz("changed")));
+  EXPECT_EQ(Run("/restore \"" + backup + "\" /report \"" + File("1.txt") + "\""), 1);
+  Lines outcomes = Entries("1.txt", {4, 8});
+  std::sort(outcomes.begin(), outcomes.end());
+  EXPECT_EQ(outcomes, (Lines{"a\treplaced", "b\trestored"}));
+  EXPECT_EQ(Raw(HKEY_CURRENT_USER, kRunMruKey, "a"), Sz(HistoryData('a')));
+  EXPECT_EQ(Raw(HKEY_CURRENT_USER, kRunMruKey, "b"), Sz(HistoryData('b')));
+  Lines backups = Backups();
+  backups.erase(std::find(backups.begin(), backups.end(), cleaned));
+  ASSERT_EQ(backups.size(), 1u);
+  const std::string safety = File("backup\\" + backups[0]);
+  EXPECT_NE(ReadFile(File("1.txt")).find("backup=" + safety), std::string::npos);
+  EXPECT_EQ(Values(ReadFile(safety)),
+            Values("[HKEY_CURRENT_USER\\" + std::string(kRunMruKey) + "]\r\n\"a\"=\"\"\r\n"));
+  EXPECT_EQ(Run("/restore \"" + safety + "\" /report \"" + File("2.txt") + "\""), 1);
+  EXPECT_EQ(Raw(HKEY_CURRENT_USER, kRunMruKey, "a"), Sz("changed"));
+}
+
 }  // namespace
 }  // namespace kw::test

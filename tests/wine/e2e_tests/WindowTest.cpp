@@ -213,17 +213,23 @@ TEST_F(ListedHistoryTest, SortedListDeletesTheValuesItsRowsShow) {
   }
 }
 
-// Reverse Changes names any other file than a .reg file in a box and does
-// not hand it on; a backup goes to the registry editor (no program opens
-// .reg files in the prefix), without a box.
+// Reverse Changes names any other file than a .reg file, and a .reg file
+// that would write where no search reads, in a box and does not hand it on;
+// a backup goes to the registry editor (no program opens .reg files in the
+// prefix), without a box.
 TEST_F(KelpwiseTest, ReverseChangesImportsABackupAndRefusesOtherFiles) {
   const std::string backup = File("backup\\backup - 202001020304.reg");
   ASSERT_TRUE(WriteFile(backup, std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\") + kRunMruKey +
                                     "]\r\n\"a\"=\"notepad C:\\\\Kelpwise E2E\\\\a.txt\"\r\n\r\n"));
+  const std::string planted = File("backup\\planted.reg"), run = kRunKey;
+  ASSERT_TRUE(WriteFile(planted, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + run +
+                                     "]\r\n\"kw-e2e\"=\"C:\\\\x.exe\"\r\n\r\n"));
   ASSERT_TRUE(Start());
   const std::pair<std::string, std::string> kPicks[] = {
       // a file, and the box that follows
       {File("KpwStarter.exe"), m_texts(TXT_NOT_REGISTRY_FILE) + "\n\n" + File("KpwStarter.exe")},
+      {planted, m_texts(TXT_BACKUP_REFUSED) + "\n\n" + planted + ", line 3: HKEY_CURRENT_USER\\" +
+                    run + " is outside the keys a Kelpwise search reads"},
       {backup, ""}};
   for (const auto& [file, box] : kPicks) {
     SCOPED_TRACE(file);
@@ -238,6 +244,7 @@ TEST_F(KelpwiseTest, ReverseChangesImportsABackupAndRefusesOtherFiles) {
   Value a;
   EXPECT_TRUE(WaitUntil([&] { return ReadValue(HKEY_CURRENT_USER, kRunMruKey, "a", &a); }));
   EXPECT_EQ(a, Sz(HistoryData('a'))) << "the backup was not imported";
+  EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, run, "kw-e2e")) << "the planted file was imported";
 }
 
 // F1 opens help.chm through the prefix's association of .chm files; hh.exe
