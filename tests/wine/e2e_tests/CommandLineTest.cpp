@@ -198,6 +198,12 @@ TEST_F(CommandLineTest, AllUsersListsEveryProfilesHistoryAndLeavesNoHiveLoaded) 
             Lines({other.sid + "\\" + kRunMruKey + "\tother a\t" + other.sid,
                    other.sid + "\\" + kRunMruKey + "\tother b\t" + other.sid}));
   EXPECT_EQ(UsersKeys(), before);
+  // /restore into that profile loads its hive for the write and the read-back.
+  ASSERT_TRUE(WriteFile(File("other.reg"), "REGEDIT4\r\n\r\n[HKEY_USERS\\" + other.sid + "\\" +
+                                               kRunMruKey + "]\r\n\"other c\"=\"c\"\r\n\r\n"));
+  EXPECT_EQ(Run("/restore \"" + File("other.reg") + "\" /report \"" + File("r.txt") + "\""), 1);
+  EXPECT_EQ(Entries("r.txt", {8}), Lines{"restored"});
+  EXPECT_EQ(UsersKeys(), before);
 }
 
 // A value's type and bytes as RegQueryValueEx gives them; type ~0 when it is missing.
@@ -293,6 +299,27 @@ TEST_F(CommandLineTest, RestoreReplacesChangedDataAndItsOwnBackupPutsThatBack) {
             Values("[HKEY_CURRENT_USER\\" + std::string(kRunMruKey) + "]\r\n\"a\"=\"\"\r\n"));
   EXPECT_EQ(Run("/restore \"" + safety + "\" /report \"" + File("2.txt") + "\""), 1);
   EXPECT_EQ(Raw(HKEY_CURRENT_USER, kRunMruKey, "a"), Sz("changed"));
+}
+
+// /clean /allusers, then /restore of its backup: the history values of the
+// current user and of another loaded profile come back byte for byte into
+// the hive each came from, read back through the registry.
+TEST_F(CommandLineTest, AllUsersCleanAndRestorePutEveryValueBackIntoItsOwnProfile) {
+  const OtherProfile other("S-1-5-21-9-9-9-1002", true, {"x", "say \"hi\"", "a\\b"});
+  ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, "own", Sz(HistoryData('o'))));
+  ASSERT_TRUE(Set("Options", "10000000000000"));
+  EXPECT_EQ(Run("/clean /allusers /report \"" + File("clean.txt") + "\""), 1);
+  EXPECT_EQ(Entries("clean.txt", {8}), Lines(4, "deleted"));
+  EXPECT_FALSE(ReadValue(HKEY_USERS, other.sid + "\\" + kRunMruKey, "x"));
+  ASSERT_EQ(Backups().size(), 1u);
+  const std::string backup = File("backup\\" + Backups()[0]);
+  EXPECT_NE(ReadFile(backup).find("[HKEY_USERS\\" + other.sid + "\\"), std::string::npos);
+  EXPECT_EQ(Run("/restore \"" + backup + "\" /report \"" + File("restore.txt") + "\""), 1);
+  EXPECT_EQ(Entries("restore.txt", {8}), Lines(4, "restored"));
+  for (const std::string name : {"x", "say \"hi\"", "a\\b"}) {
+    EXPECT_EQ(Raw(HKEY_USERS, other.sid + "\\" + kRunMruKey, name), Sz(name)) << name;
+  }
+  EXPECT_EQ(Raw(HKEY_CURRENT_USER, kRunMruKey, "own"), Sz(HistoryData('o')));
 }
 
 }  // namespace
