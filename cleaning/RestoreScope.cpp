@@ -5,6 +5,7 @@
 #include "scan/EntryChecks.h"
 #include "scan/KeyWalker.h"
 #include "scan/ScanCategories.h"
+#include "system/UserProfiles.h"
 
 namespace kw {
 
@@ -40,28 +41,12 @@ bool WalkReaches(const std::vector<std::string>& start, const std::vector<std::s
   return true;
 }
 
-// "S-1-5-21-" or "S-1-12-1-" followed by decimal numbers separated by dashes.
-bool IsUserProfileSid(const std::string& name) {
-  std::string rest;
-  for (const char* prefix : {"S-1-5-21-", "S-1-12-1-"}) {
-    if (name.compare(0, std::string(prefix).size(), prefix) == 0) {
-      rest = name.substr(std::string(prefix).size());
-    }
-  }
-  if (rest.empty() || rest.front() == '-' || rest.back() == '-') return false;
-  for (size_t i = 0; i < rest.size(); ++i) {
-    const char c = rest[i];
-    if (c == '-' ? rest[i - 1] == '-' : (c < '0' || c > '9')) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string ProfileSidOf(RegRoot root, const std::string& keyPath) {
   if (root != RegRoot::Users) return "";
   const std::vector<std::string> parts = Components(keyPath);
-  return !parts.empty() && IsUserProfileSid(parts[0]) ? parts[0] : "";
+  return !parts.empty() && IsPersonSid(parts[0]) ? parts[0] : "";
 }
 
 int CategoryReaching(RegRoot root, const std::string& keyPath) {
