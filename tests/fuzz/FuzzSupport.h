@@ -42,9 +42,8 @@ inline std::string PieceText(FuzzedDataProvider& in, size_t maxPieces = 6) {
       "B",    "\r\n", "@",    "=",    "]"};
   std::string text;
   const size_t pieces = in.ConsumeIntegralInRange<size_t>(0, maxPieces);
-  for (size_t i = 0; i < pieces && in.remaining_bytes() > 0; ++i) {
+  for (size_t i = 0; i < pieces && in.remaining_bytes() > 0; ++i)
     text += in.ConsumeBool() ? in.PickValueInArray(kPieces) : in.ConsumeRandomLengthString(16);
-  }
   return text;
 }
 
@@ -87,9 +86,8 @@ inline bool ReadQuoted(const std::string& text, size_t* pos, std::string* out) {
 // with `key` its key line squeezed; false for anything it would not import
 // as written (of hex digits it takes lower case only).
 inline bool ImportRecord(const std::string& text, std::string* key, RegValue* value) {
-  if (text.find('\r') != std::string::npos || std::count(text.begin(), text.end(), '\n') != 1) {
+  if (text.find('\r') != std::string::npos || std::count(text.begin(), text.end(), '\n') != 1)
     return false;
-  }
   const size_t lineFeed = text.find('\n');
   const std::string rootName = text.substr(1, text.find_first_of("\\]") - 1);
   RegRoot root;

@@ -21,9 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::vector<std::string> lines = fuzz::SplitLines(file);
   std::vector<std::string> before;
-  for (size_t i = kIgnoreListHeaderLines; i < lines.size(); ++i) {
+  for (size_t i = kIgnoreListHeaderLines; i < lines.size(); ++i)
     if (!lines[i].empty()) before.push_back(lines[i]);
-  }
   Expect(LoadIgnoreList(path) == before, "LoadIgnoreList");
   AppendIgnoreEntry(path, entry);
   std::vector<std::string> added = before;

@@ -86,8 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const DeleteRunResult run = BackUpAndDelete(tools, model.m_arrBackupRecords);
   std::remove(NativePath(run.backupPath).c_str());
   Expect(deletes == int(listed.size()), "the clean-up deleted other values than those found");
-  for (const auto& [path, name] : listed) {
+  for (const auto& [path, name] : listed)
     Expect(!registry.Find(root, path, name), "a listed value was left: " + name);
-  }
   return 0;
 }

@@ -55,9 +55,8 @@ class MemoryRegistry : public Registry {
   }
   RegStatus ListValues(Handle key, bool withData, std::vector<RegValue>* values) override {
     values->clear();
-    for (const RegValue& v : NodeOf(key).values) {
+    for (const RegValue& v : NodeOf(key).values)
       values->push_back(withData ? v : RegValue{v.name, kRegNone, {}});
-    }
     return RegStatus::Ok;
   }
   RegStatus QueryValue(Handle key, const std::string& name, RegValue* value) override {

@@ -77,9 +77,8 @@ TEST_F(TranslationTableTest, ShippedSectionsHaveEveryTextWithItsPlaceholders) {
   const std::string file = ReadBytes(KW_SOURCE_DIR "/dist/kpwtrl.ini");
   const std::regex entry(R"(TXT_\w+ += (\d+))"), placeholder("[^%]*(%.)?");
   std::map<int, std::string> english;  // the placeholders by id
-  for (std::sregex_iterator it(ids.begin(), ids.end(), entry), end; it != end; ++it) {
+  for (std::sregex_iterator it(ids.begin(), ids.end(), entry), end; it != end; ++it)
     english.emplace(std::stoi((*it)[1]), "");
-  }
   for (int i = 0; i < kCategoryCount; ++i) english.emplace(CategoryTextId(i), "");
   Load("[1033]", file);
   for (auto& [id, found] : english)

@@ -82,9 +82,8 @@ TEST_F(ScanKeyWalkerTest, ExcludedSubkeysAreSkippedAtEveryDepth) {
   // Names compare without regard to case, so lower-case twins live elsewhere.
   const std::vector<std::string> visited = {"Sub\\directx",   "MyDirect",        "Direc",
                                             "Sub\\microsoft", "Sub\\Interfaces", "Denied"};
-  for (const auto& list : {skipped, visited}) {
+  for (const auto& list : {skipped, visited})
     for (const std::string& name : list) m_registry.AddKey(kHkcu, root + name);
-  }
   m_registry.DenyAccess(kHkcu, root + "Denied");  // entered all the same, for the loop guard
   Scan(kRunMru);
   for (const std::string& name : skipped) EXPECT_FALSE(Entered(root + name)) << name;

@@ -161,11 +161,10 @@ TEST(SystemClockTest, DayNumbersCountEveryLeapDay) {
   const struct {
     const char *year, *month, *day;
     int32_t number;
-  } rows[] = {{"2000", "03", "01", 61},
-              {"2004", "02", "29", 1521},
-              {"2004", "03", "01", 1522},
-              {"2005", "03", "01", 1887},
-              {"2006", "12", "06", 2532}};
+  } rows[] = {
+      {"2000", "03", "01", 61},   {"2004", "02", "29", 1521}, {"2004", "03", "01", 1522},
+      {"2005", "03", "01", 1887}, {"2006", "12", "06", 2532},
+  };
   for (const auto& row : rows) {
     EXPECT_EQ(CSystemTools::DayNumber(row.year, row.month, row.day), row.number)
         << row.year << "-" << row.month << "-" << row.day;
@@ -205,9 +204,8 @@ TEST(SetupScriptTest, GrantsStandardUsersAtMostReadAndRunAndRemovesNoTree) {
                          R"(:(\((OI|CI|IO|NP)\))*(\(?[A-Z,]+\)?))",
                          icase);
   ASSERT_NE(std::sregex_iterator(script.begin(), script.end(), grant), std::sregex_iterator());
-  for (std::sregex_iterator ace(script.begin(), script.end(), grant), end; ace != end; ++ace) {
+  for (std::sregex_iterator ace(script.begin(), script.end(), grant), end; ace != end; ++ace)
     EXPECT_EQ((*ace)[4], "RX") << ace->str();
-  }
 }
 
 // The registry contract on the twin. A name holding '?' is its mark for one

@@ -190,17 +190,6 @@ struct AtExit {
   return left.empty() ? ::testing::AssertionSuccess() : AssertionFailure() << "kept: " << left[0];
 }
 
-// Nine keys Sub below HKCR\`top`, which names a missing file.
-inline bool MakeKeyLoop(const std::string& top) {
-  HKEY key = nullptr;
-  std::string path = top;
-  for (int level = 1; level <= 9; ++level) path += "\\Sub";
-  const bool made = WriteValue(HKEY_CLASSES_ROOT, top, "", Sz("C:\\Kelpwise Loop\\top.dll")) &&
-                    !RegCreateKeyA(HKEY_CLASSES_ROOT, path.c_str(), &key);
-  RegCloseKey(key);
-  return made;
-}
-
 // A click on a button or a menu command (BN_CLICKED is 0), posted so that
 // the handler's dialogs and boxes do not block the test.
 inline void Click(HWND window, int id) {
