@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/CommandReport.h"
+#include "app/JsonReport.h"
 #include "cleaning/BackupFile.h"
 #include "cleaning/Deletion.h"
 #include "cleaning/IgnoreList.h"
@@ -151,7 +152,9 @@ class CommandRun : private SearchPassListener {
     }
     m_summary.exitCode = DecideExitCode(m_facts);
     try {
-      const std::string report = FormatReport(m_env, entries, m_summary);
+      const std::string report = IsJsonReportPath(m_command.reportPath)
+                                     ? FormatJsonReport(m_env, entries, m_summary)
+                                     : FormatReport(m_env, entries, m_summary);
       if (!m_command.reportPath.empty()) {
         WriteNamedReport(m_command.reportPath, report);
       } else {
