@@ -157,7 +157,7 @@ TEST_F(CommandLineTest, JsonReportHoldsWhatTheTabSeparatedReportHolds) {
                   " exit code=" + json["exitCode"].text);
     tsv = std::vector<Lines>(tsv.begin() + 1, tsv.end() - 1);
     std::vector<Lines> entries;
-    for (const Json& entry : json["entries"].items) {
+    for (const auto& [none, entry] : json["entries"].members) {
       entries.emplace_back();
       for (const char* name : names) entries.back().push_back(entry[name].text);
     }
