@@ -9,16 +9,21 @@
 namespace kw {
 
 enum class CommandMode {
-  Window,      // no arguments or /autostart: the main window
-  Search,      // /search: list what a search finds, change nothing
-  Clean,       // /clean: the same search, then back up and delete
-  Usage,       // /?: show how to call the program
-  UsageError   // anything else: change nothing, exit code 2
+  Window,     // no arguments or /autostart: the main window
+  Search,     // /search: list what a search finds, change nothing
+  Clean,      // /clean: the same search, then back up and delete
+  Restore,    // /restore FILE: put a backup back and read every value back
+  Usage,      // /?: show how to call the program
+  UsageError  // anything else: change nothing, exit code 2
 };
 
 struct CommandLine {
   CommandMode mode = CommandMode::Window;
-  std::string reportPath;  // the FILE of /report; empty: the default name
+  std::string reportPath;   // the FILE of /report; empty: the default name
+  std::string restorePath;  // the FILE of /restore
+  // /allusers with /search or /clean: the history lists of every user
+  // profile of the machine instead of the running account's own.
+  bool allUsers = false;
   // /autostart, which the companion starter passes: the window run is an
   // automatic start and asks whether to search now.
   bool automaticStart = false;

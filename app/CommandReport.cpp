@@ -28,7 +28,7 @@ const std::vector<std::string> kHeader = {"Category", "Category number", "Root",
 int DecideExitCode(const RunFacts& facts) {
   if (facts.backupFailed) return 3;
   if (facts.failed) return 5;
-  if (facts.notDeleted > 0) return 4;
+  if (facts.notDeleted > 0 || facts.profilesNotSearched > 0) return 4;
   return facts.found > 0 ? 1 : 0;
 }
 
@@ -55,18 +55,24 @@ std::string RegTypeName(uint32_t type) {
   return "type " + std::to_string(type);
 }
 
-const std::vector<std::string>& ReportHeader() { return kHeader; }
+std::vector<std::string> ReportHeader(bool userColumn) {
+  std::vector<std::string> header = kHeader;
+  if (userColumn) header.push_back("User");
+  return header;
+}
 
-std::vector<std::string> ReportEntryFields(const ReportEntry& entry) {
-  return {CategoryEnglishName(entry.category),
-          std::to_string(entry.category),
-          entry.root,
-          entry.keyPath,
-          entry.valueName,
-          RegTypeName(entry.type),
-          entry.shown,
-          entry.missingPath,
-          entry.outcome};
+std::vector<std::string> ReportEntryFields(const ReportEntry& entry, bool userColumn) {
+  std::vector<std::string> fields = {CategoryEnglishName(entry.category),
+                                     entry.category < 0 ? "" : std::to_string(entry.category),
+                                     entry.root,
+                                     entry.keyPath,
+                                     entry.valueName,
+                                     RegTypeName(entry.type),
+                                     entry.shown,
+                                     entry.missingPath,
+                                     entry.outcome};
+  if (userColumn) fields.push_back(entry.user);
+  return fields;
 }
 
 std::string ReportField(const std::string& text) {
@@ -96,9 +102,9 @@ std::string ReportLine(Environment& env, const std::vector<std::string>& fields)
 
 std::string FormatReport(Environment& env, const std::vector<ReportEntry>& entries,
                          const ReportSummary& summary) {
-  std::string report = ReportLine(env, kHeader);
+  std::string report = ReportLine(env, ReportHeader(summary.userColumn));
   for (const ReportEntry& entry : entries) {
-    report += ReportLine(env, ReportEntryFields(entry));
+    report += ReportLine(env, ReportEntryFields(entry, summary.userColumn));
   }
   std::vector<std::string> last = {"Summary", "found=" + std::to_string(summary.found),
                                    "deleted=" + std::to_string(summary.deleted),

@@ -14,7 +14,7 @@ namespace kw {
 
 // One found entry. Texts are in the ANSI code page.
 struct ReportEntry {
-  int category = 0;         // index of the search category
+  int category = 0;         // index of the search category; -1: none (a profile not searched)
   std::string root;         // "HKEY_CURRENT_USER", ...
   std::string keyPath;      // root-relative
   std::string valueName;    // as the results list shows it
@@ -22,6 +22,7 @@ struct ReportEntry {
   std::string shown;        // the data column of the results list
   std::string missingPath;  // file references: the missing file
   std::string outcome;      // "found" for /search; for /clean what became of it
+  std::string user;         // /allusers: the account whose profile holds the entry
 };
 
 struct ReportSummary {
@@ -33,20 +34,23 @@ struct ReportSummary {
   std::string warning;     // what the user must know of the backup, if anything
   std::string error;       // what ended the run early, if anything
   int exitCode = 0;
+  bool userColumn = false;  // /allusers: each entry line ends in its User field
 };
 
 // What decides the exit code.
 struct RunFacts {
-  bool clean = false;         // /clean rather than /search
-  int found = 0;              // entries listed
-  int notDeleted = 0;         // entries /clean left in place
-  bool backupFailed = false;  // /clean could not write its backup
-  bool failed = false;        // no kind chosen, settings unreadable, key loop, another
-                              // clean-up running, report not written, any other error
+  bool clean = false;           // /clean rather than /search
+  int found = 0;                // entries listed
+  int notDeleted = 0;           // entries /clean left in place
+  bool backupFailed = false;    // /clean could not write its backup
+  bool failed = false;          // no kind chosen, settings unreadable, key loop, another
+                                // clean-up running, report not written, any other error
+  int profilesNotSearched = 0;  // /allusers: profiles whose hive could not be loaded
 };
 
 // 3 when the backup failed, else 5 for any other failure, else 4 when an
-// entry was not deleted, else 1 when something was found, else 0.
+// entry was not deleted or a profile not searched, else 1 when something
+// was found, else 0.
 int DecideExitCode(const RunFacts& facts);
 
 // The English name of a search category.
@@ -54,9 +58,10 @@ const char* CategoryEnglishName(int category);
 // "REG_SZ", "REG_DWORD", ...; "type N" for other types.
 std::string RegTypeName(uint32_t type);
 
-// The header line's fields, and the fields of one entry's line.
-const std::vector<std::string>& ReportHeader();
-std::vector<std::string> ReportEntryFields(const ReportEntry& entry);
+// The header line's fields, and the fields of one entry's line; with the
+// User column at the end or without it.
+std::vector<std::string> ReportHeader(bool userColumn = false);
+std::vector<std::string> ReportEntryFields(const ReportEntry& entry, bool userColumn = false);
 
 // A field as it goes into the file: quoted when it must be.
 std::string ReportField(const std::string& text);

@@ -12,7 +12,9 @@
 #include "options/OptionsString.h"
 #include "scan/SearchPass.h"
 #include "system/FileError.h"
+#include "system/ProfileHives.h"
 #include "system/TextFile.h"
+#include "system/UserProfiles.h"
 
 namespace kw {
 
@@ -53,24 +55,46 @@ const char* OutcomeText(RecordOutcome outcome) {
   return "";
 }
 
-// Where a row was found: its category and key.
+// Where a row was found: its category, root and key, and with /allusers
+// the account whose profile holds it.
 struct RowPlace {
   int category;
+  RegRoot root;
   std::string keyPath;
+  std::string user;
 };
+
+// The options with only the history kinds, or only the others, left on.
+OptionFlags OnlyKinds(OptionFlags options, bool history) {
+  for (const ScanCategory& category : ScanCategories()) {
+    if ((category.check == SCAN_HISTORY) != history) options[category.index] = false;
+  }
+  return options;
+}
+
+bool AnyKind(const OptionFlags& options) {
+  return std::any_of(options.begin(), options.begin() + kCategoryCount,
+                     [](bool chosen) { return chosen; });
+}
 
 class CommandRun : private SearchPassListener {
  public:
   CommandRun(const CommandLine& command, Environment& env)
-      : m_command(command), m_env(env), m_tools(env) {
+      : m_command(command), m_env(env), m_hives(env), m_tools(m_hives) {
     m_facts.clean = command.mode == CommandMode::Clean;
+    m_summary.userColumn = command.allUsers;
   }
 
   int Run() {
+    if (m_command.allUsers && !m_env.IsAdministrator()) {
+      m_summary.error =
+          "/allusers needs administrator rights (an elevated prompt, or SYSTEM): nothing searched";
+      WriteReport();
+      return kUsageErrorCode;
+    }
     try {
       const OptionFlags options = ReadOptionFlags(m_tools.ReadSetting("Options"));
-      if (std::none_of(options.begin(), options.begin() + kCategoryCount,
-                       [](bool chosen) { return chosen; })) {
+      if (!AnyKind(options)) {
         Fail("no kind of entry chosen: \"Options\" in config.ini names none, nothing searched");
       } else {
         Search(options);
@@ -85,6 +109,8 @@ class CommandRun : private SearchPassListener {
     } catch (...) {
       Fail("unexpected error");
     }
+    // Every hive this run loaded goes before the report tells that it ended.
+    m_hives.UnloadAll();
     return WriteReport();
   }
 
@@ -96,15 +122,50 @@ class CommandRun : private SearchPassListener {
 
   void Search(const OptionFlags& options) {
     const std::vector<std::string> ignoreList = LoadIgnoreList(BlacklistPath());
+    if (!m_command.allUsers) {
+      SearchOnce(options, ignoreList);
+    } else {
+      // The history lists of every profile, then the machine's own kinds.
+      const OptionFlags history = OnlyKinds(options, true);
+      if (AnyKind(history)) {
+        for (const UserProfile& profile : ListUserProfiles(m_env)) {
+          if (!m_summary.keyLoop.empty()) break;
+          SearchProfile(profile, history, ignoreList);
+        }
+      }
+      if (m_summary.keyLoop.empty()) SearchOnce(OnlyKinds(options, false), ignoreList);
+    }
+    for (int row : m_model.SettlePass()) m_places.erase(m_places.begin() + row);
+    m_facts.found = m_summary.found = m_model.m_nEntryCount;
+  }
+
+  void SearchProfile(const UserProfile& profile, const OptionFlags& history,
+                     const std::vector<std::string>& ignoreList) {
+    const std::string account = m_env.AccountName(profile.sid);
+    m_user = account.empty() ? profile.sid : account;
+    std::string why;
+    if (m_hives.Reach(profile, &why)) {
+      m_profileSid = profile.sid;
+      SearchOnce(history, ignoreList);
+    } else {
+      ++m_facts.profilesNotSearched;
+      m_unsearched.push_back({-1, RootName(RegRoot::Users), profile.sid, "", kRegNone, "", "",
+                              "profile not searched: " + why, m_user});
+    }
+    m_profileSid.clear();
+    m_user.clear();
+  }
+
+  void SearchOnce(const OptionFlags& options, const std::vector<std::string>& ignoreList) {
+    if (!AnyKind(options)) return;
     std::array<std::string, kCategoryCount> names;
     for (int i = 0; i < kCategoryCount; ++i) names[i] = CategoryEnglishName(i);
     SearchPass pass(m_tools, m_model, *this, ignoreList, names, options);
+    pass.profileSid = m_profileSid;
     // Nothing is deleted after a loop: the rest of the pass could only
     // take longer.
     pass.stopAtKeyLoop = true;
     pass.Run();
-    for (int row : m_model.SettlePass()) m_places.erase(m_places.begin() + row);
-    m_facts.found = m_summary.found = m_model.m_nEntryCount;
   }
 
   void Clean() {
@@ -146,10 +207,11 @@ class CommandRun : private SearchPassListener {
       const RowPlace& place = m_places[row];
       std::string keyPath = place.keyPath;
       if (!keyPath.empty() && keyPath[0] == '\\') keyPath.erase(0, 1);
-      entries.push_back({place.category, RootName(RootOf(ScanCategories()[place.category].check)),
-                         keyPath, found.valueName, found.valueType, found.shown, found.missingPath,
-                         Outcome(static_cast<int>(row))});
+      entries.push_back({place.category, RootName(place.root), keyPath, found.valueName,
+                         found.valueType, found.shown, found.missingPath,
+                         Outcome(static_cast<int>(row)), place.user});
     }
+    entries.insert(entries.end(), m_unsearched.begin(), m_unsearched.end());
     m_summary.exitCode = DecideExitCode(m_facts);
     try {
       const std::string report = IsJsonReportPath(m_command.reportPath)
@@ -175,12 +237,19 @@ class CommandRun : private SearchPassListener {
     m_summary.keyLoop = entry.empty() ? keyPath : entry;
   }
   void OnEntryAdded(int, int category, const std::string& keyPath, bool) override {
-    m_places.push_back({category, keyPath});
+    const ScanCheck check = ScanCategories()[category].check;
+    const bool inProfile = check == SCAN_HISTORY && !m_profileSid.empty();
+    m_places.push_back({category, inProfile ? RegRoot::Users : RootOf(check), keyPath, m_user});
   }
 
   const CommandLine& m_command;
   Environment& m_env;
+  // The machine, with every profile's keys below HKEY_USERS\<SID>.
+  ProfileHives m_hives;
   CSystemTools m_tools;
+  std::string m_profileSid;               // the profile being searched, if any
+  std::string m_user;                     // its account
+  std::vector<ReportEntry> m_unsearched;  // profiles whose hive could not be loaded
   ResultModel m_model;
   std::vector<RowPlace> m_places;         // one per row of m_model
   std::vector<RecordOutcome> m_outcomes;  // one per record, after /clean

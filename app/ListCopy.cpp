@@ -15,7 +15,7 @@ std::string CopiedRowsText(const ResultModel& model, const std::vector<int>& row
     const ResultRow& found = model.rows()[static_cast<size_t>(row)];
     text += JoinReportFields(
         ReportEntryFields({found.image, target.rootName, target.keyPath, found.valueName,
-                           found.valueType, found.shown, found.missingPath, "found"}));
+                           found.valueType, found.shown, found.missingPath, "found", ""}));
   }
   return text;
 }

@@ -118,15 +118,16 @@ std::string NameColumn(ScanCheck check, const std::string& valueName) {
   return valueName;
 }
 
-Finding MakeHistoryFinding(const std::string& category, int image, const std::string& keyPath,
-                           const RegValue& value, const OptionFlags& options) {
+Finding MakeHistoryFinding(const std::string& category, int image, RegRoot root,
+                           const std::string& keyPath, const RegValue& value,
+                           const OptionFlags& options) {
   Finding finding;
   finding.row.category = category;
   finding.row.valueName = NameColumn(SCAN_HISTORY, value.name);
   finding.row.shown = ShownText(DecodeRegString(value), options);
   finding.row.image = image;
   finding.row.valueType = value.type;
-  finding.record = MakeValueRecord(RootOf(SCAN_HISTORY), keyPath, value);
+  finding.record = MakeValueRecord(root, keyPath, value);
   return finding;
 }
 

@@ -49,8 +49,11 @@ struct Finding {
 };
 
 // Every value of a history key is an entry; column 2 shows its decoded data.
-Finding MakeHistoryFinding(const std::string& category, int image, const std::string& keyPath,
-                           const RegValue& value, const OptionFlags& options);
+// `root` is where the key lies: the current user's, or every profile's
+// below HKEY_USERS.
+Finding MakeHistoryFinding(const std::string& category, int image, RegRoot root,
+                           const std::string& keyPath, const RegValue& value,
+                           const OptionFlags& options);
 
 // Entry of a value that names the missing file `missingPath` (as returned by
 // FindMissingFile).

@@ -11,6 +11,9 @@ struct KeyWalker::Walk {
   ScanCheck check;
   const std::vector<std::string>& extensions;
   int image;
+  RegRoot root;
+  // Characters in front of the root-relative path: "<SID>\" in a profile.
+  size_t profilePrefix;
 };
 
 namespace {
@@ -100,10 +103,21 @@ const std::string& KeyWalker::WindowsDir() {
   return m_windowsDir;
 }
 
+std::string KeyWalker::PathInPlace(ScanCheck check, const std::string& keyPath) const {
+  if (check != SCAN_HISTORY || m_profileSid.empty()) return keyPath;
+  return m_profileSid + "\\" + keyPath;
+}
+
 void KeyWalker::ScanKey(const std::string& categoryName, const std::string& keyPath,
                         ScanCheck check, const std::vector<std::string>& extensions) {
   if (m_stopped) return;
-  const Walk walk{categoryName, check, extensions, IconIndexOf(categoryName)};
+  const bool inProfile = check == SCAN_HISTORY && !m_profileSid.empty();
+  const Walk walk{categoryName,
+                  check,
+                  extensions,
+                  IconIndexOf(categoryName),
+                  inProfile ? RegRoot::Users : RootOf(check),
+                  inProfile ? m_profileSid.size() + 1 : 0};
 
   // Depth first in enumeration order, without recursion: each level keeps
   // the names of the subkeys it has still to enter.
@@ -131,7 +145,7 @@ void KeyWalker::VisitKey(const Walk& walk, const std::string& keyPath, int depth
   std::vector<std::string> subKeys;
   {
     RegKey key(m_registry);
-    if (key.Open(RootOf(walk.check), keyPath) == RegStatus::Ok) {
+    if (key.Open(walk.root, keyPath) == RegStatus::Ok) {
       ReadKey(walk, key, keyPath, &findings, &subKeys);
     }
   }  // closed before anything is reported or entered
@@ -144,7 +158,9 @@ void KeyWalker::VisitKey(const Walk& walk, const std::string& keyPath, int depth
   }
 
   subKeysToEnter->clear();
-  if (depth >= kMaxWalkDepth || m_ignoreList.count(keyPath) != 0) return;
+  if (depth >= kMaxWalkDepth || m_ignoreList.count(keyPath.substr(walk.profilePrefix)) != 0) {
+    return;
+  }
   for (std::string& name : subKeys) {
     if (!IsExcludedSubKey(name)) subKeysToEnter->push_back(std::move(name));
   }
@@ -164,7 +180,7 @@ void KeyWalker::CheckValue(const Walk& walk, RegKey& key, const std::string& key
   const size_t before = findings->size();
   if (walk.check == SCAN_HISTORY) {
     findings->push_back(
-        MakeHistoryFinding(walk.categoryName, walk.image, keyPath, value, m_options));
+        MakeHistoryFinding(walk.categoryName, walk.image, walk.root, keyPath, value, m_options));
   } else {
     const std::string data = DecodeRegString(value);
     for (const std::string& token : walk.extensions) {

@@ -38,6 +38,13 @@ class KeyWalker {
   // Walks the key `keyPath` below the root of `check` and all keys under it.
   void ScanKey(const std::string& categoryName, const std::string& keyPath, ScanCheck check,
                const std::vector<std::string>& extensions);
+  // From now on the history walks read the profile of `sid` below
+  // HKEY_USERS: the key paths they report begin with the SID, and the
+  // ignore list applies below it as it does below HKEY_CURRENT_USER. An
+  // empty SID goes back to the current user.
+  void SetProfile(const std::string& sid) { m_profileSid = sid; }
+  // The key path a walk of `check` reads for the root-relative `keyPath`.
+  std::string PathInPlace(ScanCheck check, const std::string& keyPath) const;
   // Ends the walk in progress once the key being visited is done: no
   // further key is entered, by it or by a later ScanKey.
   void Stop() { m_stopped = true; }
@@ -71,6 +78,7 @@ class KeyWalker {
   std::string m_windowsDir;
   bool m_windowsDirKnown = false;
   bool m_stopped = false;
+  std::string m_profileSid;
 };
 
 }  // namespace kw

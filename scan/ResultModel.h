@@ -20,10 +20,10 @@
 namespace kw {
 
 struct ResultRow {
-  std::string category;   // column 0
-  std::string valueName;  // column 1
-  std::string shown;      // column 2, possibly shortened
-  int image = 0;          // image index: the category's icon
+  std::string category;           // column 0
+  std::string valueName;          // column 1
+  std::string shown;              // column 2, possibly shortened
+  int image = 0;                  // image index: the category's icon
   uint32_t valueType = kRegNone;  // the value's registry type
   std::string missingPath{};      // file references: the missing file, never shortened
 };

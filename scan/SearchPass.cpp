@@ -19,19 +19,24 @@ SearchPass::SearchPass(CSystemTools& tools, ResultModel& model, SearchPassListen
                options) {}
 
 void SearchPass::Run() {
+  m_walker.SetProfile(profileSid);
   for (const ScanCategory& category : ScanCategories()) {
     if (!m_options[category.index]) continue;
     if (stopAtKeyLoop && m_bLoopGuardFired) return;
     m_category = category.index;
-    m_strWalkStart = category.startKey;
-    m_walker.ScanKey(m_categoryNames[category.index], category.startKey, category.check,
+    m_strWalkStart = m_walker.PathInPlace(category.check, category.startKey);
+    m_walker.ScanKey(m_categoryNames[category.index], m_strWalkStart, category.check,
                      category.extensions);
   }
 }
 
 void SearchPass::CheckKeyLoop(const std::string& keyPath) {
   if (m_bLoopGuardFired) return;
-  const std::optional<std::string> entry = LoopGuardEntry(keyPath, m_strWalkStart);
+  // In a profile the walk's paths begin with "<SID>\"; the ignore list
+  // holds paths below the user's root.
+  const size_t prefix = m_strWalkStart.size() - ScanCategories()[m_category].startKey.size();
+  const std::optional<std::string> entry =
+      LoopGuardEntry(keyPath.substr(prefix), m_strWalkStart.substr(prefix));
   if (!entry) return;
   m_bLoopGuardFired = true;
   if (stopAtKeyLoop) m_walker.Stop();

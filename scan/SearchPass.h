@@ -45,6 +45,10 @@ class SearchPass : private ScanListener {
   // Otherwise it walks on to the end, the guard silent.
   bool stopAtKeyLoop = false;
 
+  // The history categories walk the profile of this SID below HKEY_USERS
+  // instead of HKEY_CURRENT_USER (empty: the current user's).
+  std::string profileSid;
+
   // Walks every category switched on; the model's pass is left unsettled.
   // Throws FileError when blacklist.ini cannot take the loop's entry.
   void Run();

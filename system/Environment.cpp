@@ -68,6 +68,11 @@ std::string Environment::AnsiToUtf8(const std::string& text) {
   return utf8;
 }
 
+std::unique_ptr<LoadedHive> Environment::LoadUserHive(const std::string&, std::string* why) {
+  *why = "this system cannot load registry hives";
+  return nullptr;
+}
+
 Environment& CurrentEnvironment() { return DefaultEnvironment(); }
 
 }  // namespace kw

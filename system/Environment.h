@@ -31,6 +31,15 @@ class CleanUpLock {
   virtual ~CleanUpLock() = default;
 };
 
+// A user's registry hive that the run loaded from its file below
+// HKEY_USERS; destroying it unloads the hive.
+class LoadedHive {
+ public:
+  virtual ~LoadedHive() = default;
+  // Its key's name below HKEY_USERS.
+  virtual const std::string& keyName() const = 0;
+};
+
 class Environment {
  public:
   virtual ~Environment() = default;
@@ -52,6 +61,18 @@ class Environment {
   // `text` of the ANSI code page in UTF-8. By default each byte is taken for
   // a Latin-1 character; the real machine converts from its code page.
   virtual std::string AnsiToUtf8(const std::string& text);
+
+  // True when the program runs with administrator rights (elevated, or as
+  // SYSTEM).
+  virtual bool IsAdministrator() { return false; }
+  // The account name of a SID in its text form ("S-1-5-21-..."); empty
+  // when the SID resolves to no name.
+  virtual std::string AccountName(const std::string& sid) { return ""; }
+  // `text` with its %VARIABLE% parts expanded; unchanged by default.
+  virtual std::string ExpandVariables(const std::string& text) { return text; }
+  // Loads the registry hive file `file` below HKEY_USERS under a name of
+  // the run's own; nullptr, with the reason in `why`, when it cannot.
+  virtual std::unique_ptr<LoadedHive> LoadUserHive(const std::string& file, std::string* why);
 };
 
 // The environment the program's objects use unless given another.

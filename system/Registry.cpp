@@ -10,13 +10,15 @@ const char* RootName(RegRoot root) {
       return "HKEY_LOCAL_MACHINE";
     case RegRoot::ClassesRoot:
       return "HKEY_CLASSES_ROOT";
+    case RegRoot::Users:
+      return "HKEY_USERS";
   }
   return "";
 }
 
 bool RootNamed(const std::string& name, RegRoot* root) {
   for (const RegRoot candidate :
-       {RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::ClassesRoot}) {
+       {RegRoot::CurrentUser, RegRoot::LocalMachine, RegRoot::ClassesRoot, RegRoot::Users}) {
     if (name == RootName(candidate)) {
       *root = candidate;
       return true;

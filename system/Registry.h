@@ -1,4 +1,4 @@
-// The registry as the program sees it: three roots, keys opened by
+// The registry as the program sees it: four roots, keys opened by
 // root-relative path, values with their raw type and bytes.
 //
 // Win32Registry forwards to advapi32; the unit tests use an in-memory
@@ -12,7 +12,8 @@
 
 namespace kw {
 
-enum class RegRoot { CurrentUser, LocalMachine, ClassesRoot };
+// Users holds every loaded user profile, each below its SID.
+enum class RegRoot { CurrentUser, LocalMachine, ClassesRoot, Users };
 
 enum class RegStatus {
   Ok,

@@ -25,6 +25,15 @@ class Win32Environment : public Environment {
   // The mutex "Global\TarnwellKelpwiseCleanUp", shared by every session.
   std::unique_ptr<CleanUpLock> LockCleanUps(unsigned timeoutMs) override;
   std::string AnsiToUtf8(const std::string& text) override;
+  // A member of the Administrators group whose token holds it enabled:
+  // elevated, or SYSTEM.
+  bool IsAdministrator() override;
+  // "DOMAIN\name", or the bare name where the system gives no domain.
+  std::string AccountName(const std::string& sid) override;
+  std::string ExpandVariables(const std::string& text) override;
+  // RegLoadKey below HKEY_USERS as "Kelpwise <process id> <n>", with the
+  // backup and restore privileges enabled first.
+  std::unique_ptr<LoadedHive> LoadUserHive(const std::string& file, std::string* why) override;
 
  private:
   static unsigned AskDriveType(const std::string& root);

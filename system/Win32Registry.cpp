@@ -17,6 +17,8 @@ HKEY RootKey(RegRoot root) {
       return HKEY_LOCAL_MACHINE;
     case RegRoot::ClassesRoot:
       return HKEY_CLASSES_ROOT;
+    case RegRoot::Users:
+      return HKEY_USERS;
   }
   return HKEY_CLASSES_ROOT;
 }

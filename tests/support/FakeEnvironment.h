@@ -75,12 +75,44 @@ class FakeEnvironment : public Environment {
   }
   void SetPath(const std::string& path, PathState state) { m_paths[LowerAscii(path)] = state; }
 
+  bool IsAdministrator() override { return m_administrator; }
+  std::string AccountName(const std::string& sid) override {
+    const auto it = m_accounts.find(sid);
+    return it == m_accounts.end() ? "" : it->second;
+  }
+  // A hive file of m_hiveFiles goes in below HKEY_USERS while loaded and
+  // is written back when unloaded, as Windows does.
+  std::unique_ptr<LoadedHive> LoadUserHive(const std::string& file, std::string* why) override {
+    if (m_hiveFiles.count(file) == 0) {
+      *why = "no such hive file";
+      return nullptr;
+    }
+    struct Hive : LoadedHive {
+      FakeEnvironment& env;
+      std::string file, name;
+      Hive(FakeEnvironment& e, std::string f, std::string n) : env(e), file(f), name(n) {}
+      ~Hive() override {
+        env.m_hiveFiles[file] = env.m_registry.Detach(RegRoot::Users, name);
+        --env.m_hivesLoaded;
+      }
+      const std::string& keyName() const override { return name; }
+    };
+    auto hive = std::make_unique<Hive>(*this, file, "Kelpwise " + std::to_string(++m_hiveLoads));
+    m_registry.Attach(RegRoot::Users, hive->name, m_hiveFiles[file]);
+    ++m_hivesLoaded;
+    return hive;
+  }
+
   MemoryRegistry m_registry;
   std::string m_moduleFileName;
   std::string m_windowsDir = "C:\\Windows";
   std::string m_wow64Dir;  // empty: 32-bit Windows
   LocalTime m_now{2006, 12, 6, 14, 5};
   bool m_otherCleanUpRuns = false;  // LockCleanUps waits in vain
+  bool m_administrator = true;
+  std::map<std::string, std::string> m_accounts;            // names by SID
+  std::map<std::string, MemoryRegistry::Tree> m_hiveFiles;  // by file path
+  int m_hivesLoaded = 0, m_hiveLoads = 0;
 
  private:
   std::string m_dir = (std::filesystem::temp_directory_path() / "kelpwise.XXXXXX").string();

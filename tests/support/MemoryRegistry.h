@@ -103,6 +103,28 @@ class MemoryRegistry : public Registry {
     const auto it = Named(node->values, name);
     return it == node->values.end() ? nullptr : &*it;
   }
+  // A whole key with its subkeys and values, as a hive file holds it.
+  using Tree = Node;
+  // Takes the key out of the registry (an empty tree when it is missing).
+  Tree Detach(RegRoot root, const std::string& path) {
+    const std::string normal = NormalizeKeyPath(path);
+    const size_t slash = normal.rfind('\\');
+    Node* parent = slash == std::string::npos ? &m_roots[static_cast<int>(root)]
+                                              : Walk(root, normal.substr(0, slash), false);
+    const std::string name = slash == std::string::npos ? normal : normal.substr(slash + 1);
+    if (parent == nullptr) return Tree{name};
+    auto it = Named(parent->children, name);
+    if (it == parent->children.end()) return Tree{name};
+    Tree tree = std::move(*it);
+    parent->children.erase(it);
+    return tree;
+  }
+  // Puts a tree in as the key `path`, which must not exist.
+  void Attach(RegRoot root, const std::string& path, Tree tree) {
+    Node* node = Walk(root, path, true);
+    node->children = std::move(tree.children);
+    node->values = std::move(tree.values);
+  }
   // A key that refuses opening.
   void DenyAccess(RegRoot root, const std::string& path) { Walk(root, path, true)->denied = true; }
   // Runs after each value deleted, as another program writing meanwhile.
@@ -145,7 +167,7 @@ class MemoryRegistry : public Registry {
     return RegStatus::Ok;
   }
 
-  Node m_roots[3];
+  Node m_roots[4];
   int m_openKeys = 0;
 };
 

@@ -33,6 +33,8 @@ TEST(CommandLineTest, SwitchesChooseTheRunAndAnythingElseIsAUsageError) {
     CommandMode mode;
     std::string report = "";
     bool automaticStart = false;
+    bool allUsers = false;
+    std::string restore = "";
   } rows[] = {
       {{}, M::Window},
       {{"-SEARCH"}, M::Search},
@@ -41,12 +43,20 @@ TEST(CommandLineTest, SwitchesChooseTheRunAndAnythingElseIsAUsageError) {
       {{"search"}, M::UsageError},
       {{"/AutoStart"}, M::Window, "", true},
       {{"/autostart", "/search"}, M::UsageError},
+      {{"/clean", "/ALLUSERS"}, M::Clean, "", false, true},
+      {{"/allusers"}, M::UsageError},
+      {{"/restore", "b.reg", "/report", "r.json"}, M::Restore, "r.json", false, false, "b.reg"},
+      {{"/restore", "/report", "r.json"}, M::UsageError},
+      {{"/restore", "b.reg", "/search"}, M::UsageError},
+      {{"/restore", "b.reg", "/allusers"}, M::UsageError},
   };
   for (const auto& row : rows) {
     const CommandLine command = ParseCommandLine(row.arguments);
     EXPECT_EQ(command.mode, row.mode) << ::testing::PrintToString(row.arguments);
     EXPECT_EQ(command.reportPath, row.report);
     EXPECT_EQ(command.automaticStart, row.automaticStart);
+    EXPECT_EQ(command.allUsers, row.allUsers);
+    EXPECT_EQ(command.restorePath, row.restore);
   }
 }
 
@@ -57,9 +67,10 @@ TEST(CommandLineTest, ExitCodeFollowsTheWorstThatHappened) {
     RunFacts facts;
     int code;
   } rows[] = {
-      {{false, 3, 0, false, false}, 1}, {{true, 3, 0, false, false}, 1},
-      {{true, 3, 1, false, false}, 4},  {{true, 3, 1, false, true}, 5},
-      {{true, 3, 0, true, true}, 3},
+      {{false, 3, 0, false, false}, 1},  {{true, 3, 0, false, false}, 1},
+      {{true, 3, 1, false, false}, 4},   {{true, 3, 1, false, true}, 5},
+      {{true, 3, 0, true, true}, 3},     {{false, 0, 0, false, false, 1}, 4},
+      {{true, 3, 0, false, true, 1}, 5},
   };
   for (const auto& row : rows) EXPECT_EQ(DecideExitCode(row.facts), row.code) << &row - rows;
 }

@@ -15,7 +15,9 @@
 #include "cleaning/LoopGuard.h"
 #include "cleaning/ResultsListActions.h"
 #include "system/FileError.h"
+#include "system/UserProfiles.h"
 #include "tests/support/FakeEnvironment.h"
+#include "tests/support/TsvReader.h"
 
 namespace kw::test {
 
@@ -60,7 +62,7 @@ TEST_F(CleaningDeletionTest, BacksUpAndDeletesOnlyValuesThatStillHoldWhatWasFoun
       MakeSharedDllRecord(kDlls, *m_reg.Find(HKLM, kDlls, "C:\\Program Files\\a.dll")),
       MakeValueRecord(HKCU, kMru, *m_reg.Find(HKCU, kMru, "MRUList")),  // NotString: skipped
       MakeValueRecord(HKLM, "Software\\NoSuchKey", RegValue{"v", kRegSz, "x\0"s}),
-      BackupRecord{"[HKEY_USERS\\K]\n\"v\"=\"x\""},
+      BackupRecord{"[HKEY_CURRENT_CONFIG\\K]\n\"v\"=\"x\""},
       BackupRecord{"garbage"},
       Found(HKCU, kMru, "changed"),
       Found(HKCU, kMru, "retyped")};
@@ -166,13 +168,73 @@ TEST(CleanCommandTest, ARunThatCannotFinishLosesNothing) {
     env.m_otherCleanUpRuns = row.busy;
     {
       const FileSizeLimit limit(row.full ? 16 : RLIM_INFINITY);
-      EXPECT_EQ(RunCommand({row.mode, env.dir() + "\\report.txt"}, env), row.code);
+      EXPECT_EQ(RunCommand({row.mode, env.dir() + "\\report.txt", ""}, env), row.code);
     }
     EXPECT_EQ(!env.m_registry.Find(HKCU, kMru, "a"), row.cleaned);
     EXPECT_EQ(std::filesystem::is_empty(env.dir() + "/backup"), !row.cleaned);
     if (row.mode == kSearch || row.full) {
       EXPECT_EQ(env.ReadFile(*row.linked ? "elsewhere" : "report.txt"), "older report");
     }
+  }
+}
+
+// /allusers: the history lists of every person's profile, each under its
+// own SID (a loaded one in place, another's hive loaded for the run and
+// unloaded, its change written back), the system's accounts, .DEFAULT and
+// the running account's own HKEY_CURRENT_USER not; a hive that cannot be
+// loaded is named and makes the exit code 4. Without administrator rights
+// it is a usage error that changes nothing.
+TEST(CleanCommandTest, AllUsersCleansEveryPersonsProfileAndUnloadsWhatItLoaded) {
+  const std::string alice = "S-1-5-21-7-7-7-1001", bob = "S-1-5-21-7-7-7-1002",
+                    gone = "S-1-5-21-7-7-7-1003", list = kProfileListKeyPath;
+  for (const bool administrator : {true, false}) {
+    SCOPED_TRACE(administrator);
+    FakeEnvironment env;
+    MemoryRegistry& reg = env.m_registry;
+    std::filesystem::create_directory(env.dir() + "/backup");
+    env.WriteFile("config.ini", "Options\r\n1");
+    env.WriteFile("blacklist.ini", "\r\n\r\n\r\n");
+    env.m_administrator = administrator;
+    env.m_accounts[alice] = "PC\\alice";
+    for (const std::string& sid : {alice, bob, gone, "S-1-5-18"s}) {
+      reg.SetRaw(HKLM, list + "\\" + sid, "ProfileImagePath", kRegExpandSz, "C:\\U\\" + sid + '\0');
+    }
+    for (const std::string& key : {alice, ".DEFAULT"s, alice + "_Classes", "S-1-5-18"s}) {
+      reg.SetString(RegRoot::Users, key + "\\" + kMru, "a", "calc");
+    }
+    reg.SetString(HKCU, kMru, "own", "cmd");
+    reg.SetString(RegRoot::Users, "hive\\"s + kMru, "b", "notepad");
+    env.m_hiveFiles["C:\\U\\" + bob + "\\NTUSER.DAT"] = reg.Detach(RegRoot::Users, "hive");
+
+    CommandLine command{CommandMode::Clean, env.dir() + "\\report.txt", ""};
+    command.allUsers = true;
+    EXPECT_EQ(RunCommand(command, env), administrator ? 4 : 2);
+    EXPECT_EQ(env.m_hivesLoaded, 0);
+    const auto report = ReadTsv(env.ReadFile("report.txt"));
+    ASSERT_GE(report.size(), 2u);
+    EXPECT_EQ(report[0].back(), "User");
+    if (!administrator) {
+      EXPECT_NE(report.back()[5].find("administrator"), std::string::npos);
+      EXPECT_TRUE(reg.Find(RegRoot::Users, alice + "\\" + kMru, "a"));
+      continue;
+    }
+    ASSERT_EQ(report.size(), 5u);  // header, a, b, the profile not loaded, summary
+    const auto line = [](std::vector<std::string> f) {
+      return f[2] + "|" + f[3] + "|" + f[4] + "|" + f[9];
+    };
+    EXPECT_EQ(line(report[1]), "HKEY_USERS|" + alice + "\\" + kMru + "|a|PC\\alice");
+    EXPECT_EQ(line(report[2]), "HKEY_USERS|" + bob + "\\" + kMru + "|b|" + bob);
+    EXPECT_EQ(report[3][3] + "|" + report[3][9], gone + "|" + gone);
+    EXPECT_EQ(report[3][8], "profile not searched: no such hive file");
+    EXPECT_FALSE(reg.Find(RegRoot::Users, alice + "\\" + kMru, "a"));
+    for (const std::string& kept : {".DEFAULT"s, alice + "_Classes", "S-1-5-18"s}) {
+      EXPECT_TRUE(reg.Find(RegRoot::Users, kept + "\\" + kMru, "a")) << kept;
+    }
+    EXPECT_TRUE(reg.Find(HKCU, kMru, "own"));
+    reg.Attach(RegRoot::Users, "bob now", env.m_hiveFiles["C:\\U\\" + bob + "\\NTUSER.DAT"]);
+    EXPECT_FALSE(reg.Find(RegRoot::Users, "bob now\\"s + kMru, "b"));
+    const std::string backup = env.ReadFile(kBackup);
+    EXPECT_NE(backup.find("[HKEY_USERS\\" + bob + "\\Software\\"), std::string::npos);
   }
 }
 
