@@ -67,7 +67,7 @@ class JsonObject {
 std::string EntryObject(Environment& env, const ReportEntry& entry) {
   return JsonObject(env, nullptr)
       .Text("category", CategoryEnglishName(entry.category))
-      .Number("categoryNumber", entry.category)
+      .Member("categoryNumber", entry.category < 0 ? "null" : std::to_string(entry.category))
       .Text("root", entry.root)
       .Text("key", entry.keyPath)
       .Text("valueName", entry.valueName)
@@ -75,7 +75,7 @@ std::string EntryObject(Environment& env, const ReportEntry& entry) {
       .Text("data", entry.shown)
       .Text("missingFile", entry.missingPath)
       .Text("outcome", entry.outcome)
-      .Text("user", "")  // the account whose hive held the entry; null for now
+      .Text("user", entry.user)
       .Close();
 }
 

@@ -107,6 +107,18 @@ TEST(JsonReportTest, TextsAreEscapedAndAlwaysValidUtf8) {
       {"C:\\r.JSON", true}, {"r.Json. .", true}, {".json", true}, {"r.json.txt", false},
       {"a.json\\r", false}, {"json", false},     {"", false}};
   for (const auto& [path, json] : paths) EXPECT_EQ(IsJsonReportPath(path), json) << path;
+  // A profile that /allusers could not search: an entry without category.
+  const std::string report = FormatJsonReport(
+      CurrentEnvironment(),
+      {{-1, "HKEY_USERS", "S-1-5-21-7", "", 0, "", "", "profile not searched: x", "S-1-5-21-7"}},
+      {});
+  EXPECT_NE(
+      report.find(R"({"category": null, "categoryNumber": null, "root": "HKEY_USERS", )"
+                  R"("key": "S-1-5-21-7", "valueName": null, "type": "REG_NONE", "data": null, )"
+                  R"("missingFile": null, "outcome": "profile not searched: x", )"
+                  R"("user": "S-1-5-21-7"})"),
+      std::string::npos)
+      << report;
 }
 
 // A stored placement comes back through its config.ini line, or not at all
