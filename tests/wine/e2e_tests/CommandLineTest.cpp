@@ -8,6 +8,60 @@
 namespace kw::test {
 namespace {
 
+constexpr char kProfileList[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+
+bool EnablePrivilege(const char* name) {
+  HANDLE token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token)) return false;
+  TOKEN_PRIVILEGES privileges{1, {{{}, SE_PRIVILEGE_ENABLED}}};
+  const bool enabled = LookupPrivilegeValueA(nullptr, name, &privileges.Privileges[0].Luid) &&
+                       AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr) &&
+                       GetLastError() == ERROR_SUCCESS;
+  CloseHandle(token);
+  return enabled;
+}
+
+// Another person's profile for /allusers, in the profile list, with the
+// history values `values` in its RunMRU key: loaded (its keys made below
+// HKEY_USERS\<SID>, which Wine keeps in memory), or saved to NTUSER.DAT in
+// its folder and not loaded. Gone again at the end.
+struct OtherProfile {
+  std::string sid, folder;
+  OtherProfile(const std::string& id, bool loaded, const Lines& values)
+      : sid(id), folder(Beside("TEMP", "") + "\\kelpwise-profile-" + id) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const std::string& name : values)
+      WriteValue(HKEY_USERS, sid + "\\" + kRunMruKey, name, Sz(name));
+    SHSetValueA(HKEY_LOCAL_MACHINE, (kProfileList + ("\\" + sid)).c_str(), "ProfileImagePath",
+                REG_SZ, folder.c_str(), static_cast<DWORD>(folder.size() + 1));
+    if (loaded) return;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_USERS, sid.c_str(), 0, KEY_READ, &key) == 0) {
+      saved = EnablePrivilege(SE_BACKUP_NAME) &&
+              RegSaveKeyA(key, (folder + "\\NTUSER.DAT").c_str(), nullptr) == 0;
+      RegCloseKey(key);
+    }
+    SHDeleteKeyA(HKEY_USERS, sid.c_str());
+  }
+  ~OtherProfile() {
+    SHDeleteKeyA(HKEY_USERS, sid.c_str());
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, (kProfileList + ("\\" + sid)).c_str());
+    std::filesystem::remove_all(folder);
+  }
+  bool saved = false;
+};
+
+// The names below HKEY_USERS.
+Lines UsersKeys() {
+  Lines names;
+  char name[256];
+  for (DWORD i = 0, size = sizeof name;
+       !RegEnumKeyExA(HKEY_USERS, i, name, &size, nullptr, nullptr, nullptr, nullptr);
+       ++i, size = sizeof name)
+    names.push_back(name);
+  return names;
+}
+
 class CommandLineTest : public KelpwiseTest {
  protected:
   void SetUp() override {
@@ -117,6 +171,34 @@ TEST_F(CommandLineTest, TwoCleanUpsAtOnceLeaveEveryDeletedValueInExactlyOneBacku
     EXPECT_EQ(gone, stillGone) << "what the backup brought back";
   }
   EXPECT_EQ(gone, Lines()) << "values no backup brought back";
+}
+
+// /allusers as a management tool runs it: the current user's history and
+// that of a profile nobody is logged on to (its hive loaded from its file
+// for the run), each named by its account, or by its SID where the SID has
+// no name; afterwards no hive of the run is loaded.
+TEST_F(CommandLineTest, AllUsersListsEveryProfilesHistoryAndLeavesNoHiveLoaded) {
+  const OtherProfile other("S-1-5-21-9-9-9-1001", false, {"other a", "other b"});
+  ASSERT_TRUE(other.saved);
+  ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, "own", Sz("own")));
+  ASSERT_TRUE(Set("Options", "10000000000000"));
+  const Lines before = UsersKeys();
+  ASSERT_EQ(std::count(before.begin(), before.end(), other.sid), 0) << "the hive is not saved only";
+  EXPECT_EQ(Run("/search /allusers /report \"" + File("all.txt") + "\""), 1);
+  char user[256];
+  DWORD size = sizeof user;
+  ASSERT_TRUE(GetUserNameA(user, &size));
+  Lines entries = Entries("all.txt", {3, 4, 9});
+  ASSERT_EQ(entries.size(), 3u) << ReadFile(File("all.txt"));
+  const std::string own = entries[0].substr(0, entries[0].find('\\'));
+  EXPECT_EQ(entries[0].substr(own.size()), std::string("\\") + kRunMruKey + "\town\t" +
+                                               entries[0].substr(entries[0].rfind('\t') + 1));
+  const std::string ownUser = entries[0].substr(entries[0].rfind('\t') + 1);
+  EXPECT_EQ(ownUser.substr(ownUser.find('\\') + 1), user);
+  EXPECT_EQ(Lines(entries.begin() + 1, entries.end()),
+            Lines({other.sid + "\\" + kRunMruKey + "\tother a\t" + other.sid,
+                   other.sid + "\\" + kRunMruKey + "\tother b\t" + other.sid}));
+  EXPECT_EQ(UsersKeys(), before);
 }
 
 // A JSON report holds, field by field, what the tab-separated report of the
