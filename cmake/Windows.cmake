@@ -14,16 +14,23 @@ target_include_directories(kelpwise_windows PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(kelpwise_windows PRIVATE ${KW_WARNINGS})
 target_link_libraries(kelpwise_windows PUBLIC kelpwise_core ${KW_WIN_LIBS})
 
+# The version for the resource scripts (res/VersionInfo.rc2), from VERSION.
+set(KW_GENERATED ${CMAKE_BINARY_DIR}/generated)
+file(CONFIGURE OUTPUT ${KW_GENERATED}/KelpwiseVersion.h CONTENT
+  "// Made by cmake/Windows.cmake from the file VERSION.\n#define KW_VERSION_TEXT \"${KW_VERSION}\"\n#define KW_VERSION_NUMBERS ${KW_VERSION_NUMBERS}\n")
+set(KW_VERSION_DEPENDS ${KW_GENERATED}/KelpwiseVersion.h ${CMAKE_SOURCE_DIR}/res/VersionInfo.rc2)
+
 file(GLOB KW_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc)
 add_executable(Kelpwise WIN32 ${KW_ENTRY_POINT} ${KW_RESOURCES})
 target_compile_options(Kelpwise PRIVATE ${KW_WARNINGS})
 target_link_options(Kelpwise PRIVATE ${KW_WIN_LINK})
 target_link_libraries(Kelpwise PRIVATE kelpwise_windows)
 set_target_properties(Kelpwise PROPERTIES OUTPUT_NAME Kelpwise)
+target_include_directories(Kelpwise PRIVATE ${KW_GENERATED})
 # The icons and bitmaps are included by the resource script.
 set_property(SOURCE ${KW_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
   ${CMAKE_SOURCE_DIR}/res/resource.h
-  ${CMAKE_SOURCE_DIR}/res/Kelpwise.manifest)
+  ${CMAKE_SOURCE_DIR}/res/Kelpwise.manifest ${KW_VERSION_DEPENDS})
 
 # The program folder as it ships: the executable, its settings, the
 # language file, the ignore list and an empty backup folder.
@@ -42,8 +49,10 @@ add_executable(KpwStarter WIN32 starter/KpwStarterApp.cpp ${KW_STARTER_RESOURCES
 target_compile_options(KpwStarter PRIVATE ${KW_WARNINGS})
 target_link_options(KpwStarter PRIVATE ${KW_WIN_LINK})
 target_link_libraries(KpwStarter PRIVATE kelpwise_core shell32 advapi32)
+target_include_directories(KpwStarter PRIVATE ${KW_GENERATED})
 set_property(SOURCE ${KW_STARTER_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
-  ${CMAKE_SOURCE_DIR}/res/resource.h ${CMAKE_SOURCE_DIR}/starter/KpwStarter.manifest)
+  ${CMAKE_SOURCE_DIR}/res/resource.h ${CMAKE_SOURCE_DIR}/starter/KpwStarter.manifest
+  ${KW_VERSION_DEPENDS})
 add_custom_command(TARGET KpwStarter POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${KW_PROGRAM_DIR}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:KpwStarter> ${KW_PROGRAM_DIR}
@@ -70,7 +79,7 @@ foreach(suite_dir ${KW_WINE_SUITES})
     target_include_directories(${suite} PRIVATE ${CMAKE_SOURCE_DIR})
     target_compile_options(${suite} PRIVATE ${KW_WARNINGS})
     target_link_options(${suite} PRIVATE ${KW_WIN_LINK})
-    target_link_libraries(${suite} PRIVATE kelpwise_windows kw_program_driver gtest psapi)
+    target_link_libraries(${suite} PRIVATE kelpwise_windows kw_program_driver gtest psapi version)
   endif()
 endforeach()
 include(cmake/Bench.cmake)
@@ -101,7 +110,7 @@ add_custom_target(installer
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${KW_STAGE}/backup
   COMMAND ${CMAKE_COMMAND} -DSTAGE=${KW_STAGE} -DOUT=${KW_STAGE}.nsh
           -P ${CMAKE_SOURCE_DIR}/cmake/InstallerFiles.cmake
-  COMMAND ${KW_MAKENSIS} -V2 -DKW_BITS=${KW_BITS} -DKW_STAGE=${KW_STAGE} -DKW_FILES=${KW_STAGE}.nsh
+  COMMAND ${KW_MAKENSIS} -V2 -DKW_BITS=${KW_BITS} -DKW_VERSION=${KW_VERSION} -DKW_STAGE=${KW_STAGE} -DKW_FILES=${KW_STAGE}.nsh
           -DKW_ICON=${CMAKE_SOURCE_DIR}/res/icons/kelpwise.ico -DKW_OUTFILE=${KW_SETUP}
           ${CMAKE_SOURCE_DIR}/installer/Kelpwise.nsi
   BYPRODUCTS ${KW_SETUP}

@@ -5,6 +5,7 @@
 ;               lines (cmake/InstallerFiles.cmake)
 ;   KW_ICON     the program's icon
 ;   KW_OUTFILE  the setup program to write
+;   KW_VERSION  MAJOR.MINOR.PATCH, from the file VERSION
 ; It installs every file of the folder and an empty backup folder, adds the
 ; Start-menu entries and the entry in the list of installed programs. Only
 ; administrators and SYSTEM may change the folder: Kelpwise.exe runs elevated,
@@ -12,6 +13,10 @@
 ; the rights it inherits; elsewhere the setup program sets the same rights
 ; itself. The uninstaller keeps the backups unless asked otherwise
 ; ("Backup files", or /BACKUPS in silent mode).
+; Both end with exit code 0 only when everything was done: deployment tools
+; run them silently, wait for the process and read nothing else. The
+; registered uninstall commands run the uninstaller in place (_?=), so that
+; its process ends only when the folder is gone.
 
 Unicode true
 !if ${KW_BITS} == 64
@@ -26,7 +31,9 @@ Unicode true
 
 !define KW_PRODUCT "Tarnwell Kelpwise"
 !define KW_PUBLISHER "Tarnwell"
-!define KW_VERSION "1.0.0.0"
+!ifndef KW_VERSION
+  !error "KW_VERSION (MAJOR.MINOR.PATCH) not given"
+!endif
 !define KW_UNINSTALLER "Uninstall.exe"
 !define KW_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TarnwellKelpwise"
 !define KW_RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
@@ -44,13 +51,16 @@ RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 BrandingText "${KW_PRODUCT} ${KW_VERSION}"
 
-VIProductVersion "${KW_VERSION}"
+VIProductVersion "${KW_VERSION}.0"
 VIAddVersionKey /LANG=1033 "ProductName" "${KW_PRODUCT}"
 VIAddVersionKey /LANG=1033 "CompanyName" "${KW_PUBLISHER}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${KW_PUBLISHER}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${KW_DISPLAY_NAME} Setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${KW_VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${KW_VERSION}"
+
+Var KwFailed  ; 1: something could not be written or removed
+Var KwLeft    ; what the uninstaller could not remove, one line each
 
 !define MUI_ICON "${KW_ICON}"
 !define MUI_UNICON "${KW_ICON}"
@@ -207,6 +217,10 @@ FunctionEnd
 Section "${KW_PRODUCT}" SecProgram
   SectionIn RO
   Call KwSecureFolder
+  ; From here every command that fails sets the error flag: a file that could
+  ; not be written (Kelpwise running, say: in silent mode NSIS ignores it and
+  ; goes on), a shortcut or a registry value.
+  ClearErrors
   !include "${KW_FILES}"
   CreateDirectory "$INSTDIR\backup"
   SetOutPath "$INSTDIR"
@@ -224,11 +238,31 @@ Section "${KW_PRODUCT}" SecProgram
   WriteRegStr HKLM "${KW_UNINSTALL_KEY}" "Publisher" "${KW_PUBLISHER}"
   WriteRegStr HKLM "${KW_UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Kelpwise.exe,0"
   WriteRegStr HKLM "${KW_UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${KW_UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${KW_UNINSTALLER}"'
-  WriteRegStr HKLM "${KW_UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${KW_UNINSTALLER}" /S'
+  ; _?= last: the uninstaller runs in place, and its process is the one that
+  ; removes the folder (without it, it starts a copy of itself and ends).
+  WriteRegStr HKLM "${KW_UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${KW_UNINSTALLER}" _?=$INSTDIR'
+  WriteRegStr HKLM "${KW_UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${KW_UNINSTALLER}" /S _?=$INSTDIR'
   WriteRegDWORD HKLM "${KW_UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${KW_UNINSTALL_KEY}" "NoRepair" 1
+  ${If} ${Errors}
+    StrCpy $KwFailed 1
+  ${EndIf}
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  ClearErrors
+  WriteRegDWORD HKLM "${KW_UNINSTALL_KEY}" "EstimatedSize" $0  ; KB
+  ${If} ${Errors}
+  ${OrIf} $KwFailed = 1
+    MessageBox MB_OK|MB_ICONSTOP "Setup could not write every file of $INSTDIR or its registration. Close Kelpwise and run Setup again." /SD IDOK
+    SetErrorLevel 2
+  ${EndIf}
 SectionEnd
+
+; Adds PATH to what the uninstaller leaves when it is still there.
+!macro KW_CHECK_GONE PATH
+  ${If} ${FileExists} "${PATH}"
+    StrCpy $KwLeft "$KwLeft$\r$\n${PATH}"
+  ${EndIf}
+!macroend
 
 ; Unchecked by default, and in silent mode chosen only by /BACKUPS: the
 ; backups are the only way back to the entries Kelpwise deleted. Only the
@@ -239,6 +273,8 @@ Section /o "un.Backup files (backup folder)" SecBackups
   ${If} $0 = 0
     Delete "$INSTDIR\backup\backup - *.reg"
     Delete "$INSTDIR\backup\report - *.txt"
+    !insertmacro KW_CHECK_GONE "$INSTDIR\backup\backup - *.reg"
+    !insertmacro KW_CHECK_GONE "$INSTDIR\backup\report - *.txt"
   ${EndIf}
 SectionEnd
 
@@ -246,8 +282,60 @@ SectionEnd
 !macroundef KW_PROGRAM_FILE
 !macro KW_PROGRAM_FILE DIR PATH
   Delete "$INSTDIR\${PATH}"
+  !insertmacro KW_CHECK_GONE "$INSTDIR\${PATH}"
   RMDir "$INSTDIR\${DIR}"
 !macroend
+
+; The uninstaller that runs from the folder (_?=) cannot delete its own file,
+; but Windows lets a running program's file be renamed within its volume: it
+; moves into the temporary folder, or where that is on another volume, beside
+; the program folder, and goes at the next restart. NSIS itself keeps the file
+; open for reading without sharing the right to rename it, so that handle is
+; closed first: the uninstaller reads nothing more from its file by then (its
+; data is unpacked, no page follows that needs it).
+Function un.KwRemoveSelf
+  StrCpy $R1 "$INSTDIR\${KW_UNINSTALLER}"
+  Delete $R1
+  ${IfNot} ${FileExists} $R1
+    Return
+  ${EndIf}
+  ${If} $EXEPATH == $R1
+    ; The handle of this process whose final path is that of $R1 (opened here
+    ; only to read attributes, which every sharing mode allows).
+    System::Call 'kernel32::CreateFileW(w R1, i 0x80, i 7, p 0, i 3, i 0, p 0) p .r5'
+    System::Call 'kernel32::GetFinalPathNameByHandleW(p r5, w .r6, i ${NSIS_MAX_STRLEN}, i 0) i .r0'
+    ${For} $R5 1 4096
+      IntOp $R6 $R5 * 4
+      ${If} $R6 <> $5
+        System::Call 'kernel32::GetFileType(p R6) i .r0'
+        ${If} $0 = 1  ; FILE_TYPE_DISK
+          System::Call 'kernel32::GetFinalPathNameByHandleW(p R6, w .r7, i ${NSIS_MAX_STRLEN}, i 0) i .r0'
+          ${If} $0 <> 0
+          ${AndIf} $7 == $6
+            System::Call 'kernel32::CloseHandle(p R6)'
+          ${EndIf}
+        ${EndIf}
+      ${EndIf}
+    ${Next}
+    System::Call 'kernel32::CloseHandle(p r5)'
+  ${EndIf}
+  ${un.GetParent} "$INSTDIR" $R2
+  ${ForEach} $R3 0 1 + 1
+    ${If} $R3 = 0
+      GetTempFileName $R4
+    ${Else}
+      GetTempFileName $R4 $R2
+    ${EndIf}
+    ; MOVEFILE_REPLACE_EXISTING (1), over the empty file just made; no copy
+    ; across volumes, which could not delete the running original.
+    System::Call 'kernel32::MoveFileExW(w R1, w R4, i 1) i .r0'
+    ${If} $0 <> 0
+      Delete /REBOOTOK $R4
+      Return
+    ${EndIf}
+    Delete $R4
+  ${Next}
+FunctionEnd
 
 Section "un.${KW_PRODUCT}" SecUnProgram
   SectionIn RO
@@ -261,11 +349,25 @@ Section "un.${KW_PRODUCT}" SecUnProgram
   Delete "${KW_MENU_FOLDER}\${KW_PRODUCT}.lnk"
   Delete "${KW_MENU_FOLDER}\${KW_PRODUCT} Help.lnk"
   RMDir "${KW_MENU_FOLDER}"
+  !insertmacro KW_CHECK_GONE "$INSTDIR\*.tmp"
+  !insertmacro KW_CHECK_GONE "${KW_MENU_FOLDER}\${KW_PRODUCT}.lnk"
+  !insertmacro KW_CHECK_GONE "${KW_MENU_FOLDER}\${KW_PRODUCT} Help.lnk"
   DeleteRegKey HKLM "${KW_UNINSTALL_KEY}"
+  ClearErrors
+  ReadRegStr $0 HKLM "${KW_UNINSTALL_KEY}" "DisplayName"
+  ${IfNot} ${Errors}
+    StrCpy $KwLeft "$KwLeft$\r$\nHKEY_LOCAL_MACHINE\${KW_UNINSTALL_KEY}"
+  ${EndIf}
 
-  Delete "$INSTDIR\${KW_UNINSTALLER}"
+  Call un.KwRemoveSelf
+  !insertmacro KW_CHECK_GONE "$INSTDIR\${KW_UNINSTALLER}"
+  ; What remains are the kept backups and files Kelpwise did not install.
   RMDir "$INSTDIR\backup"
   RMDir "$INSTDIR"
+  ${If} $KwLeft != ""
+    MessageBox MB_OK|MB_ICONSTOP "These could not be removed (is Kelpwise running?):$KwLeft" /SD IDOK
+    SetErrorLevel 2
+  ${EndIf}
 SectionEnd
 
 ; After the sections, which it selects by their index.

@@ -6,7 +6,8 @@
 #                     Windows (build/win, MinGW-w64 i686, Release)
 #   build.sh win64    the same for 64-bit Windows (build/win64, MinGW-w64 x86-64,
 #                     Kelpwise-setup-64.exe)
-#   build.sh windows  both Windows trees
+#   build.sh windows  both Windows trees, and the winget manifests of their
+#                     setup programs (build/winget, scripts/winget.py)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -30,6 +31,8 @@ case "${1:-}" in
   windows)
     cross_build build/win i686
     cross_build build/win64 x86_64
+    python3 scripts/winget.py write "$(cat VERSION)" build/win/Kelpwise-setup-32.exe \
+      build/win64/Kelpwise-setup-64.exe build/winget
     ;;
   *)
     echo "usage: $0 native|win32|win64|windows" >&2

@@ -95,6 +95,18 @@ elif [ "$fuzz_rc" -ne 0 ] || [ "$fuzz_passed" -eq 0 ]; then
   problems+=("fuzz corpus replay did not run (exit code $fuzz_rc)")
 fi
 
+# The winget manifests this build wrote name its setup programs with their
+# hashes, and the checked-in set is the same but for the hashes: one test.
+echo
+echo "=== winget manifests"
+if python3 scripts/winget.py check build/winget build/win/Kelpwise-setup-32.exe \
+  build/win64/Kelpwise-setup-64.exe installer/winget; then
+  total_passed=$((total_passed + 1))
+else
+  total_failed=$((total_failed + 1))
+  problems+=("winget manifests")
+fi
+
 kw_start_xvfb
 
 # run_wine_programs KIND: every Wine test program of KIND's build, in one

@@ -84,10 +84,47 @@ TEST_F(KelpwiseTest, EachProgramCarriesItsManifest) {
   }
 }
 
+// The version resources of both programs and of the setup program carry the
+// version of the file VERSION: MAJOR.MINOR.PATCH as text, and .0 after it
+// as numbers.
+TEST_F(KelpwiseTest, ProgramsAndSetupCarryTheVersionOfTheFileVERSION) {
+  const std::string version = Split(ReadFile(SourceFile("VERSION"))).at(0);
+  DWORD major = 0, minor = 0, patch = 0;
+  ASSERT_EQ(sscanf(version.c_str(), "%lu.%lu.%lu", &major, &minor, &patch), 3) << version;
+  const std::string setup =
+      Beside(nullptr, sizeof(void*) == 8 ? "\\Kelpwise-setup-64.exe" : "\\Kelpwise-setup-32.exe");
+  for (const std::string& path : {File("Kelpwise.exe"), File("KpwStarter.exe"), setup}) {
+    std::string info(GetFileVersionInfoSizeA(path.c_str(), nullptr), '\0');
+    ASSERT_TRUE(!info.empty() && GetFileVersionInfoA(path.c_str(), 0, info.size(), &info[0]))
+        << path;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    WORD* language = nullptr;  // the language and code page of the first text block
+    char* text = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(minor, major)) << path;
+    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(0, patch)) << path;
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS) << path;
+    EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS) << path;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&language), &size));
+    char block[64];
+    snprintf(block, sizeof block, "\\StringFileInfo\\%04x%04x\\", language[0], language[1]);
+    for (const char* name : {"ProductVersion", "FileVersion"}) {
+      ASSERT_TRUE(VerQueryValueA(info.data(), (block + std::string(name)).c_str(),
+                                 reinterpret_cast<void**>(&text), &size))
+          << path << " " << name;
+      EXPECT_EQ(std::string(text), version) << path << " " << name;
+    }
+  }
+}
+
 // The setup program of the test program's own build, run silently into a
-// throwaway folder, the program it installs, and its silent uninstaller,
-// which keeps the backups unless given /BACKUPS, and then deletes only
-// Kelpwise's backups and reports, never through a linked backup folder.
+// throwaway folder, the program it installs, and its silent uninstaller as a
+// deployment tool runs it: the registered QuietUninstallString, whose process
+// ends only when everything but the kept backups is gone. Given /BACKUPS, it
+// deletes only Kelpwise's backups and reports, never through a linked backup
+// folder, and its exit code tells when a file could not be removed.
 TEST_F(KelpwiseTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsTheBackups) {
   Lines expected = FilesIn(m_dir);
   expected.push_back("Uninstall.exe");
@@ -95,9 +132,19 @@ TEST_F(KelpwiseTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsThe
   RunToEnd("cmd /c rd /s /q \"" + m_dir + "\"");
   m_dir = "C:\\Kelpwise Setup Test " + std::to_string(GetCurrentProcessId());
   const std::string setup =
-      Beside(nullptr, sizeof(void*) == 8 ? "\\Kelpwise-setup-64.exe" : "\\Kelpwise-setup-32.exe");
-  ASSERT_EQ(RunToEnd("\"" + setup + "\" /S /D=" + m_dir, "C:\\"), 0);
+      "\"" +
+      Beside(nullptr, sizeof(void*) == 8 ? "\\Kelpwise-setup-64.exe" : "\\Kelpwise-setup-32.exe") +
+      "\" /S /D=" + m_dir;
+  ASSERT_EQ(RunToEnd(setup, "C:\\"), 0);
   EXPECT_EQ(FilesIn(m_dir), expected);
+  const char kKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TarnwellKelpwise";
+  Value quiet, size;
+  ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kKey, "QuietUninstallString", &quiet));
+  ASSERT_TRUE(ReadValue(HKEY_LOCAL_MACHINE, kKey, "EstimatedSize", &size));
+  ASSERT_EQ(size.first, static_cast<DWORD>(REG_DWORD));
+  uintmax_t bytes = 0;  // the folder holds files only, and an empty backup folder
+  for (const std::string& name : expected) bytes += std::filesystem::file_size(File(name));
+  EXPECT_NEAR(*reinterpret_cast<const DWORD*>(size.second.data()), bytes / 1024.0, 8) << "KB";
   ASSERT_TRUE(Start());
   PostMessageA(m_main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(Ended());
@@ -105,6 +152,15 @@ TEST_F(KelpwiseTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsThe
   const Lines backups = {"backup - 202001020304.reg", "notes.txt", "report - 202001020304.txt"};
   for (const std::string& name : backups) ASSERT_TRUE(WriteFile(File("backup\\" + name), "x"));
   ASSERT_TRUE(WriteFile(File("config.ini (2).tmp"), "x"));
+  // RunToEnd waits on the process handle: nothing may be left once it returns.
+  ASSERT_EQ(RunToEnd(quiet.second.c_str(), "C:\\"), 0) << quiet.second;
+  EXPECT_EQ(FilesIn(m_dir), Lines());
+  EXPECT_EQ(Backups(), backups);
+  EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, kKey, "DisplayName")) << "still registered";
+
+  // Again, into the folder with the kept backups.
+  ASSERT_EQ(RunToEnd(setup, "C:\\"), 0);
+  EXPECT_EQ(FilesIn(m_dir), expected);
   // A folder whose backup folder is a symbolic link to this one, made by
   // Unix ln, which Wine starts and which it does not wait for.
   const std::string linked = File("linked");
@@ -121,19 +177,19 @@ TEST_F(KelpwiseTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsThe
     const DWORD attributes = GetFileAttributesA(link.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
   })) << "no symbolic link";
-  // _?= runs the uninstaller in place, for the folder it names, to its end.
-  const std::string uninstall = "\"" + File("Uninstall.exe") + "\" /S";
-  ASSERT_EQ(RunToEnd(uninstall + " _?=" + m_dir, "C:\\"), 0);
-  EXPECT_EQ(FilesIn(m_dir), Lines{"Uninstall.exe"});
-  ASSERT_EQ(RunToEnd(uninstall + " /BACKUPS _?=" + linked, "C:\\"), 0);
+  // _?= runs the uninstaller in place, for the folder it names.
+  const std::string uninstall = "\"" + File("Uninstall.exe") + "\" /S /BACKUPS _?=";
+  ASSERT_EQ(RunToEnd(uninstall + linked, "C:\\"), 0);
   EXPECT_EQ(Backups(), backups);
-  // Without _?= the uninstaller hands over to a copy of itself, which removes it last.
-  ASSERT_EQ(RunToEnd(uninstall + " /BACKUPS", "C:\\"), 0);
-  // The copy still deletes while this looks: a listing then may fail.
-  EXPECT_TRUE(WaitUntil([&] {
-    return FilesIn(m_dir) == Lines() && Backups() == Lines{"notes.txt"};
-  })) << "left: "
-      << ::testing::PrintToString(Backups());
+  // A program file that cannot be deleted (open without sharing) stays, and
+  // the exit code says so; the rest goes.
+  HANDLE open = CreateFileA(File("Kelpwise.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  ASSERT_NE(open, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(RunToEnd(uninstall + m_dir, "C:\\"), 2);
+  CloseHandle(open);
+  EXPECT_EQ(FilesIn(m_dir), Lines{"Kelpwise.exe"});
+  EXPECT_EQ(Backups(), Lines{"notes.txt"});
 }
 
 }  // namespace
