@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/CommandReport.h"
+#include "app/JsonReport.h"
 #include "app/RestoreRun.h"
 #include "cleaning/BackupFile.h"
 #include "cleaning/Deletion.h"
@@ -204,14 +205,7 @@ class CommandRun : private SearchPassListener {
     entries.insert(entries.end(), m_unsearched.begin(), m_unsearched.end());
     m_summary.exitCode = DecideExitCode(m_facts);
     try {
-      const std::string report = FormatReport(m_env, entries, m_summary);
-      if (!m_command.reportPath.empty()) {
-        WriteNamedReport(m_command.reportPath, report);
-      } else {
-        const std::string folder = BackupFolder(m_tools.GetProgramDir());
-        if (IsLinkOrJunction(folder)) throw FileError(FileError::Cause::Write, folder);
-        WriteNewFile(folder + "\\report - " + m_tools.GetTimestamp(), ".txt", report);
-      }
+      WriteRunReport(m_command, m_tools, m_env, entries, m_summary);
     } catch (...) {
       m_facts.failed = true;
     }
@@ -252,6 +246,20 @@ void WriteNamedReport(const std::string& path, const std::string& bytes) {
     throw FileError(FileError::Cause::Write, path);
   }
   ReplaceWholeFile(path, bytes);
+}
+
+void WriteRunReport(const CommandLine& command, CSystemTools& tools, Environment& env,
+                    const std::vector<ReportEntry>& entries, const ReportSummary& summary) {
+  if (command.reportPath.empty()) {
+    const std::string folder = BackupFolder(tools.GetProgramDir());
+    if (IsLinkOrJunction(folder)) throw FileError(FileError::Cause::Write, folder);
+    WriteNewFile(folder + "\\report - " + tools.GetTimestamp(), ".txt",
+                 FormatReport(env, entries, summary));
+  } else if (IsJsonReportPath(command.reportPath)) {
+    WriteNamedReport(command.reportPath, FormatJsonReport(env, entries, summary));
+  } else {
+    WriteNamedReport(command.reportPath, FormatReport(env, entries, summary));
+  }
 }
 
 int RunCommand(const CommandLine& command, Environment& env) {

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/CommandLine.h"
+#include "app/CommandReport.h"
 #include "system/Environment.h"
+#include "system/SystemTools.h"
 
 namespace kw {
 
@@ -17,6 +20,13 @@ int RunCommand(const CommandLine& command, Environment& env = CurrentEnvironment
 // elevated run must not be steered onto another file), and in one step,
 // so that a failed write leaves an existing file as it was. Throws FileError.
 void WriteNamedReport(const std::string& path, const std::string& bytes);
+
+// Writes the report of a run: to the FILE of /report (as JSON when its name
+// ends in .json) as WriteNamedReport does, else as a new file "report -
+// <timestamp>.txt" in the backup folder, which must be no link. Throws when
+// it cannot.
+void WriteRunReport(const CommandLine& command, CSystemTools& tools, Environment& env,
+                    const std::vector<ReportEntry>& entries, const ReportSummary& summary);
 
 // Writes the usage text to the report file of /? /report FILE. Returns the
 // exit code: 0, or 5 when the file cannot be written.

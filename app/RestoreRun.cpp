@@ -236,14 +236,7 @@ class RestoreRun {
     m_facts.notRestored = m_summary.notRestored;
     m_summary.exitCode = DecideRestoreExitCode(m_facts);
     try {
-      const std::string report = FormatReport(m_env, entries, m_summary);
-      if (!m_command.reportPath.empty()) {
-        WriteNamedReport(m_command.reportPath, report);
-      } else {
-        const std::string folder = BackupFolder(m_tools.GetProgramDir());
-        if (IsLinkOrJunction(folder)) throw FileError(FileError::Cause::Write, folder);
-        WriteNewFile(folder + "\\report - " + m_tools.GetTimestamp(), ".txt", report);
-      }
+      WriteRunReport(m_command, m_tools, m_env, entries, m_summary);
     } catch (...) {
       m_facts.failed = true;
     }

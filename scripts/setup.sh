@@ -2,7 +2,8 @@
 # Installs what building, running and testing Kelpwise needs on Debian 12:
 # the MinGW-w64 cross compilers for 32-bit and 64-bit Windows, Wine for both,
 # Xvfb, the screenshot tools, clang for the fuzz targets, chmcmd for the help
-# file and NSIS for the installers.
+# file, NSIS for the installers and Python's jsonschema for the check of the
+# JSON reports.
 # Quick when everything is already there.
 set -euo pipefail
 
@@ -10,7 +11,7 @@ packages=(cmake make g++ clang googletest libgtest-dev
           g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils
-          fp-utils-3.2.2 nsis)
+          fp-utils-3.2.2 nsis python3-jsonschema)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -124,6 +124,9 @@ run_wine_programs() {
   export KW_PROGRAM_DIR KW_SOURCE_DIR
   KW_PROGRAM_DIR=$(kw_wine winepath -w "$program_dir")
   KW_SOURCE_DIR=$(kw_wine winepath -w "$root")
+  mkdir -p "$work/reports/$1"
+  export KW_REPORTS_DIR
+  KW_REPORTS_DIR=$(kw_wine winepath -w "$work/reports/$1")
 
   local suite_dir suite exe
   for suite_dir in tests/wine/*/; do
@@ -142,6 +145,18 @@ run_wine_programs() {
 for kind in "${KW_KINDS[@]}"; do
   run_wine_programs "$kind"
 done
+# The JSON reports the Wine programs left in KW_REPORTS_DIR, read by
+# Debian's Python (which setup.sh gave jsonschema) and checked against their
+# schema; one test.
+echo
+echo "=== JSON report check"
+if /usr/bin/python3 tests/check_reports.py "$work/reports" docs/report.schema.json; then
+  total_passed=$((total_passed + 1))
+else
+  total_failed=$((total_failed + 1))
+  problems+=("JSON report check failed")
+fi
+
 if [[ " ${KW_KINDS[*]} " != *" win32 "* ]]; then
   notes+=("the 32-bit build was built but not run (${KW_32BIT_PROBLEM:-KW_WINE_ARCH=$KW_WINE_ARCH})")
 fi

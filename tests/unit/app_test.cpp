@@ -1,6 +1,6 @@
 // The command line: its switches and the exit code of a run (the report's
-// fields are read back under Wine); the options string of config.ini; pixel
-// sizes at each display scale; the results list's column widths.
+// fields are read back under Wine) and the JSON report's texts; the options string of config.ini;
+// pixel sizes at each display scale; the results list's column widths.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/CommandReport.h"
 #include "app/DisplayScale.h"
+#include "app/JsonReport.h"
 #include "app/RestoreRun.h"
 #include "app/WindowLayout.h"
 #include "options/OptionsString.h"
@@ -84,6 +85,52 @@ TEST(CommandLineTest, ExitCodeFollowsTheWorstThatHappened) {
   for (const auto& row : restores) {
     EXPECT_EQ(DecideRestoreExitCode(row.facts), row.code) << &row - restores;
   }
+}
+
+// ANSI texts (Latin-1 here) become JSON strings, or null when empty; bytes
+// that are not UTF-8 become U+FFFD, one for each.
+TEST(JsonReportTest, TextsAreEscapedAndAlwaysValidUtf8) {
+  const struct {
+    std::string ansi, json;
+  } texts[] = {
+      {"", "null"},
+      {"say \"hi\" C:\\x\\", R"("say \"hi\" C:\\x\\")"},
+      {std::string("a\tb\r\n\x01\x1F\0z\x7F", 10),
+       "\"a\\u0009b\\u000d\\u000a\\u0001\\u001f\\u0000z\x7F\""},
+      {"caf\xE9 \xFF", "\"caf\xC3\xA9 \xC3\xBF\""},
+  };
+  for (const auto& row : texts) EXPECT_EQ(JsonText(CurrentEnvironment(), row.ansi), row.json);
+  const struct {
+    std::string utf8, json;  // '?' stands for U+FFFD
+  } bytes[] = {
+      {"\xE2\x82\xAC \xF0\x9F\x90\x9F \xF4\x8F\xBF\xBF",
+       "\xE2\x82\xAC \xF0\x9F\x90\x9F \xF4\x8F\xBF\xBF"},
+      {"\xED\xA0\x80", "???"},       // a surrogate
+      {"\xC0\xAF\xE0\x80", "????"},  // overlong forms
+      {"\xF4\x90\x80\x80", "????"},  // above U+10FFFF
+      {"a\xE2\x82", "a??"},          // cut short at the end
+  };
+  for (const auto& row : bytes) {
+    std::string json = "\"";
+    for (const char c : row.json) json += c == '?' ? "\xEF\xBF\xBD" : std::string(1, c);
+    EXPECT_EQ(JsonString(row.utf8), json + "\"") << &row - bytes;
+  }
+  const std::pair<std::string, bool> paths[] = {
+      {"C:\\r.JSON", true}, {"r.Json. .", true}, {".json", true}, {"r.json.txt", false},
+      {"a.json\\r", false}, {"json", false},     {"", false}};
+  for (const auto& [path, json] : paths) EXPECT_EQ(IsJsonReportPath(path), json) << path;
+  // A profile that /allusers could not search: an entry without category.
+  const std::string report = FormatJsonReport(
+      CurrentEnvironment(),
+      {{-1, "HKEY_USERS", "S-1-5-21-7", "", 0, "", "", "profile not searched: x", "S-1-5-21-7"}},
+      {});
+  EXPECT_NE(
+      report.find(R"({"category": null, "categoryNumber": null, "root": "HKEY_USERS", )"
+                  R"("key": "S-1-5-21-7", "valueName": null, "type": "REG_NONE", "data": null, )"
+                  R"("missingFile": null, "outcome": "profile not searched: x", )"
+                  R"("user": "S-1-5-21-7"})"),
+      std::string::npos)
+      << report;
 }
 
 // A stored placement comes back through its config.ini line, or not at all

@@ -1,6 +1,7 @@
 // The command line as an administrator's script runs it: no window, a
 // report, an exit code, a backup the registry editor takes back. (The demo
 // registry's rows and backup are the window's test.)
+#include "tests/support/JsonReader.h"
 #include "tests/support/TsvReader.h"
 #include "tests/wine/e2e_tests/KelpwiseTest.h"
 
@@ -320,6 +321,54 @@ TEST_F(CommandLineTest, AllUsersCleanAndRestorePutEveryValueBackIntoItsOwnProfil
     EXPECT_EQ(Raw(HKEY_USERS, other.sid + "\\" + kRunMruKey, name), Sz(name)) << name;
   }
   EXPECT_EQ(Raw(HKEY_CURRENT_USER, kRunMruKey, "own"), Sz(HistoryData('o')));
+}
+
+// A JSON report holds, field by field, what the tab-separated report of the
+// same run holds: a search of every kind of the demo registry, and a
+// clean-up of awkward history names, run again after its backup was
+// imported. The JSON reports go to KW_REPORTS_DIR when it is set, where
+// scripts/test.sh checks them against docs/report.schema.json.
+TEST_F(CommandLineTest, JsonReportHoldsWhatTheTabSeparatedReportHolds) {
+  ASSERT_TRUE(SeedDemo());
+  for (const std::string name : {"say \"hi\"", "tab\there", "two\r\nlines", "caf\xE9 \\"})
+    ASSERT_TRUE(WriteValue(HKEY_CURRENT_USER, kRunMruKey, name, Sz(name + "\x1F|data")));
+  const auto run = [&](const char* mode, const std::string& report) {
+    return Run(std::string(mode) + " /report \"" + File(report) + "\"");
+  };
+  ASSERT_TRUE(Set("Options", "11111111111100"));
+  EXPECT_EQ(run("/search", "search.txt"), 1);
+  EXPECT_EQ(run("/search", "search.JSON"), 1);
+  ASSERT_TRUE(Set("Options", "10000000000000"));
+  EXPECT_EQ(run("/clean", "clean.json"), 4);  // the name with a line break stays
+  ASSERT_EQ(Backups().size(), 1u);
+  ASSERT_TRUE(Regedit(File("backup\\" + Backups()[0])));
+  EXPECT_EQ(run("/clean", "clean.txt"), 4);
+  const char* const names[] = {"category", "categoryNumber", "root",        "key",    "valueName",
+                               "type",     "data",           "missingFile", "outcome"};
+  for (const std::string report : {"search.JSON", "clean.json"}) {
+    SCOPED_TRACE(report);
+    if (const char* folder = std::getenv("KW_REPORTS_DIR")) {
+      const std::string copy = std::string(folder) + "\\" + report;
+      EXPECT_TRUE(CopyFileA(File(report).c_str(), copy.c_str(), FALSE)) << copy;
+    }
+    size_t at = 0;
+    const Json json = ReadJson(ReadFile(File(report)), at);
+    std::vector<Lines> tsv = ReadTsv(ReadFile(File(report.substr(0, report.find('.')) + ".txt")));
+    ASSERT_GT(tsv.size(), 2u);
+    const Lines summary = tsv.back();
+    EXPECT_EQ(summary[1] + " " + summary[3] + " " + summary.back(),
+              "found=" + json["found"].text + " not deleted=" + json["notDeleted"].text +
+                  " exit code=" + json["exitCode"].text);
+    tsv = std::vector<Lines>(tsv.begin() + 1, tsv.end() - 1);
+    std::vector<Lines> entries;
+    for (const auto& [none, entry] : json["entries"].members) {
+      entries.emplace_back();
+      for (const char* name : names) entries.back().push_back(entry[name].text);
+    }
+    std::sort(tsv.begin(), tsv.end());
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, tsv);
+  }
 }
 
 }  // namespace
