@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
 """Checks every JSON report below FOLDER (a file whose name ends in .json in
 any letter case) against SCHEMA: UTF-8 without a byte-order mark, JSON with
-no member name twice in an object, and the schema. Fails when a report fails
+no member name twice in an object, and the schema. A tab-separated report of
+the same name (.txt) beside it, written by the same run again, must hold the
+same entries, field by field, and the same counts. Fails when a report fails
 or when there is none.
 
 usage: check_reports.py FOLDER SCHEMA
 """
+import csv
+import io
 import json
 import pathlib
 import sys
@@ -19,12 +23,42 @@ def without_repeats(pairs):
     return dict(pairs)
 
 
+FIELDS = ["category", "categoryNumber", "root", "key", "valueName", "type", "data",
+          "missingFile", "outcome", "user"]
+COUNTS = {"found": "found", "deleted": "deleted", "not deleted": "notDeleted",
+          "exit code": "exitCode"}
+
+
+def text(value):
+    return "" if value is None else str(value)
+
+
+def difference_from_text(document, twin):
+    """What the tab-separated report `twin` holds otherwise, or None."""
+    rows = list(csv.reader(io.StringIO(twin.read_bytes().decode("utf-8"), newline=""),
+                           delimiter="\t"))
+    header, entries, summary = rows[0], rows[1:-1], rows[-1]
+    from_json = [[text(entry[field]) for field in FIELDS[:len(header)]]
+                 for entry in document["entries"]]
+    if sorted(from_json) != sorted(entries):
+        return f"entries other than those of {twin.name}"
+    counts = dict(field.split("=", 1) for field in summary[1:] if "=" in field)
+    for name, member in COUNTS.items():
+        if name in counts and counts[name] != str(document[member]):
+            return f"{member} is {document[member]}, {twin.name} says {counts[name]}"
+    return None
+
+
 def problem_of(report, validator):
     try:  # json.loads refuses a byte-order mark
         document = json.loads(report.read_bytes().decode("utf-8"), object_pairs_hook=without_repeats)
     except ValueError as error:  # UnicodeDecodeError is one too
         return str(error)
     errors = [f"{list(e.absolute_path)}: {e.message}" for e in validator.iter_errors(document)]
+    twins = [path for path in report.parent.iterdir()
+             if path.suffix.lower() == ".txt" and path.stem.lower() == report.stem.lower()]
+    if not errors and twins:
+        return difference_from_text(document, twins[0])
     return "; ".join(errors[:5]) or None
 
 

@@ -148,6 +148,7 @@ inline std::vector<RegValue> RegValues(const std::string& text) {
     CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
     const HKEY root = key.find("HKEY_CURRENT_USER") == 0    ? HKEY_CURRENT_USER
                       : key.find("HKEY_LOCAL_MACHINE") == 0 ? HKEY_LOCAL_MACHINE
+                      : key.find("HKEY_USERS") == 0         ? HKEY_USERS
                                                             : HKEY_CLASSES_ROOT;
     values.push_back({root, key.substr(key.find('\\') + 1), name, upper});
   }
