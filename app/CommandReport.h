@@ -44,7 +44,8 @@ struct ReportSummary {
   bool restore = false;     // /restore: its counts instead of found, deleted, not deleted
 };
 
-// What decides the exit code.
+// What decides the exit code. /restore counts the values it wrote as found
+// and those it could not restore as not deleted.
 struct RunFacts {
   bool clean = false;           // /clean rather than /search
   int found = 0;                // entries listed

@@ -232,15 +232,15 @@ class RestoreRun {
                          NameColumn(ScanCategories()[category].check, target.value.name),
                          target.value.type, Shown(target.value), "", outcome, ""});
     }
-    m_facts.written = m_summary.restored + m_summary.replaced;
-    m_facts.notRestored = m_summary.notRestored;
-    m_summary.exitCode = DecideRestoreExitCode(m_facts);
+    m_facts.found = m_summary.restored + m_summary.replaced;
+    m_facts.notDeleted = m_summary.notRestored;
+    m_summary.exitCode = DecideExitCode(m_facts);
     try {
       WriteRunReport(m_command, m_tools, m_env, entries, m_summary);
     } catch (...) {
       m_facts.failed = true;
     }
-    return DecideRestoreExitCode(m_facts);
+    return DecideExitCode(m_facts);
   }
 
   const CommandLine& m_command;
@@ -248,7 +248,7 @@ class RestoreRun {
   CSystemTools m_tools;
   ProfileReach m_reach;
   std::vector<Item> m_items;
-  RestoreFacts m_facts;
+  RunFacts m_facts;
   ReportSummary m_summary;
 };
 
@@ -261,13 +261,6 @@ ProfileReach LoadedProfilesOnly(Environment& env) {
     *why = "the user's profile is not loaded";
     return false;
   };
-}
-
-int DecideRestoreExitCode(const RestoreFacts& facts) {
-  if (facts.backupFailed) return 3;
-  if (facts.failed) return 5;
-  if (facts.notRestored > 0) return 4;
-  return facts.written > 0 ? 1 : 0;
 }
 
 int RunRestore(const CommandLine& command, Environment& env, ProfileReach reach) {

@@ -19,20 +19,9 @@ using ProfileReach = std::function<bool(const std::string& sid, std::string* why
 // Reachable when HKEY_USERS\<sid> opens (the user's profile is loaded).
 ProfileReach LoadedProfilesOnly(Environment& env);
 
-// What decides the exit code of a restore.
-struct RestoreFacts {
-  int written = 0;            // values restored or replaced and read back intact
-  int notRestored = 0;        // values left as they were, or that read back different
-  bool backupFailed = false;  // the safety backup of replaced data was not written
-  bool failed = false;        // backup unreadable, refused, lock not got, report not written
-};
-
-// 3 when the safety backup failed, else 5 for any other failure, else 4 when
-// a value was not restored, else 1 when one was written, else 0.
-int DecideRestoreExitCode(const RestoreFacts& facts);
-
 // Runs /restore and writes its report. `reach` defaults to LoadedProfilesOnly.
-// Returns the exit code.
+// Returns the exit code, decided as that of /clean: the values written
+// count as found, those not restored as not deleted.
 int RunRestore(const CommandLine& command, Environment& env, ProfileReach reach = {});
 
 }  // namespace kw

@@ -11,7 +11,6 @@
 #include "app/CommandReport.h"
 #include "app/DisplayScale.h"
 #include "app/JsonReport.h"
-#include "app/RestoreRun.h"
 #include "app/WindowLayout.h"
 #include "options/OptionsString.h"
 
@@ -74,17 +73,6 @@ TEST(CommandLineTest, ExitCodeFollowsTheWorstThatHappened) {
       {{true, 3, 0, false, true, 1}, 5},
   };
   for (const auto& row : rows) EXPECT_EQ(DecideExitCode(row.facts), row.code) << &row - rows;
-  const struct {
-    RestoreFacts facts;  // written, not restored, safety backup failed, failed
-    int code;
-  } restores[] = {{{0, 0, false, false}, 0},
-                  {{2, 0, false, false}, 1},
-                  {{2, 1, false, false}, 4},
-                  {{2, 1, false, true}, 5},
-                  {{0, 2, true, true}, 3}};
-  for (const auto& row : restores) {
-    EXPECT_EQ(DecideRestoreExitCode(row.facts), row.code) << &row - restores;
-  }
 }
 
 // ANSI texts (Latin-1 here) become JSON strings, or null when empty; bytes
