@@ -26,6 +26,7 @@ const std::vector<std::string> kHeader = {"Category", "Category number", "Root",
 }  // namespace
 
 int DecideExitCode(const RunFacts& facts) {
+  if (facts.usageError) return 2;
   if (facts.backupFailed) return 3;
   if (facts.failed) return 5;
   if (facts.notDeleted > 0 || facts.profilesNotSearched > 0) return 4;

@@ -54,11 +54,12 @@ struct RunFacts {
   bool failed = false;          // no kind chosen, settings unreadable, key loop, another
                                 // clean-up running, report not written, any other error
   int profilesNotSearched = 0;  // /allusers: profiles whose hive could not be loaded
+  bool usageError = false;      // the switches cannot run here: nothing done
 };
 
-// 3 when the backup failed, else 5 for any other failure, else 4 when an
-// entry was not deleted or a profile not searched, else 1 when something
-// was found, else 0.
+// 2 for a usage error, else 3 when the backup failed, else 5 for any other
+// failure, else 4 when an entry was not deleted or a profile not searched,
+// else 1 when something was found, else 0.
 int DecideExitCode(const RunFacts& facts);
 
 // The English name of a search category.

@@ -80,8 +80,8 @@ class CommandRun : private SearchPassListener {
     if (m_command.allUsers && !m_env.IsAdministrator()) {
       m_summary.error =
           "/allusers needs administrator rights (an elevated prompt, or SYSTEM): nothing searched";
-      WriteReport();
-      return kUsageErrorCode;
+      m_facts.usageError = true;
+      return WriteReport();
     }
     try {
       const OptionFlags options = ReadOptionFlags(m_tools.ReadSetting("Options"));
@@ -203,13 +203,7 @@ class CommandRun : private SearchPassListener {
                          Outcome(static_cast<int>(row)), place.user});
     }
     entries.insert(entries.end(), m_unsearched.begin(), m_unsearched.end());
-    m_summary.exitCode = DecideExitCode(m_facts);
-    try {
-      WriteRunReport(m_command, m_tools, m_env, entries, m_summary);
-    } catch (...) {
-      m_facts.failed = true;
-    }
-    return DecideExitCode(m_facts);
+    return WriteRunReport(m_command, m_tools, m_env, entries, m_summary, m_facts);
   }
 
   std::string BlacklistPath() const { return m_tools.GetProgramDir() + "\\blacklist.ini"; }
@@ -248,18 +242,24 @@ void WriteNamedReport(const std::string& path, const std::string& bytes) {
   ReplaceWholeFile(path, bytes);
 }
 
-void WriteRunReport(const CommandLine& command, CSystemTools& tools, Environment& env,
-                    const std::vector<ReportEntry>& entries, const ReportSummary& summary) {
-  if (command.reportPath.empty()) {
-    const std::string folder = BackupFolder(tools.GetProgramDir());
-    if (IsLinkOrJunction(folder)) throw FileError(FileError::Cause::Write, folder);
-    WriteNewFile(folder + "\\report - " + tools.GetTimestamp(), ".txt",
-                 FormatReport(env, entries, summary));
-  } else if (IsJsonReportPath(command.reportPath)) {
-    WriteNamedReport(command.reportPath, FormatJsonReport(env, entries, summary));
-  } else {
-    WriteNamedReport(command.reportPath, FormatReport(env, entries, summary));
+int WriteRunReport(const CommandLine& command, CSystemTools& tools, Environment& env,
+                   const std::vector<ReportEntry>& entries, ReportSummary summary, RunFacts facts) {
+  summary.exitCode = DecideExitCode(facts);
+  try {
+    if (command.reportPath.empty()) {
+      const std::string folder = BackupFolder(tools.GetProgramDir());
+      if (IsLinkOrJunction(folder)) throw FileError(FileError::Cause::Write, folder);
+      WriteNewFile(folder + "\\report - " + tools.GetTimestamp(), ".txt",
+                   FormatReport(env, entries, summary));
+    } else if (IsJsonReportPath(command.reportPath)) {
+      WriteNamedReport(command.reportPath, FormatJsonReport(env, entries, summary));
+    } else {
+      WriteNamedReport(command.reportPath, FormatReport(env, entries, summary));
+    }
+  } catch (...) {
+    facts.failed = true;
   }
+  return DecideExitCode(facts);
 }
 
 int RunCommand(const CommandLine& command, Environment& env) {

@@ -21,12 +21,13 @@ int RunCommand(const CommandLine& command, Environment& env = CurrentEnvironment
 // so that a failed write leaves an existing file as it was. Throws FileError.
 void WriteNamedReport(const std::string& path, const std::string& bytes);
 
-// Writes the report of a run: to the FILE of /report (as JSON when its name
-// ends in .json) as WriteNamedReport does, else as a new file "report -
-// <timestamp>.txt" in the backup folder, which must be no link. Throws when
-// it cannot.
-void WriteRunReport(const CommandLine& command, CSystemTools& tools, Environment& env,
-                    const std::vector<ReportEntry>& entries, const ReportSummary& summary);
+// Writes the report of a run, with the exit code its facts give, to the
+// FILE of /report (as JSON when its name ends in .json) as WriteNamedReport
+// does, else as a new file "report - <timestamp>.txt" in the backup folder,
+// which must be no link. Returns that exit code; when the report cannot be
+// written, the code of that failure instead.
+int WriteRunReport(const CommandLine& command, CSystemTools& tools, Environment& env,
+                   const std::vector<ReportEntry>& entries, ReportSummary summary, RunFacts facts);
 
 // Writes the usage text to the report file of /? /report FILE. Returns the
 // exit code: 0, or 5 when the file cannot be written.

@@ -234,13 +234,7 @@ class RestoreRun {
     }
     m_facts.found = m_summary.restored + m_summary.replaced;
     m_facts.notDeleted = m_summary.notRestored;
-    m_summary.exitCode = DecideExitCode(m_facts);
-    try {
-      WriteRunReport(m_command, m_tools, m_env, entries, m_summary);
-    } catch (...) {
-      m_facts.failed = true;
-    }
-    return DecideExitCode(m_facts);
+    return WriteRunReport(m_command, m_tools, m_env, entries, m_summary, m_facts);
   }
 
   const CommandLine& m_command;

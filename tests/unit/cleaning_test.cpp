@@ -314,6 +314,7 @@ TEST(CleanCommandTest, AllUsersCleansEveryPersonsProfileAndUnloadsWhatItLoaded) 
     EXPECT_EQ(report[0].back(), "User");
     if (!administrator) {
       EXPECT_NE(report.back()[5].find("administrator"), std::string::npos);
+      EXPECT_EQ(report.back()[6], "exit code=2");
       EXPECT_TRUE(reg.Find(RegRoot::Users, alice + "\\" + kMru, "a"));
       continue;
     }
