@@ -339,13 +339,19 @@ TEST(CleanCommandTest, AllUsersCleansEveryPersonsProfileAndUnloadsWhatItLoaded) 
   }
 }
 
-// Writes of "lossy" keep other bytes than asked for, writes of "refused" fail.
+// Writes of "lossy" keep other bytes than asked for, writes of "refused"
+// fail, and another program writes "racing" again after each read of it.
 struct LossyEnvironment : FakeEnvironment {
   struct : MemoryRegistry {
     RegStatus SetValue(Handle key, const std::string& name, uint32_t type,
                        const std::string& data) override {
       if (name == "refused") return RegStatus::AccessDenied;
       return MemoryRegistry::SetValue(key, name, type, name == "lossy" ? data + "x" : data);
+    }
+    RegStatus QueryValue(Handle key, const std::string& name, RegValue* value) override {
+      const RegStatus status = MemoryRegistry::QueryValue(key, name, value);
+      if (name == "racing" && status == RegStatus::Ok) SetString(HKCU, kMru, name, "again");
+      return status;
     }
   } m_lossy;
   Registry& registry() override { return m_lossy; }
@@ -360,6 +366,7 @@ TEST(RestoreCommandTest, EveryValueComesBackOrSaysWhyAndReplacedDataCanBeRestore
   const std::string mru = "[HKEY_CURRENT_USER\\"s + kMru, user = "[HKEY_USERS\\S-1-5-21-7-1001\\";
   reg.SetString(HKCU, kMru, "there", "x");
   reg.SetString(HKCU, kMru, "changed", "new");
+  reg.SetString(HKCU, kMru, "racing", "before");
   reg.SetRaw(HKCU, kMru, "retyped", kRegDword, "\1\0\0\0"s);
   reg.SetRaw(HKLM, kDlls, "c:\\a.dll", kRegDword, "\7\0\0\0"s);
   reg.DenyAccess(HKCU, kMru + "\\Denied"s);
@@ -376,6 +383,7 @@ TEST(RestoreCommandTest, EveryValueComesBackOrSaysWhyAndReplacedDataCanBeRestore
       {mru + "\\Denied", "\"d\"=\"x\"", "not restored: its key could not be read"},
       {mru, "\"lossy\"=\"l\"", "not restored: it reads back different"},
       {mru, "\"refused\"=\"r\"", "not restored: the registry refused it"},
+      {mru, "\"racing\"=\"r\"", "not restored: changed while restoring"},
       {user + kMru, "\"u\"=\"1\"", "restored"},
       {"[HKEY_USERS\\S-1-5-21-7-1002\\"s + kMru, "\"v\"=\"2\"",
        "not restored: the user's profile is not loaded"},
@@ -391,7 +399,7 @@ TEST(RestoreCommandTest, EveryValueComesBackOrSaysWhyAndReplacedDataCanBeRestore
   const std::string safety = env.dir() + "\\backup\\backup - 200612061405.reg";
   EXPECT_EQ(lines.back(),
             (std::vector<std::string>{"Summary", "restored=3", "already there=1", "replaced=2",
-                                      "not restored=5", "backup=" + safety, "exit code=4"}));
+                                      "not restored=6", "backup=" + safety, "exit code=4"}));
   EXPECT_EQ(reg.Find(HKCU, kMru + "\\New\\Key"s, "")->data, "z\0"s);
   EXPECT_EQ(reg.Find(HKCU, kMru, "retyped")->type, kRegDword);
   EXPECT_EQ(reg.Find(HKLM, kDlls, "c:\\a.dll")->data, "\2\0\0\0"s);
@@ -402,7 +410,8 @@ TEST(RestoreCommandTest, EveryValueComesBackOrSaysWhyAndReplacedDataCanBeRestore
       env.ReadFile("backup/backup - 200612061405.reg"),
       "REGEDIT4\r\n" + mru +
           "]\r\n\"changed\"=\"new\"\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\" +
-          "CurrentVersion\\SharedDLLS]\r\n\"c:\\\\a.dll\"=dword:00000007\r\n\r\n");
+          "CurrentVersion\\SharedDLLS]\r\n\"c:\\\\a.dll\"=dword:00000007\r\n\r\n" + mru +
+          "]\r\n\"racing\"=\"before\"\r\n\r\n");
   EXPECT_EQ(RunRestore({CommandMode::Restore, report, safety}, env), 1);
   EXPECT_EQ(reg.Find(HKCU, kMru, "changed")->data, "new\0"s);
   EXPECT_EQ(reg.Find(HKLM, kDlls, "c:\\a.dll")->data, "\7\0\0\0"s);
