@@ -181,11 +181,12 @@ TEST_F(KelpwiseTest, SilentSetupInstallsAWorkingProgramAndItsUninstallerKeepsThe
   const std::string uninstall = "\"" + File("Uninstall.exe") + "\" /S /BACKUPS _?=";
   ASSERT_EQ(RunToEnd(uninstall + linked, "C:\\"), 0);
   EXPECT_EQ(Backups(), backups);
-  // A program file that cannot be deleted (open without sharing) stays, and
-  // the exit code says so; the rest goes.
+  // A program file that cannot be written or deleted (open without sharing):
+  // the setup's exit code says so; the uninstaller's too, and the rest goes.
   HANDLE open = CreateFileA(File("Kelpwise.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             0, nullptr);
   ASSERT_NE(open, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(RunToEnd(setup, "C:\\"), 2);
   EXPECT_EQ(RunToEnd(uninstall + m_dir, "C:\\"), 2);
   CloseHandle(open);
   EXPECT_EQ(FilesIn(m_dir), Lines{"Kelpwise.exe"});
