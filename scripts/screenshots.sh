@@ -2,7 +2,8 @@
 # Captures every window and message box of Kelpwise under Wine on a private
 # virtual display, in English, German, French and Spanish: the welcome
 # window, the Options, Language Selection and About dialogs, the Reverse
-# Changes file dialog, the refusal of a "Homepage" that is no web address,
+# Changes file dialog and its refusal of a .reg file that writes where no
+# search reads, the refusal of a "Homepage" that is no web address,
 # the results of a search on the demo fixture, the
 # no-selection note, a More Info box, the question after an options
 # change, the deletion report, and, each from a run of its own, the
@@ -197,10 +198,16 @@ capture() {
   shoot "deletion-report-$tag"
   press Return
 
-  # The backup just written is in the folder the file dialog opens.
+  # The backup just written is in the folder the file dialog opens. A .reg
+  # file there that would also write a Run key is refused.
   press F10 Return Down Down Return
   shoot "reverse-changes-$tag"
-  press Escape
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"x"="C:\\\\x.exe"\r\n' \
+    >"$dir/backup/planted.reg"
+  xdotool type --delay 40 planted.reg
+  press Return
+  shoot "reverse-refused-$tag"
+  press Return
   kw_stop_prefix
 
   # A start by the companion starter: the question first.
