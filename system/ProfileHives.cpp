@@ -1,20 +1,8 @@
 #include "system/ProfileHives.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace kw {
-
-namespace {
-
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) ==
-                  std::toupper(static_cast<unsigned char>(y));
-         });
-}
-
-}  // namespace
 
 // Forwards to the machine's registry; a path below HKEY_USERS whose first
 // component is the SID of a hive loaded here goes to the hive's own name.
@@ -95,7 +83,7 @@ bool ProfileHives::Reach(const UserProfile& profile, std::string* why) {
 
 bool ProfileHives::Reach(const std::string& sid, std::string* why) {
   for (const UserProfile& profile : ListUserProfiles(m_machine)) {
-    if (SameName(profile.sid, sid)) return Reach(profile, why);
+    if (SameRegistryName(profile.sid, sid)) return Reach(profile, why);
   }
   *why = "no profile of this machine has that SID";
   return false;
@@ -107,7 +95,7 @@ void ProfileHives::UnloadAll() {
 
 const std::string* ProfileHives::LoadedNameOf(const std::string& sid) const {
   for (const Loaded& loaded : m_loaded) {
-    if (SameName(loaded.sid, sid)) return &loaded.hive->keyName();
+    if (SameRegistryName(loaded.sid, sid)) return &loaded.hive->keyName();
   }
   return nullptr;
 }

@@ -1,5 +1,8 @@
 #include "system/Registry.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace kw {
 
 const char* RootName(RegRoot root) {
@@ -25,6 +28,13 @@ bool RootNamed(const std::string& name, RegRoot* root) {
     }
   }
   return false;
+}
+
+bool SameRegistryName(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::toupper(static_cast<unsigned char>(x)) ==
+                  std::toupper(static_cast<unsigned char>(y));
+         });
 }
 
 std::string NormalizeKeyPath(const std::string& path) {

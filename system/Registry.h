@@ -41,6 +41,10 @@ const char* RootName(RegRoot root);
 // The root of exactly that name; false for any other text.
 bool RootNamed(const std::string& name, RegRoot* root);
 
+// True when two key or value names are the same to the registry, which
+// compares them without regard to ASCII letter case.
+bool SameRegistryName(const std::string& a, const std::string& b);
+
 // `path` as the registry functions take it: leading and trailing backslashes
 // dropped, runs of backslashes made one: \a\\b\ gives a\b.
 std::string NormalizeKeyPath(const std::string& path);

@@ -9,15 +9,8 @@ const char kProfileListKeyPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVers
 
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) ==
-                  std::toupper(static_cast<unsigned char>(y));
-         });
-}
-
 bool StartsWith(const std::string& text, const std::string& prefix) {
-  return text.size() > prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
+  return text.size() > prefix.size() && SameRegistryName(text.substr(0, prefix.size()), prefix);
 }
 
 // The string data of a value, without its terminating zero; empty for
@@ -63,8 +56,9 @@ std::vector<UserProfile> ListUserProfiles(Environment& env) {
   Registry& registry = env.registry();
   std::vector<UserProfile> profiles;
   const auto known = [&](const std::string& sid) {
-    return std::any_of(profiles.begin(), profiles.end(),
-                       [&](const UserProfile& profile) { return SameName(profile.sid, sid); });
+    return std::any_of(profiles.begin(), profiles.end(), [&](const UserProfile& profile) {
+      return SameRegistryName(profile.sid, sid);
+    });
   };
   for (const std::string& sid : SubKeysOf(registry, RegRoot::LocalMachine, kProfileListKeyPath)) {
     if (!IsPersonSid(sid) || known(sid)) continue;
@@ -82,7 +76,7 @@ std::vector<UserProfile> ListUserProfiles(Environment& env) {
   const std::vector<std::string> loaded = SubKeysOf(registry, RegRoot::Users, "");
   for (UserProfile& profile : profiles) {
     profile.loaded = std::any_of(loaded.begin(), loaded.end(), [&](const std::string& name) {
-      return SameName(name, profile.sid);
+      return SameRegistryName(name, profile.sid);
     });
   }
   for (const std::string& sid : loaded) {
